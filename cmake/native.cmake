@@ -1,0 +1,32 @@
+# Native build: the portable core under AddressSanitizer and
+# UndefinedBehaviorSanitizer, its unit tests and benchmarks.
+
+set(KV_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+target_compile_options(kvcore PRIVATE ${KV_SANITIZE} -g)
+target_link_options(kvcore PUBLIC ${KV_SANITIZE})
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB KV_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(kv_unit_tests ${KV_UNIT_TESTS})
+target_include_directories(kv_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+target_compile_options(kv_unit_tests PRIVATE ${KV_WARNINGS} ${KV_SANITIZE} -g)
+target_link_libraries(kv_unit_tests PRIVATE kvcore GTest::gtest GTest::gtest_main)
+gtest_discover_tests(kv_unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native)
+
+# Benchmarks are built but never run by ctest: they measure, they do not pass
+# or fail. Run them with scripts/bench.sh.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  file(GLOB KV_BENCHMARKS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+  if(KV_BENCHMARKS)
+    # Built without sanitizers so that the numbers mean something.
+    add_library(kvcore_bench STATIC ${KV_CORE_SOURCES})
+    target_include_directories(kvcore_bench PUBLIC ${CMAKE_SOURCE_DIR})
+    target_compile_options(kvcore_bench PRIVATE ${KV_WARNINGS} -O2)
+    add_executable(kv_benchmarks ${KV_BENCHMARKS})
+    target_compile_options(kv_benchmarks PRIVATE -O2)
+    target_link_libraries(kv_benchmarks PRIVATE kvcore_bench benchmark::benchmark benchmark::benchmark_main)
+  endif()
+endif()

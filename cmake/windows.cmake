@@ -1,0 +1,95 @@
+# Cross build: kv.exe and the tests that run under Wine.
+
+enable_language(RC)
+
+# GCC 12 reports a false -Wrestrict inside std::string at -O2 (GCC bug 105329).
+list(APPEND KV_WARNINGS -Wno-restrict)
+target_compile_options(kvcore PRIVATE -Wno-restrict)
+set(KV_STATIC_LINK -static -static-libgcc -static-libstdc++)
+set(KV_WIN32_LIBS user32 gdi32 shell32 comdlg32 kernel32)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0501)
+
+# The front end as a library, so that the in-process tests drive the very
+# window and dialog procedures that kv.exe runs.
+add_library(kvwin STATIC ${KV_WIN32_SOURCES})
+target_include_directories(kvwin PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(kvwin PRIVATE ${KV_WARNINGS})
+target_link_libraries(kvwin PUBLIC kvcore ${KV_WIN32_LIBS})
+
+set(KV_RESOURCES ${CMAKE_SOURCE_DIR}/resources/kv.rc)
+set_source_files_properties(${KV_RESOURCES} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/resources/kv.ico")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252 -I ${CMAKE_SOURCE_DIR}")
+
+add_executable(kv WIN32 ${CMAKE_SOURCE_DIR}/app/winmain_win32.cpp ${KV_RESOURCES})
+target_compile_options(kv PRIVATE ${KV_WARNINGS})
+target_link_libraries(kv PRIVATE kvwin)
+target_link_options(kv PRIVATE ${KV_STATIC_LINK} -mwindows)
+
+# GoogleTest built with the cross compiler.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+function(kv_wine_test_exe name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine/support)
+  target_compile_options(${name} PRIVATE ${KV_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest)
+  target_link_options(${name} PRIVATE ${KV_STATIC_LINK})
+endfunction()
+
+# The portable unit tests once more, against the Windows C runtime: the
+# calendar must give the same answers there as natively.
+file(GLOB KV_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+kv_wine_test_exe(kv_unit_tests_win SOURCES ${KV_UNIT_TESTS} ${CMAKE_SOURCE_DIR}/tests/wine/support/gtest_main_win32.cpp
+  LIBS kvcore)
+target_include_directories(kv_unit_tests_win PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+
+# In-process tests: real windows, menus, dialogs and message boxes.
+file(GLOB KV_INPROC_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/inproc/*.cpp)
+file(GLOB KV_WINE_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/support/*_win32.cpp)
+list(FILTER KV_WINE_SUPPORT EXCLUDE REGEX "gtest_main_win32\\.cpp$")
+set(KV_INPROC_SUPPORT ${KV_WINE_SUPPORT})
+list(FILTER KV_INPROC_SUPPORT EXCLUDE REGEX "kivro_process_win32\\.cpp$")
+kv_wine_test_exe(kv_inproc_tests SOURCES ${KV_INPROC_TESTS} ${KV_INPROC_SUPPORT}
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/gtest_main_win32.cpp ${KV_RESOURCES} LIBS kvwin)
+
+# Black-box tests: a driver that starts the real kv.exe and works it.
+file(GLOB KV_BLACKBOX_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/blackbox/*.cpp)
+kv_wine_test_exe(kv_blackbox_tests SOURCES ${KV_BLACKBOX_TESTS} ${KV_WINE_SUPPORT}
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/gtest_main_win32.cpp LIBS kvcore ${KV_WIN32_LIBS})
+target_compile_definitions(kv_blackbox_tests PRIVATE
+  KV_EXE_PATH="$<TARGET_FILE:kv>" KV_RECORDER_PATH="$<TARGET_FILE:kv_recorder>"
+  KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_dependencies(kv_blackbox_tests kv kv_recorder)
+
+# Helper programs of the tests.
+add_executable(kv_recorder ${CMAKE_SOURCE_DIR}/tests/wine/helpers/recorder_win32.cpp)
+target_compile_options(kv_recorder PRIVATE ${KV_WARNINGS})
+target_link_options(kv_recorder PRIVATE ${KV_STATIC_LINK} -mwindows)
+add_executable(kv_keeper WIN32 ${CMAKE_SOURCE_DIR}/tests/wine/helpers/keeper_win32.cpp)
+target_compile_options(kv_keeper PRIVATE ${KV_WARNINGS})
+target_link_options(kv_keeper PRIVATE ${KV_STATIC_LINK} -mwindows)
+
+foreach(t kv_inproc_tests kv_blackbox_tests)
+  gtest_discover_tests(${t} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS wine TIMEOUT 120)
+endforeach()
+
+# The unit tests run whole, once per time zone: the Windows runtime cannot
+# change its zone from inside the process, so each run starts in one.
+foreach(zone UTC Europe/Berlin America/New_York)
+  string(REPLACE "/" "_" zone_name ${zone})
+  add_test(NAME unit_tests_win_${zone_name} COMMAND kv_unit_tests_win)
+  set_tests_properties(unit_tests_win_${zone_name} PROPERTIES
+    LABELS wine TIMEOUT 300 ENVIRONMENT "TZ=${zone}")
+endforeach()
+
+# The in-process locale tests once more in a German user locale.
+add_test(NAME inproc_tests_german_locale COMMAND kv_inproc_tests --gtest_filter=*Locale*:*Regional*)
+set_tests_properties(inproc_tests_german_locale PROPERTIES
+  LABELS wine TIMEOUT 120 ENVIRONMENT "LC_ALL=de_DE.UTF-8")

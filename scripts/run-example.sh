@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and starts Kivro on the bundled example
+# schedule under Wine. Without a display of your own (DISPLAY unset or not
+# answering) it runs on a virtual display; either way it saves a screenshot
+# of the screen to kivro-window.png.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+. "$root/scripts/wine-env.sh"
+. "$root/scripts/session.sh"
+example="$root/examples/Example Schedule.KV"
+exe="$root/build/windows/kv.exe"
+trap kv_session_stop EXIT
+kv_session_start
+echo "Kivro runs on the virtual display $DISPLAY."
+wine "$exe" "$(winepath -w "$example" 2>/dev/null)" &
+for _ in $(seq 100); do
+  xdotool search --name '^Kivro' >/dev/null 2>&1 && break
+  sleep 0.2
+done
+sleep 2
+shot="$root/kivro-window.png"
+xwd -root -silent | convert xwd:- "$shot"
+echo "Screenshot of the window saved to $shot"
+echo "Kivro keeps running on $DISPLAY; press Enter to close it."
+read -r _ || true

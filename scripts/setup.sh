@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Prepares a Debian 12 machine (as root) to build and test Kivro:
+# the packages, then the Wine prefix the tests and the demo use.
+# Safe to run again: it only does what is missing.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/wine-env.sh"
+
+packages=(
+  cmake g++ make googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-i686
+  wine wine32:i386 wine64
+  xvfb x11-utils xdotool x11-apps imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The Wine prefix: made once, without Mono or Gecko prompts, then tuned for
+# tests (no window-manager delays, no crash dialog that would hang a test).
+if [ ! -f "$WINEPREFIX/.kivro-ready" ]; then
+  echo "setup: creating the Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w || true
+  touch "$WINEPREFIX/.kivro-ready"
+fi
+echo "setup: ready"
