@@ -1,0 +1,240 @@
+// Composing and parsing entry lines.
+//
+// Parsing rules for lines the program did not write itself (damaged files):
+//   - a line longer than kMaxEntryLine is cut to it first, and every text
+//     taken from it is cut to kMaxText;
+//   - a number is the run of digits at the current position, at most 11
+//     characters looked at; no digits give 0, a value too large for its field
+//     gives the field's largest value;
+//   - a missing frequency code leaves 'O', a missing print flag leaves '0';
+//   - without the " \x12" after the command line, the command line runs to
+//     the end of the line and the working directory stays empty;
+//   - without the " p" after the working directory, the working directory
+//     runs to the end of the line;
+//   - without a 'd' after the print flag, the description is empty, and so
+//     becomes the default description.
+#include "schedule/entry_line.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace kv {
+namespace {
+
+constexpr std::size_t kMaxNumberChars = 11;  // a time has at most 10 digits
+constexpr std::string_view kAfterCommandLine = " \x12";
+constexpr std::string_view kAfterWorkingDirectory = " p";
+constexpr char kBeforeDescription = 'd';
+
+char foldAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return foldAscii(x) == foldAscii(y);
+         });
+}
+
+std::string_view cutTo(std::string_view text, std::size_t limit) {
+  return text.substr(0, std::min(text.size(), limit));
+}
+
+std::string_view dropLeadingBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string_view{} : text.substr(first);
+}
+
+// A forward-only reader over one line. No read goes past the line's end.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string_view line) : line_(line) {}
+
+  template <typename Number>
+  Number readNumber() {
+    std::uint64_t value = 0;
+    const std::size_t stop = std::min(line_.size(), pos_ + kMaxNumberChars);
+    while (pos_ < stop && line_[pos_] >= '0' && line_[pos_] <= '9') {
+      value = value * 10 + static_cast<std::uint64_t>(line_[pos_] - '0');
+      ++pos_;
+    }
+    return static_cast<Number>(std::min<std::uint64_t>(value, std::numeric_limits<Number>::max()));
+  }
+
+  void skipBlanks() {
+    while (pos_ < line_.size() && line_[pos_] == ' ') ++pos_;
+  }
+
+  // The character here, or fallback at the end of the line.
+  char readChar(char fallback) { return pos_ < line_.size() ? line_[pos_++] : fallback; }
+
+  struct Field {
+    std::string_view text;
+    bool terminated;
+  };
+  // The text up to the terminator, moving past both; everything left when
+  // the terminator is missing.
+  Field readUntil(std::string_view terminator) {
+    const std::size_t at = line_.find(terminator, pos_);
+    const bool terminated = at != std::string_view::npos;
+    const std::size_t end = terminated ? at : line_.size();
+    const Field field{line_.substr(pos_, end - pos_), terminated};
+    pos_ = terminated ? at + terminator.size() : line_.size();
+    return field;
+  }
+
+  std::string_view rest() const { return line_.substr(pos_); }
+
+ private:
+  std::string_view line_;
+  std::size_t pos_ = 0;
+};
+
+std::string textField(std::string_view text) {
+  return std::string(cutTo(text, kMaxText));
+}
+
+// Reads command line, working directory, print flag and description of a
+// current-layout line. The cursor stands right after the show command.
+void readTexts(LineCursor& in, ScheduleEntry& entry) {
+  // The command-line terminator is searched from before the separating
+  // blank, so that an empty command line is still found.
+  const auto commandLine = in.readUntil(kAfterCommandLine);
+  entry.commandLine = textField(dropLeadingBlanks(commandLine.text));
+  if (!commandLine.terminated) return;
+  const auto workingDirectory = in.readUntil(kAfterWorkingDirectory);
+  entry.workingDirectory = textField(workingDirectory.text);
+  if (!workingDirectory.terminated) return;
+  // The description marker is looked for after the print flag, so that any
+  // flag character reads back as it was written.
+  entry.printFlag = in.readChar(entry.printFlag);
+  const std::string_view afterFlag = in.rest();
+  const std::size_t marker = afterFlag.find(kBeforeDescription);
+  if (marker != std::string_view::npos) entry.description = textField(afterFlag.substr(marker + 1));
+}
+
+// The three texts as they go into a line: each within kMaxText, together
+// within kMaxTextsTogether. Over the joint limit the description gives way
+// first, then the working directory, then the command line, so that what
+// starts the program is kept longest.
+struct FittedTexts {
+  std::string_view commandLine;
+  std::string_view workingDirectory;
+  std::string_view description;
+};
+
+FittedTexts fitTexts(const ScheduleEntry& entry) {
+  FittedTexts fitted{cutTo(entry.commandLine, kMaxText), cutTo(entry.workingDirectory, kMaxText),
+                     cutTo(entry.description, kMaxText)};
+  std::size_t total =
+      fitted.commandLine.size() + fitted.workingDirectory.size() + fitted.description.size();
+  const std::array<std::string_view*, 3> cutOrder{&fitted.description, &fitted.workingDirectory,
+                                                  &fitted.commandLine};
+  for (std::string_view* text : cutOrder) {
+    if (total <= kMaxTextsTogether) break;
+    const std::size_t cut = std::min(total - kMaxTextsTogether, text->size());
+    text->remove_suffix(cut);
+    total -= cut;
+  }
+  return fitted;
+}
+
+}  // namespace
+
+EntryLine composeEntryLine(const ScheduleEntry& entry) {
+  const FittedTexts texts = fitTexts(entry);
+  EntryLine line;
+  line.reserve(kMaxEntryLine);
+  line += std::to_string(entry.start);
+  line += ' ';
+  line += std::to_string(entry.end);
+  line += ' ';
+  line += entry.frequency;
+  line += ' ';
+  line += std::to_string(entry.showCommand);
+  line += ' ';
+  line += texts.commandLine;
+  line += kAfterCommandLine;
+  line += texts.workingDirectory;
+  line += kAfterWorkingDirectory;
+  line += entry.printFlag;
+  line += ' ';
+  line += kBeforeDescription;
+  line += texts.description;
+  return line;
+}
+
+ScheduleEntry parseEntryLine(std::string_view line, LineLayout layout) {
+  LineCursor in(cutTo(line, kMaxEntryLine));
+  ScheduleEntry entry;
+  entry.start = in.readNumber<Time>();
+  in.skipBlanks();
+  entry.end = in.readNumber<Time>();
+  in.skipBlanks();
+  entry.frequency = in.readChar(entry.frequency);
+  in.skipBlanks();
+  entry.showCommand = in.readNumber<std::uint16_t>();
+  if (layout == LineLayout::Legacy) {
+    // Older files hold only the command line here; the file reader supplies
+    // the other texts.
+    entry.commandLine = textField(dropLeadingBlanks(in.rest()));
+    return entry;
+  }
+  readTexts(in, entry);
+  if (entry.description.empty()) entry.description = defaultDescription(entry.commandLine);
+  return entry;
+}
+
+Time leadingStart(std::string_view line) {
+  return LineCursor(line).readNumber<Time>();
+}
+
+std::string_view programPart(std::string_view commandLine) {
+  return commandLine.substr(0, commandLine.find(' '));
+}
+
+std::string_view parameterPart(std::string_view commandLine) {
+  const std::size_t blank = commandLine.find(' ');
+  return blank == std::string_view::npos ? std::string_view{} : commandLine.substr(blank + 1);
+}
+
+std::string_view extension(std::string_view commandLine) {
+  const std::string_view program = programPart(commandLine);
+  const std::size_t dot = program.find('.');
+  return dot == std::string_view::npos ? std::string_view{} : program.substr(dot + 1);
+}
+
+bool isExecutableExtension(std::string_view ext) {
+  return equalsIgnoringCase(ext, "EXE") || equalsIgnoringCase(ext, "COM");
+}
+
+std::string defaultDescription(std::string_view commandLine) {
+  commandLine = cutTo(commandLine, kMaxText);
+  if (commandLine.find(' ') != std::string_view::npos) return std::string(commandLine);
+  // A leading '.' is no extension; a '.' in a directory name does end the
+  // name here ("C:\DATA.OLD\REPORT" gives "DATA").
+  std::size_t end = commandLine.rfind('.');
+  if (end == std::string_view::npos || end == 0) end = commandLine.size();
+  const std::string_view beforeEnd = commandLine.substr(0, end);
+  const std::size_t separator = beforeEnd.find_last_of("\\:");
+  const std::string_view name =
+      separator == std::string_view::npos ? beforeEnd : beforeEnd.substr(separator + 1);
+  // A command line with no name left ("C:\", "C:\DIR\.X") describes itself,
+  // so a row never shows an empty description.
+  return std::string(name.empty() ? commandLine : name);
+}
+
+void fillDefaultDirectory(std::string_view commandLine, std::string& target) {
+  if (!target.empty()) return;
+  const std::string_view program = cutTo(programPart(commandLine), kMaxText);
+  const std::size_t separator = program.find_last_of("\\:");
+  if (separator == std::string_view::npos) return;
+  std::string_view directory = program.substr(0, separator + 1);
+  // "C:\" is a drive root and keeps its backslash; a colon always stays.
+  constexpr std::size_t kDriveRootLength = 3;
+  if (directory.size() != kDriveRootLength && directory.back() == '\\') directory.remove_suffix(1);
+  target.assign(directory);
+}
+
+}  // namespace kv

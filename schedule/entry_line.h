@@ -1,0 +1,81 @@
+// One scheduled start and its one-line text form.
+//
+// An EntryLine is the only form in which the program holds or exchanges an
+// entry: the store keeps one per row, a schedule file one per line and the
+// clip buffer one. Composing and parsing are the only ways between the two.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// Seconds since 1970-01-01 00:00:00 in the local-time base of the C runtime.
+using Time = std::uint32_t;
+
+// The start of the first-due entry while the store is empty: no check time
+// reaches it, so nothing is ever due.
+inline constexpr Time kNeverDue = 2147483647u;
+
+// Limits kept wherever text enters.
+inline constexpr std::size_t kMaxText = 253;            // each of the three texts
+inline constexpr std::size_t kMaxTextsTogether = 474;   // the three texts together
+inline constexpr std::size_t kMaxEntryLine = 511;       // one EntryLine
+inline constexpr std::size_t kMaxFileName = 254;        // the current file name
+
+// The byte that separates the command line from the working directory.
+inline constexpr char kDirectorySeparator = '\x12';
+
+struct ScheduleEntry {
+  Time start = 0;
+  Time end = 0;
+  char frequency = 'O';            // O M F H D K W T E
+  std::uint16_t showCommand = 1;   // ShowWindow command: 1, 2, 3, 4 or 7
+  std::string commandLine;
+  std::string workingDirectory;
+  char printFlag = '0';            // '1' prints the document
+  std::string description;
+
+  bool operator==(const ScheduleEntry&) const = default;
+};
+
+// "%lu %lu %c %u %s \x12%s p%c d%s": start, end, code, show command, command
+// line, working directory, print flag, description.
+using EntryLine = std::string;
+
+// Header-less files from older versions carry only start, end, code, show
+// command and command line.
+enum class LineLayout { Current, Legacy };
+
+// Composes the line; texts longer than kMaxText are cut to it, so the line
+// never exceeds kMaxEntryLine.
+EntryLine composeEntryLine(const ScheduleEntry& entry);
+
+// Parses a line of either layout. Never reads past the end of the line; a
+// damaged line keeps what can be read (see the implementation for the rules).
+// In the current layout an empty description becomes the default description.
+ScheduleEntry parseEntryLine(std::string_view line, LineLayout layout = LineLayout::Current);
+
+// The start time at the head of a line, without parsing the rest.
+Time leadingStart(std::string_view line);
+
+// Pieces of a command line: the program part runs to the first blank, the
+// parameter part follows that one blank verbatim.
+std::string_view programPart(std::string_view commandLine);
+std::string_view parameterPart(std::string_view commandLine);
+// The text after the first '.' of the program part ("" when it has none).
+std::string_view extension(std::string_view commandLine);
+// True only for an extension of exactly "EXE" or "COM", ignoring case.
+bool isExecutableExtension(std::string_view ext);
+
+// The whole command line when it holds a blank, otherwise the file name
+// without directory and extension.
+std::string defaultDescription(std::string_view commandLine);
+
+// Fills target with the directory of the program part, only when target is
+// empty. A drive root keeps its backslash ("C:\"); "C:" keeps its colon.
+void fillDefaultDirectory(std::string_view commandLine, std::string& target);
+
+}  // namespace kv

@@ -1,0 +1,148 @@
+// The schedule store.
+//
+// Lines order by their start time as a number, then by the whole line
+// compared byte by byte with ASCII case ignored (as a sorted list box orders
+// text). Ordering by the number keeps ten-digit start times (from September
+// 2001 on) after nine-digit ones; a text-only order would put them first.
+// A line equal to stored ones goes after them.
+#include "schedule/schedule_store.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kv {
+namespace {
+
+unsigned char foldAscii(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
+
+bool textBefore(const EntryLine& a, const EntryLine& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return foldAscii(x) < foldAscii(y); });
+}
+
+constexpr auto dueBefore = [](const auto& a, const auto& b) {
+  if (a.start != b.start) return a.start < b.start;
+  return textBefore(a.line, b.line);
+};
+
+void cutToEntryLine(EntryLine& line) {
+  if (line.size() > kMaxEntryLine) line.resize(kMaxEntryLine);
+}
+
+}  // namespace
+
+ScheduleStore::ScheduleStore(VisibleList& list, RowFormatter formatRow)
+    : list_(list), formatRow_(std::move(formatRow)) {
+  // Nothing is due before the first reload.
+  firstDue_.start = kNeverDue;
+  firstDue_.end = 0;
+}
+
+std::size_t ScheduleStore::insertSorted(EntryLine line) {
+  cutToEntryLine(line);
+  Row row{leadingStart(line), std::move(line)};
+  const auto at = std::upper_bound(rows_.begin(), rows_.end(), row, dueBefore);
+  const auto index = at - rows_.begin();
+  rows_.insert(at, std::move(row));
+  return static_cast<std::size_t>(index);
+}
+
+int ScheduleStore::fileEntry(const ScheduleEntry& entry) {
+  EntryLine line = composeEntryLine(entry);
+  // The row is made from the stored line, not from the entry, so that it
+  // reads exactly as a rebuilt list would show it (a cut or empty
+  // description included).
+  const std::string row = displayRow(line);
+  const int index = static_cast<int>(insertSorted(std::move(line)));
+  list_.insertRow(index, row);
+  return index;
+}
+
+int ScheduleStore::addLineOnly(EntryLine line) {
+  return static_cast<int>(insertSorted(std::move(line)));
+}
+
+void ScheduleStore::replaceLines(std::vector<EntryLine> lines) {
+  rows_.clear();
+  rows_.reserve(lines.size());
+  for (EntryLine& line : lines) {
+    cutToEntryLine(line);
+    const Time start = leadingStart(line);
+    rows_.push_back(Row{start, std::move(line)});
+  }
+  std::stable_sort(rows_.begin(), rows_.end(), dueBefore);
+}
+
+void ScheduleStore::removeRow(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
+  rows_.erase(rows_.begin() + row);
+  list_.removeRow(row);
+}
+
+int ScheduleStore::restoreRowPair(const EntryLine& line, const std::string& displayRow) {
+  const int index = static_cast<int>(insertSorted(line));
+  list_.insertRow(index, displayRow);
+  return index;
+}
+
+void ScheduleStore::rebuildVisibleList() {
+  list_.beginBulkUpdate();
+  list_.clear();
+  for (const Row& row : rows_) list_.insertRow(-1, displayRow(row.line));
+  list_.endBulkUpdate();
+}
+
+void ScheduleStore::reloadFirstDue() {
+  if (rows_.empty()) {
+    firstDue_.start = kNeverDue;
+    firstDue_.end = 0;
+    return;
+  }
+  firstDue_ = parseEntryLine(rows_.front().line);
+}
+
+void ScheduleStore::clear() {
+  rows_.clear();
+  list_.clear();
+}
+
+std::string ScheduleStore::displayRow(const EntryLine& line) const {
+  const ScheduleEntry entry = parseEntryLine(line);
+  return formatRow_(entry.start, entry.description);
+}
+
+std::optional<int> ScheduleStore::selectedRow() const {
+  const int row = list_.selectedRow();
+  if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return std::nullopt;
+  return row;
+}
+
+bool ScheduleStore::copySelected() {
+  const std::optional<int> row = selectedRow();
+  if (!row) return false;
+  clip_ = rows_[static_cast<std::size_t>(*row)].line;
+  clipFull_ = true;
+  return true;
+}
+
+bool ScheduleStore::cutSelected() {
+  if (!copySelected()) return false;
+  changed_ = true;
+  return true;
+}
+
+bool ScheduleStore::paste() {
+  if (!clipFull_) return false;
+  changed_ = true;
+  // The line goes in as it was copied, so a pasted row is the copied row
+  // exactly, old start time included.
+  const int index = static_cast<int>(insertSorted(clip_));
+  list_.insertRow(index, displayRow(clip_));
+  reloadFirstDue();
+  return true;
+}
+
+}  // namespace kv

@@ -1,0 +1,85 @@
+// The schedule: every entry as its EntryLine, in the order in which the
+// entries fall due, with the visible list kept row for row in step.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "schedule/entry_line.h"
+#include "schedule/visible_list.h"
+
+namespace kv {
+
+// Makes the visible row of an entry from its start and description
+// ("%s at %s %s" with the date and time text of the start).
+using RowFormatter = std::function<std::string(Time start, const std::string& description)>;
+
+class ScheduleStore {
+ public:
+  ScheduleStore(VisibleList& list, RowFormatter formatRow);
+
+  // Composes the entry's line, files it in due order and shows its row at
+  // the same index. Returns that index. Does not reload the first-due entry.
+  int fileEntry(const ScheduleEntry& entry);
+  // Files a line without showing it (loading rebuilds the visible list after).
+  int addLineOnly(EntryLine line);
+  // Replaces the whole store by these lines, sorted once (loading).
+  void replaceLines(std::vector<EntryLine> lines);
+  // Removes row i from the store, then from the visible list.
+  void removeRow(int row);
+  // Puts a saved line back in due order and its display row, as it was, at
+  // the same index. Returns that index.
+  int restoreRowPair(const EntryLine& line, const std::string& displayRow);
+  // Empties the visible list and shows every stored line again.
+  void rebuildVisibleList();
+  // Copies the top row into the first-due entry (start kNeverDue, end 0 when
+  // the store is empty; the other fields keep their last values).
+  void reloadFirstDue();
+  const ScheduleEntry& firstDue() const { return firstDue_; }
+  // Empties the store and the visible list.
+  void clear();
+
+  std::size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+  const EntryLine& line(std::size_t row) const { return rows_[row].line; }
+  // The display row of an entry line, as the visible list shows it.
+  std::string displayRow(const EntryLine& line) const;
+
+  // The selected row of the visible list, when it names a stored row.
+  std::optional<int> selectedRow() const;
+
+  // Copy: the selected row's line goes into the clip buffer. Cut also marks
+  // the schedule changed; the caller then runs Delete. False without a
+  // selection.
+  bool copySelected();
+  bool cutSelected();
+  // Paste: files the clip buffer's entry as stored and marks the schedule
+  // changed; reloads the first-due entry. False while the clip buffer is empty.
+  bool paste();
+  bool clipFull() const { return clipFull_; }
+  const EntryLine& clipBuffer() const { return clip_; }
+
+  bool changed() const { return changed_; }
+  void markChanged() { changed_ = true; }
+  void clearChanged() { changed_ = false; }
+
+ private:
+  struct Row {
+    Time start;
+    EntryLine line;
+  };
+  std::size_t insertSorted(EntryLine line);
+
+  VisibleList& list_;
+  RowFormatter formatRow_;
+  std::vector<Row> rows_;
+  ScheduleEntry firstDue_;
+  EntryLine clip_;
+  bool clipFull_ = false;
+  bool changed_ = false;
+};
+
+}  // namespace kv

@@ -1,0 +1,22 @@
+// The visible list of the main window, as the store sees it.
+#pragma once
+
+#include <string>
+
+namespace kv {
+
+class VisibleList {
+ public:
+  virtual ~VisibleList() = default;
+  // Inserts a row at index, shifting later rows down; -1 appends.
+  virtual void insertRow(int index, const std::string& text) = 0;
+  virtual void removeRow(int index) = 0;
+  virtual void clear() = 0;
+  // The selected row, or -1 when none is selected.
+  virtual int selectedRow() const = 0;
+  // Brackets a bulk change so that a long list is not repainted row by row.
+  virtual void beginBulkUpdate() {}
+  virtual void endBulkUpdate() {}
+};
+
+}  // namespace kv
