@@ -1,0 +1,179 @@
+#include "locale/regional_settings_win32.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "engine/calendar.h"
+
+namespace kv {
+namespace {
+
+constexpr const char* kProfileSection = "intl";
+constexpr const char* kDefaultShortDate = "M/D/YY";
+
+// Room for any locale value we ask for; month names are the longest.
+constexpr int kLocaleQueryRoom = 100;
+
+// A locale value, or nothing when the query fails.
+std::optional<std::wstring> localeText(LCID locale, LCTYPE type) {
+  wchar_t buffer[kLocaleQueryRoom] = {};
+  const int written = GetLocaleInfoW(locale, type, buffer, kLocaleQueryRoom);
+  if (written <= 0) return std::nullopt;
+  return std::wstring(buffer);
+}
+
+// The digits at the head of a locale value, as atoi reads them.
+int leadingInteger(const std::wstring& text) {
+  return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
+}
+
+// The text in the OEM code page, cut to at most maxBytes bytes. The cut
+// drops whole characters (a double-byte code page may need two bytes for
+// one), so the result never ends in half a character.
+std::string toOemCodePage(std::wstring_view wide, std::size_t maxBytes) {
+  std::string converted(maxBytes, '\0');
+  for (std::size_t count = std::min(wide.size(), maxBytes); count > 0; --count) {
+    if (IS_HIGH_SURROGATE(wide[count - 1])) continue;
+    const int written =
+        WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(count), converted.data(),
+                            static_cast<int>(maxBytes), nullptr, nullptr);
+    if (written > 0) {
+      converted.resize(static_cast<std::size_t>(written));
+      return converted;
+    }
+  }
+  return {};
+}
+
+// Replaces `target` by a locale text converted like the designators; a
+// failed query keeps the value it had.
+void readLocaleShortText(LCID locale, LCTYPE type, std::string& target) {
+  if (const auto text = localeText(locale, type)) {
+    target = toOemCodePage(*text, kLocaleTextRoom - 1);
+  }
+}
+
+void readLocaleInteger(LCID locale, LCTYPE type, int& target) {
+  if (const auto text = localeText(locale, type)) target = leadingInteger(*text);
+}
+
+std::string profileText(const char* key, const std::string& fallback, std::size_t room) {
+  std::string buffer(room, '\0');
+  GetProfileStringA(kProfileSection, key, fallback.c_str(), buffer.data(),
+                    static_cast<DWORD>(room));
+  return fitToRoom(buffer, room);
+}
+
+int profileInteger(const char* key, int fallback) {
+  return static_cast<int>(GetProfileIntA(kProfileSection, key, fallback));
+}
+
+bool isMonth(int month) {
+  return month >= 1 && month <= 12;
+}
+
+}  // namespace
+
+std::optional<DateSettings> readLocaleDateSettings(LCID locale) {
+  if (locale == 0) return std::nullopt;
+  const auto order = localeText(locale, LOCALE_IDATE);
+  if (!order) return std::nullopt;
+
+  DateSettings settings;
+  settings.order = leadingInteger(*order);
+  readLocaleShortText(locale, LOCALE_SDATE, settings.separator);
+  // Only a century value of exactly "0" asks for two digits.
+  settings.fullYear = localeText(locale, LOCALE_ICENTURY) != std::wstring(L"0");
+  return settings;
+}
+
+std::optional<TimeSettings> readLocaleTimeSettings(LCID locale) {
+  const auto form = localeText(locale, LOCALE_ITIME);
+  if (!form) return std::nullopt;
+
+  TimeSettings settings;
+  settings.form = leadingInteger(*form);
+  readLocaleShortText(locale, LOCALE_STIME, settings.separator);
+  readLocaleInteger(locale, LOCALE_ITLZERO, settings.leadingZero);
+  readLocaleShortText(locale, LOCALE_S1159, settings.morning);
+  readLocaleShortText(locale, LOCALE_S2359, settings.afternoon);
+  return settings;
+}
+
+DateSettings readProfileDateSettings() {
+  const DateSettings defaults;
+  DateSettings settings;
+  settings.order = profileInteger("iDate", defaults.order);
+  settings.separator = profileText("sDate", defaults.separator, kProfileSeparatorRoom);
+  settings.fullYear = shortDatePatternShowsFullYear(
+      profileText("sShortDate", kDefaultShortDate, kProfileShortDateRoom));
+  return settings;
+}
+
+TimeSettings readProfileTimeSettings() {
+  const TimeSettings defaults;
+  TimeSettings settings;
+  settings.form = profileInteger("iTime", defaults.form);
+  settings.separator = profileText("sTime", defaults.separator, kProfileSeparatorRoom);
+  settings.leadingZero = profileInteger("itlzero", defaults.leadingZero);
+  settings.morning = profileText("s1159", defaults.morning, kProfileDesignatorRoom);
+  settings.afternoon = profileText("s2359", defaults.afternoon, kProfileDesignatorRoom);
+  return settings;
+}
+
+DateSettings readDateSettings() {
+  if (auto settings = readLocaleDateSettings(GetUserDefaultLCID())) return *settings;
+  return readProfileDateSettings();
+}
+
+TimeSettings readTimeSettings() {
+  if (auto settings = readLocaleTimeSettings(GetUserDefaultLCID())) return *settings;
+  return readProfileTimeSettings();
+}
+
+std::optional<std::string> localeMonthName(LCID locale, int month) {
+  if (!isMonth(month)) return std::nullopt;
+  const auto type = static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + (month - 1));
+  const auto name = localeText(locale, type);
+  if (!name || name->empty()) return std::nullopt;
+  const std::wstring_view head = std::wstring_view(*name).substr(0, kLocaleMonthNameMax);
+  std::string converted = toOemCodePage(head, kLocaleMonthNameMax);
+  if (converted.empty()) return std::nullopt;
+  return converted;
+}
+
+std::optional<std::string> monthName(int month) {
+  return localeMonthName(GetUserDefaultLCID(), month);
+}
+
+std::string resourceMonthName(int month, std::string_view languageCode, HINSTANCE instance) {
+  if (!isMonth(month)) return {};
+  char buffer[kResourceMonthNameRoom] = {};
+  const int length =
+      LoadStringA(instance, static_cast<UINT>(monthNameResourceId(month, languageCode)), buffer,
+                  static_cast<int>(kResourceMonthNameRoom));
+  return std::string(buffer, static_cast<std::size_t>(std::max(length, 0)));
+}
+
+std::string monthNameOrResource(int month, std::string_view languageCode, HINSTANCE instance) {
+  if (auto name = monthName(month)) return *name;
+  return resourceMonthName(month, languageCode, instance);
+}
+
+void fillMonthComboBox(HWND dialog, int controlId, std::string_view languageCode) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+  for (int month = 1; month <= 12; ++month) {
+    // Every month gets its row, even an empty one, so that row m - 1 stays
+    // month m for the dialog that reads the selection back.
+    const std::string name = monthNameOrResource(month, languageCode, instance);
+    SendDlgItemMessageA(dialog, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+}
+
+std::string formatStartRow(Time start, const std::string& description) {
+  const LocalTime when = toLocalTime(start);
+  return displayRow(formatDate(readDateSettings(), when.month, when.day, when.year),
+                    formatTime(readTimeSettings(), when.hour, when.minute), description);
+}
+
+}  // namespace kv
