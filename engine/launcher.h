@@ -1,0 +1,50 @@
+// Starting an entry's program or document through the shell.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "schedule/entry_line.h"
+
+namespace kv {
+
+// The launcher's own result for a print request on an executable file.
+inline constexpr unsigned kPrintExecutableRefused = 999;
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // Starts `file` with the verb ("OPEN" or "PRINT"); parameters and directory
+  // are always texts, possibly empty. Returns the shell's result (below 32 is
+  // a failure).
+  virtual unsigned execute(const std::string& verb, const std::string& file,
+                           const std::string& parameters, const std::string& directory,
+                           int showCommand) = 0;
+};
+
+// Tells the user that an entry could not be started.
+class FailureReporter {
+ public:
+  virtual ~FailureReporter() = default;
+  // Shows text under caption, with the stop icon; returns once dismissed.
+  virtual void reportLaunchFailure(const std::string& text, const std::string& caption) = 0;
+};
+
+bool isLaunchFailure(unsigned result);
+
+// Launches the entry and returns the shell's result, or
+// kPrintExecutableRefused without calling the shell.
+unsigned launchEntry(Shell& shell, const ScheduleEntry& entry);
+
+// The failure message for a result (empty for a successful one).
+std::string launchFailureText(unsigned result, std::string_view programPart, char printFlag);
+std::string launchFailureCaption(char printFlag);
+
+// Reports a failed launch of the entry: the text of the result with the
+// entry's program part, under the caption of its print flag.
+void reportLaunchFailure(FailureReporter& reporter, unsigned result, const ScheduleEntry& entry);
+
+// Launches the entry and reports a failure; returns the result.
+unsigned launchAndReport(Shell& shell, FailureReporter& reporter, const ScheduleEntry& entry);
+
+}  // namespace kv

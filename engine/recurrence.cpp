@@ -1,0 +1,200 @@
+#include "engine/recurrence.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "engine/calendar.h"
+
+namespace kv {
+namespace {
+
+constexpr std::uint64_t kLastTime = std::numeric_limits<Time>::max();
+
+// Every Minute, Every 15 Minutes and Hourly run on elapsed time; their step
+// in seconds. Zero for every other code.
+Time elapsedStep(char frequency) {
+  switch (frequency) {
+    case 'M':
+      return 60;
+    case 'F':
+      return 900;
+    case 'H':
+      return 3600;
+    default:
+      return 0;
+  }
+}
+
+// The codes that keep the entry's local clock time from one start to the next.
+bool isDayBased(char frequency) {
+  switch (frequency) {
+    case 'D':
+    case 'K':
+    case 'W':
+    case 'T':
+    case 'E':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isWeekend(const LocalTime& fields) {
+  return fields.weekday == 0 || fields.weekday == 6;
+}
+
+// Months counted from year 0, so that month arithmetic is plain addition.
+int monthIndex(const LocalTime& fields) {
+  return fields.year * 12 + fields.month - 1;
+}
+
+LocalTime onMonth(const LocalTime& clock, int index, int day) {
+  LocalTime fields = clock;
+  fields.year = index / 12;
+  fields.month = index % 12 + 1;
+  fields.day = day;
+  return fields;
+}
+
+int daysInMonthAt(int index) {
+  return daysInMonth(index / 12, index % 12 + 1);
+}
+
+LocalTime monthEnd(const LocalTime& clock, int index) {
+  return onMonth(clock, index, daysInMonthAt(index));
+}
+
+// The first month from `index` on that has day `day`, at the clock time.
+// Every day up to 31 comes round within three months.
+LocalTime firstMonthWithDay(const LocalTime& clock, int index, int day) {
+  while (daysInMonthAt(index) < day) ++index;
+  return onMonth(clock, index, day);
+}
+
+// The local date and clock time of the occurrence that follows `current`.
+LocalTime followingOccurrence(char frequency, const LocalTime& current) {
+  switch (frequency) {
+    case 'K': {
+      LocalTime next = addDays(current, 1);
+      while (isWeekend(next)) next = addDays(next, 1);
+      return next;
+    }
+    case 'W':
+      return addDays(current, 7);
+    case 'T':
+      return firstMonthWithDay(current, monthIndex(current) + 1, current.day);
+    case 'E':
+      return monthEnd(current, monthIndex(current) + 1);
+    default:  // 'D'
+      return addDays(current, 1);
+  }
+}
+
+std::optional<Time> nextDayBasedStart(char frequency, Time start) {
+  const std::optional<Time> next =
+      fromLocalClock(followingOccurrence(frequency, toLocalTime(start)));
+  if (!next || *next <= start) return std::nullopt;
+  return next;
+}
+
+std::optional<Time> firstElapsedStepAfter(Time step, Time start, Time after) {
+  const std::uint64_t steps = (after - start) / step + 1;
+  const std::uint64_t next = start + steps * step;
+  if (next > kLastTime) return std::nullopt;
+  return static_cast<Time>(next);
+}
+
+// A point not after `after` from which stepping the recurrence reaches its
+// first occurrence after `after` in a few steps: a long-missed entry is not
+// walked through every missed day. The point keeps the start's clock time.
+LocalTime catchUpBase(char frequency, const LocalTime& start, const LocalTime& after) {
+  const int startDay = dayNumber(start);
+  const int dayBeforeAfter = dayNumber(after) - 1;
+  switch (frequency) {
+    case 'W': {
+      const int weeks = (dayBeforeAfter - startDay) / 7;
+      return weeks > 0 ? addDays(start, weeks * 7) : start;
+    }
+    case 'T': {
+      // The latest month before the month of `after` that has the start's day.
+      int index = monthIndex(after) - 1;
+      while (index > monthIndex(start) && daysInMonthAt(index) < start.day) --index;
+      return index > monthIndex(start) ? onMonth(start, index, start.day) : start;
+    }
+    case 'E':
+      // Month End moves to the first month end after `after`, wherever in
+      // its month a hand-edited start lies.
+      return monthEnd(start, monthIndex(after) - 1);
+    default:  // 'D', 'K': a day before `after`; Weekdays skips the weekend on stepping.
+      return dayBeforeAfter > startDay ? addDays(start, dayBeforeAfter - startDay) : start;
+  }
+}
+
+std::optional<Time> firstDayBasedOccurrenceAfter(char frequency, Time start, Time after) {
+  const LocalTime startFields = toLocalTime(start);
+  const LocalTime base = catchUpBase(frequency, startFields, toLocalTime(after));
+  std::optional<Time> t = start;
+  if (dayNumber(base) != dayNumber(startFields)) t = fromLocalClock(base);
+  while (t && *t <= after) t = nextDayBasedStart(frequency, *t);
+  return t;
+}
+
+// The entry again under `start`, when it may still run there: the code
+// recurs, the start moved on (it stays put when the next one would lie past
+// the 32-bit range) and is not after the entry's end.
+std::optional<ScheduleEntry> restartedAt(const ScheduleEntry& entry, Time start) {
+  if (!isRecurring(entry.frequency) || start <= entry.start || start > entry.end) {
+    return std::nullopt;
+  }
+  ScheduleEntry moved = entry;
+  moved.start = start;
+  return moved;
+}
+
+}  // namespace
+
+bool isRecurring(char frequency) {
+  return elapsedStep(frequency) != 0 || isDayBased(frequency);
+}
+
+Time nextStart(char frequency, Time start) {
+  std::optional<Time> next;
+  if (const Time step = elapsedStep(frequency)) {
+    if (start <= kLastTime - step) next = start + step;
+  } else if (isDayBased(frequency)) {
+    next = nextDayBasedStart(frequency, start);
+  }
+  return next.value_or(start);
+}
+
+Time firstOccurrenceAfter(char frequency, Time start, Time after) {
+  if (start > after || !isRecurring(frequency)) return start;
+  std::optional<Time> first;
+  if (const Time step = elapsedStep(frequency)) {
+    first = firstElapsedStepAfter(step, start, after);
+  } else {
+    first = firstDayBasedOccurrenceAfter(frequency, start, after);
+  }
+  return first.value_or(start);
+}
+
+std::optional<ScheduleEntry> refileAfterLaunch(const ScheduleEntry& launched) {
+  return restartedAt(launched, nextStart(launched.frequency, launched.start));
+}
+
+std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time after) {
+  return restartedAt(launched, firstOccurrenceAfter(launched.frequency, launched.start, after));
+}
+
+std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now) {
+  if (entry.frequency == 'O' && now > entry.start) return std::nullopt;
+  if (loadTime > entry.end) return std::nullopt;
+  if (entry.start >= loadTime || !isRecurring(entry.frequency)) return entry;
+  const Time moved = firstOccurrenceAfter(entry.frequency, entry.start, loadTime);
+  if (moved <= loadTime) return std::nullopt;  // no occurrence left in the 32-bit range
+  ScheduleEntry caughtUp = entry;
+  caughtUp.start = moved;
+  return caughtUp;
+}
+
+}  // namespace kv

@@ -1,0 +1,41 @@
+// Moving an entry along its recurrence.
+#pragma once
+
+#include <optional>
+
+#include "schedule/entry_line.h"
+
+namespace kv {
+
+bool isRecurring(char frequency);
+
+// The next start after a launch at `start`: one step of the frequency, or
+// `start` itself for Once and unknown codes and when the step would leave
+// the 32-bit range.
+// Every Minute, Every 15 Minutes and Hourly step by elapsed seconds; the
+// day-based codes keep the local clock time across daylight-saving changes.
+// Month End goes to the last day of the month after the start's month.
+Time nextStart(char frequency, Time start);
+
+// The first occurrence of the entry's recurrence strictly after `after`
+// (for a start already after it, the start itself). Once, unknown codes and
+// a recurrence with no occurrence left in the 32-bit range give `start`.
+// The day-based codes jump over a long gap by the calendar from the start's
+// own clock time, then step.
+Time firstOccurrenceAfter(char frequency, Time start, Time after);
+
+// Re-file after a launch: the entry with its next start when it is to stay
+// in the schedule, or nothing when it leaves.
+std::optional<ScheduleEntry> refileAfterLaunch(const ScheduleEntry& launched);
+
+// Re-file after a launch that passes over every further occurrence up to
+// `after`: the entry under its first occurrence after `after`, under the
+// same terms as refileAfterLaunch.
+std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time after);
+
+// Catch-up on load: drops an entry that can no longer run or brings a past
+// start up to its first occurrence after the load time. `now` is the clock
+// read for the Once test, `loadTime` the time read when the load began.
+std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now);
+
+}  // namespace kv
