@@ -1,0 +1,153 @@
+#include "app/file_commands_win32.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdio>
+
+#include "app/commands_win32.h"
+#include "app/kivro_win32.h"
+#include "engine/calendar.h"
+#include "resources/resource_ids.h"
+#include "schedule/file_io_win32.h"
+#include "schedule/schedule_file.h"
+
+namespace kv {
+namespace {
+
+constexpr char kFileFilter[] = "KV Files (*.KV)\0*.KV\0All Files (*.*)\0*.*\0";
+constexpr DWORD kSaveDialogFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOTESTFILECREATE;
+constexpr DWORD kOpenDialogFlags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+
+std::string withName(const char* format, const std::string& name) {
+  std::string text(name.size() + 64, '\0');
+  int n = std::snprintf(text.data(), text.size(), format, name.c_str());
+  text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  return text;
+}
+
+void warnNotLoaded(const std::string& fileName, const char* format) {
+  MessageBoxA(nullptr, withName(format, fileName).c_str(), "Warning", MB_OK | MB_TASKMODAL);
+}
+
+// Runs a common file dialog on a buffer of the file name's room; returns the
+// chosen path, or nothing when the user cancelled.
+template <typename Dialog>
+std::optional<std::string> askFileName(Kivro& kivro, const std::string& initial, DWORD flags,
+                                       Dialog dialog) {
+  char field[kMaxFileName + 1] = "";
+  initial.copy(field, kMaxFileName);
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = kivro.mainWindow();
+  request.lpstrFilter = kFileFilter;
+  request.nFilterIndex = 1;
+  request.lpstrFile = field;
+  request.nMaxFile = sizeof field;
+  request.lpstrDefExt = "KV";
+  request.Flags = flags;
+  if (!dialog(&request)) return std::nullopt;
+  return std::string(field);
+}
+
+bool writeSchedule(Kivro& kivro) {
+  const std::string& name = kivro.currentFileName();
+  bool written;
+  {
+    WaitCursor wait(kivro.mainWindow());
+    written = replaceFileContents(name, encodeScheduleFile(kivro.store(), kivro.versionText()));
+  }
+  if (!written) {
+    MessageBoxA(kivro.mainWindow(), withName("Cannot write to %s.", name).c_str(), nullptr,
+                MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  kivro.store().clearChanged();
+  kivro.updateTitle();
+  return true;
+}
+
+}  // namespace
+
+bool loadScheduleFile(Kivro& kivro, const std::string& fileName) {
+  Time loadTime = currentTime();
+  if (fileName.size() > kMaxFileName) {
+    warnNotLoaded(fileName, "|%s| not found.");
+    return false;
+  }
+  FileContents file = readWholeFile(fileName);
+  if (file.status == ReadStatus::NotFound) {
+    warnNotLoaded(fileName, "|%s| not found.");
+    return false;
+  }
+  if (file.status == ReadStatus::Unreadable) {
+    warnNotLoaded(fileName, "|%s| could not be read.");
+    return false;
+  }
+  kivro.store().clearChanged();
+  kivro.store().replaceLines(
+      decodeScheduleFile(file.bytes, kivro.versionText(), loadTime, currentTime()));
+  kivro.updateTitle();
+  return true;
+}
+
+void openScheduleFile(Kivro& kivro, const std::string& fileName) {
+  if (fileName.size() <= kMaxFileName) kivro.setCurrentFileName(fileName);
+  loadScheduleFile(kivro, fileName);
+  kivro.showLoadedSchedule();
+}
+
+void newSchedule(Kivro& kivro) {
+  int answer = settleUnsavedChanges(kivro, kivro.mainWindow(), "KV");
+  if (answer == IDCANCEL) return;
+  // A save that did not take place keeps the schedule rather than lose it.
+  if (answer == IDYES && kivro.store().changed()) return;
+  kivro.store().clearChanged();
+  kivro.store().clear();
+  kivro.setCurrentFileName("");
+  kivro.updateTitle();
+  kivro.store().reloadFirstDue();
+}
+
+void openSchedule(Kivro& kivro) {
+  if (kivro.store().changed()) {
+    int answer = MessageBoxA(kivro.mainWindow(), "Changes have been made.  Save changes?",
+                             "NOTICE", MB_YESNOCANCEL);
+    if (answer == IDYES) {
+      PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_SAVE, 0);
+      PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_OPEN, 0);
+    } else if (answer == IDNO) {
+      kivro.store().clearChanged();
+      PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_OPEN, 0);
+    }
+    return;
+  }
+  auto chosen = askFileName(kivro, kivro.openDialogField(), kOpenDialogFlags, GetOpenFileNameA);
+  if (!chosen) return;
+  kivro.setOpenDialogField(*chosen);
+  std::string previous = kivro.currentFileName();
+  kivro.setCurrentFileName(*chosen);
+  // The name goes back when the file cannot be read, so that a later Save
+  // does not write the old schedule under the new name.
+  if (!loadScheduleFile(kivro, *chosen)) kivro.setCurrentFileName(previous);
+  kivro.showLoadedSchedule();
+}
+
+void saveSchedule(Kivro& kivro) {
+  if (kivro.currentFileName().empty()) {
+    SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_SAVE_AS, 0);
+    return;
+  }
+  writeSchedule(kivro);
+}
+
+void saveScheduleAs(Kivro& kivro) {
+  auto chosen =
+      askFileName(kivro, kivro.currentFileName(), kSaveDialogFlags, GetSaveFileNameA);
+  if (!chosen) return;
+  kivro.setCurrentFileName(*chosen);
+  kivro.updateTitle();
+  writeSchedule(kivro);
+}
+
+}  // namespace kv

@@ -1,0 +1,24 @@
+// The visible list of the main window, hList, for the store.
+#pragma once
+
+#include <windows.h>
+
+#include "schedule/visible_list.h"
+
+namespace kv {
+
+class ListBoxList final : public VisibleList {
+ public:
+  explicit ListBoxList(HWND listBox) : listBox_(listBox) {}
+  void insertRow(int index, const std::string& text) override;
+  void removeRow(int index) override;
+  void clear() override;
+  int selectedRow() const override;
+  void beginBulkUpdate() override;
+  void endBulkUpdate() override;
+
+ private:
+  HWND listBox_;
+};
+
+}  // namespace kv

@@ -1,0 +1,96 @@
+#include "app/main_window_win32.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/commands_win32.h"
+#include "app/kivro_win32.h"
+#include "resources/resource_ids.h"
+
+namespace kv {
+namespace {
+
+Kivro& app(HWND window) { return *kivroOf(window); }
+
+BOOL onCreate(HWND window, LPCREATESTRUCTA create) {
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  return TRUE;
+}
+
+void onCommand(HWND window, int id, HWND control, UINT code) {
+  if (code == LBN_DBLCLK) {
+    runCommand(app(window), IDM_EDIT);
+    return;
+  }
+  if (!runCommand(app(window), id)) {
+    FORWARD_WM_COMMAND(window, id, control, code, DefWindowProcA);
+  }
+}
+
+void onInitMenu(HWND window, HMENU menu) { updateMenu(app(window), menu); }
+
+void onTimer(HWND window, UINT id) {
+  if (id == ID_HIDE_TIMER) hideIfMinimized(window);
+  app(window).checkDueEntries();
+}
+
+void onSize(HWND window, UINT state, int width, int height) {
+  Kivro& kivro = app(window);
+  if (state == SIZE_MINIMIZED && kivro.hideIcon()) startHideTimer(window);
+  if (kivro.list()) MoveWindow(kivro.list(), 0, 0, width, height, TRUE);
+}
+
+void onSetFocus(HWND window, HWND) {
+  if (HWND list = app(window).list()) SetFocus(list);
+}
+
+void onClose(HWND window) {
+  if (confirmClose(app(window))) DestroyWindow(window);
+}
+
+BOOL onQueryEndSession(HWND window) { return confirmEndSession(app(window)); }
+
+void onDestroy(HWND window) {
+  DragAcceptFiles(window, FALSE);
+  quitHelp(app(window));
+  PostQuitMessage(0);
+}
+
+}  // namespace
+
+LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) onCreate(window, reinterpret_cast<LPCREATESTRUCTA>(lParam));
+  if (!kivroOf(window)) return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case WM_COMMAND:
+      HANDLE_WM_COMMAND(window, wParam, lParam, onCommand);
+      return 0;
+    case WM_INITMENU:
+      HANDLE_WM_INITMENU(window, wParam, lParam, onInitMenu);
+      return 0;
+    case WM_TIMER:
+      // Every timer runs the due check, then goes on to DefWindowProcA.
+      HANDLE_WM_TIMER(window, wParam, lParam, onTimer);
+      break;
+    case WM_SIZE:
+      HANDLE_WM_SIZE(window, wParam, lParam, onSize);
+      break;
+    case WM_SETFOCUS:
+      HANDLE_WM_SETFOCUS(window, wParam, lParam, onSetFocus);
+      break;
+    case WM_DROPFILES:
+      HANDLE_WM_DROPFILES(window, wParam, lParam, addDroppedFiles);
+      return 0;
+    case WM_CLOSE:
+      HANDLE_WM_CLOSE(window, wParam, lParam, onClose);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return HANDLE_WM_QUERYENDSESSION(window, wParam, lParam, onQueryEndSession);
+    case WM_DESTROY:
+      HANDLE_WM_DESTROY(window, wParam, lParam, onDestroy);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace kv

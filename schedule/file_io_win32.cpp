@@ -1,0 +1,95 @@
+#include "schedule/file_io_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+
+namespace kv {
+namespace {
+
+// Closes a file handle on every path.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() { close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  bool close() {
+    if (!valid()) return true;
+    bool ok = CloseHandle(handle_) != 0;
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+bool readAll(HANDLE file, std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD got = 0;
+    if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr) || got == 0) return false;
+    done += got;
+  }
+  return true;
+}
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD put = 0;
+    if (!WriteFile(file, bytes.data() + done, chunk, &put, nullptr) || put != chunk) return false;
+    done += put;
+  }
+  return true;
+}
+
+}  // namespace
+
+FileContents readWholeFile(const std::string& path) {
+  FileContents result;
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return result;
+  result.status = ReadStatus::Unreadable;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+      static_cast<unsigned long long>(size.QuadPart) > result.bytes.max_size()) {
+    return result;
+  }
+  try {
+    result.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  } catch (const std::bad_alloc&) {
+    return result;
+  }
+  if (!readAll(file.get(), result.bytes)) {
+    result.bytes.clear();
+    return result;
+  }
+  result.status = ReadStatus::Ok;
+  return result;
+}
+
+bool replaceFileContents(const std::string& path, std::string_view bytes) {
+  std::string temporary = path + ".kv-saving";
+  FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  bool closed = file.close();
+  if (written && closed &&
+      MoveFileExA(temporary.c_str(), path.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileA(temporary.c_str());
+  return false;
+}
+
+}  // namespace kv

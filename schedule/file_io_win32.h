@@ -1,0 +1,25 @@
+// Whole-file reads and safe replacement of a file's contents.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+enum class ReadStatus { Ok, NotFound, Unreadable };
+
+struct FileContents {
+  ReadStatus status = ReadStatus::NotFound;
+  std::string bytes;
+};
+
+// Reads the whole file, of any size, or tells why it could not.
+FileContents readWholeFile(const std::string& path);
+
+// Writes the bytes to a temporary file beside path, checks every write and
+// the close, and only then puts it in place of path. On any failure path is
+// left as it was and false is returned.
+bool replaceFileContents(const std::string& path, std::string_view bytes);
+
+}  // namespace kv

@@ -1,0 +1,127 @@
+#include "kivro_process_win32.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace kvtest {
+
+ScratchFolder::ScratchFolder() {
+  char temp[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, temp);
+  static unsigned counter = 0;
+  char name[MAX_PATH];
+  snprintf(name, sizeof name, "%skivro-test-%lu-%u", temp, GetCurrentProcessId(), ++counter);
+  path_ = name;
+  CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string entry = path_ + "\\" + found.cFileName;
+      SetFileAttributesA(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(entry.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path_.c_str());
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool fileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+ScopedSetting::ScopedSetting(const char* key, const char* value) : key_(key) {
+  char old[64] = "";
+  had_ = GetPrivateProfileStringA("KV", key, "\x01", old, sizeof old, "KV.INI") > 0 &&
+         old[0] != '\x01';
+  old_ = old;
+  WritePrivateProfileStringA("KV", key, value, "KV.INI");
+}
+
+ScopedSetting::~ScopedSetting() {
+  WritePrivateProfileStringA("KV", key_.c_str(), had_ ? old_.c_str() : nullptr, "KV.INI");
+}
+
+KivroProcess::KivroProcess(const std::string& arguments) {
+  std::string line = std::string("\"") + KV_EXE_PATH + "\"";
+  if (!arguments.empty()) line += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process_)) {
+    throw std::runtime_error("kv.exe could not be started: " + line);
+  }
+}
+
+KivroProcess::~KivroProcess() {
+  if (running()) {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+HWND KivroProcess::mainWindow() {
+  if (!main_) main_ = waitForWindow(id(), "KV", nullptr, 10000);
+  return main_;
+}
+
+HWND KivroProcess::list() { return GetDlgItem(mainWindow(), 101); }
+
+std::string KivroProcess::title() { return windowText(mainWindow()); }
+
+std::vector<std::string> KivroProcess::rows() { return listBoxRows(list()); }
+
+void KivroProcess::command(int id) {
+  PostMessageA(mainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
+
+void KivroProcess::key(WPARAM virtualKey) {
+  PostMessageA(list(), WM_KEYDOWN, virtualKey, 1);
+  PostMessageA(list(), WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+}
+
+void KivroProcess::selectRow(int row) {
+  SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  SendMessageA(mainWindow(), WM_COMMAND, MAKEWPARAM(101, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list()));
+}
+
+std::string KivroProcess::answer(const char* caption, int buttonId) {
+  HWND box = waitForDialog(caption);
+  if (!box) return "<no box \"" + std::string(caption) + "\">";
+  std::string text = messageBoxText(box);
+  pressButton(box, buttonId);
+  waitUntilGone(box);
+  return text;
+}
+
+long KivroProcess::waitForExit(DWORD timeoutMs) {
+  if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+bool KivroProcess::running() const {
+  return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace kvtest
