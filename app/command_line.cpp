@@ -3,7 +3,9 @@
 namespace kv {
 namespace {
 
-bool isWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isWhiteSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // Length of the program name at the head of a command line: a quoted name
 // runs to its closing quote, an unquoted one to the first white space.

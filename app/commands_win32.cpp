@@ -12,7 +12,9 @@ constexpr UINT kHideDelay = 10000;
 constexpr const char* kHelpFile = "KV.HLP";
 constexpr const char* kSaveChangesQuestion = "Changes have been made.  Save changes?";
 
-void exitProgram(Kivro& kivro) { PostMessageA(kivro.mainWindow(), WM_CLOSE, 0, 0); }
+void exitProgram(Kivro& kivro) {
+  PostMessageA(kivro.mainWindow(), WM_CLOSE, 0, 0);
+}
 
 // Delete: the check timer stops while the question is open, so that no
 // entry is launched or re-filed under it, and runs again whatever the answer.
@@ -33,9 +35,13 @@ void cutSelectedEntry(Kivro& kivro) {
   if (kivro.store().cutSelected()) PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_DELETE, 0);
 }
 
-void copySelectedEntry(Kivro& kivro) { kivro.store().copySelected(); }
+void copySelectedEntry(Kivro& kivro) {
+  kivro.store().copySelected();
+}
 
-void pasteEntry(Kivro& kivro) { kivro.store().paste(); }
+void pasteEntry(Kivro& kivro) {
+  kivro.store().paste();
+}
 
 // Test Entry starts the selected entry at once and leaves the schedule as
 // it is, whatever the outcome.
@@ -61,33 +67,63 @@ void enableItem(HMENU menu, UINT id, bool enabled) {
 bool runCommand(Kivro& kivro, int id) {
   static char emptyKey[] = "";
   switch (id) {
-    case IDM_NEW: newSchedule(kivro); return true;
-    case IDM_OPEN: openSchedule(kivro); return true;
-    case IDM_SAVE: saveSchedule(kivro); return true;
-    case IDM_SAVE_AS: saveScheduleAs(kivro); return true;
-    case IDM_EXIT: exitProgram(kivro); return true;
-    case IDM_DELETE: deleteSelectedEntry(kivro); return true;
-    case IDM_TEST_ENTRY: testSelectedEntry(kivro); return true;
-    case IDM_CUT: cutSelectedEntry(kivro); return true;
-    case IDM_COPY: copySelectedEntry(kivro); return true;
-    case IDM_PASTE: pasteEntry(kivro); return true;
-    case IDM_HELP_CONTENTS: showHelp(kivro, HELP_CONTENTS, 0); return true;
-    case IDM_HELP_SEARCH: showHelp(kivro, HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>(emptyKey)); return true;
-    case IDM_HELP_ON_HELP: showHelp(kivro, HELP_HELPONHELP, 0); return true;
-    default: return false;
+    case IDM_NEW:
+      newSchedule(kivro);
+      return true;
+    case IDM_OPEN:
+      openSchedule(kivro);
+      return true;
+    case IDM_SAVE:
+      saveSchedule(kivro);
+      return true;
+    case IDM_SAVE_AS:
+      saveScheduleAs(kivro);
+      return true;
+    case IDM_EXIT:
+      exitProgram(kivro);
+      return true;
+    case IDM_DELETE:
+      deleteSelectedEntry(kivro);
+      return true;
+    case IDM_TEST_ENTRY:
+      testSelectedEntry(kivro);
+      return true;
+    case IDM_CUT:
+      cutSelectedEntry(kivro);
+      return true;
+    case IDM_COPY:
+      copySelectedEntry(kivro);
+      return true;
+    case IDM_PASTE:
+      pasteEntry(kivro);
+      return true;
+    case IDM_HELP_CONTENTS:
+      showHelp(kivro, HELP_CONTENTS, 0);
+      return true;
+    case IDM_HELP_SEARCH:
+      showHelp(kivro, HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>(emptyKey));
+      return true;
+    case IDM_HELP_ON_HELP:
+      showHelp(kivro, HELP_HELPONHELP, 0);
+      return true;
+    default:
+      return false;
   }
 }
 
 void updateMenu(Kivro& kivro, HMENU menu) {
   bool selected = kivro.store().selectedRow().has_value();
   enableItem(menu, IDM_SAVE, !kivro.currentFileName().empty());
-  for (UINT id : {0u + IDM_EDIT, 0u + IDM_DELETE, 0u + IDM_CUT, 0u + IDM_COPY, 0u + IDM_TEST_ENTRY}) {
+  for (UINT id :
+       {0u + IDM_EDIT, 0u + IDM_DELETE, 0u + IDM_CUT, 0u + IDM_COPY, 0u + IDM_TEST_ENTRY}) {
     enableItem(menu, id, selected);
   }
   enableItem(menu, IDM_PASTE, kivro.store().clipFull());
 }
 
-void startHideTimer(HWND mainWindow) { SetTimer(mainWindow, ID_HIDE_TIMER, kHideDelay, nullptr); }
+void startHideTimer(HWND mainWindow) {
+  SetTimer(mainWindow, ID_HIDE_TIMER, kHideDelay, nullptr);
+}
 
 void hideIfMinimized(HWND mainWindow) {
   if (IsIconic(mainWindow)) ShowWindow(mainWindow, SW_HIDE);
@@ -114,7 +150,9 @@ int settleUnsavedChanges(Kivro& kivro, HWND owner, const char* caption) {
   return answer;
 }
 
-void addDroppedFiles(HWND, HDROP drop) { DragFinish(drop); }
+void addDroppedFiles(HWND, HDROP drop) {
+  DragFinish(drop);
+}
 
 void quitHelp(Kivro& kivro) {
   if (kivro.helpUsed()) WinHelpA(kivro.mainWindow(), kHelpFile, HELP_QUIT, 0);

@@ -111,8 +111,8 @@ void newSchedule(Kivro& kivro) {
 
 void openSchedule(Kivro& kivro) {
   if (kivro.store().changed()) {
-    int answer = MessageBoxA(kivro.mainWindow(), "Changes have been made.  Save changes?",
-                             "NOTICE", MB_YESNOCANCEL);
+    int answer = MessageBoxA(kivro.mainWindow(), "Changes have been made.  Save changes?", "NOTICE",
+                             MB_YESNOCANCEL);
     if (answer == IDYES) {
       PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_SAVE, 0);
       PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_OPEN, 0);
@@ -142,8 +142,7 @@ void saveSchedule(Kivro& kivro) {
 }
 
 void saveScheduleAs(Kivro& kivro) {
-  auto chosen =
-      askFileName(kivro, kivro.currentFileName(), kSaveDialogFlags, GetSaveFileNameA);
+  auto chosen = askFileName(kivro, kivro.currentFileName(), kSaveDialogFlags, GetSaveFileNameA);
   if (!chosen) return;
   kivro.setCurrentFileName(*chosen);
   kivro.updateTitle();

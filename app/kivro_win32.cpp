@@ -16,8 +16,8 @@
 namespace kv {
 namespace {
 
-constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-                                   WS_MAXIMIZEBOX;  // 0xf0000
+constexpr DWORD kMainWindowStyle =
+    WS_OVERLAPPED | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;  // 0xf0000
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_HASSTRINGS;  // 0x50000041
 constexpr UINT kHideDelay = 10000;
 
@@ -65,8 +65,8 @@ Kivro* kivroOf(HWND mainWindow) {
 }
 
 bool Kivro::createWindows() {
-  mainWindow_ = CreateWindowExA(0, "KV", "Kivro", kMainWindowStyle, CW_USEDEFAULT, 0,
-                                CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
+  mainWindow_ = CreateWindowExA(0, "KV", "Kivro", kMainWindowStyle, CW_USEDEFAULT, 0, CW_USEDEFAULT,
+                                0, nullptr, nullptr, instance_, this);
   if (!mainWindow_) return false;
   DragAcceptFiles(mainWindow_, TRUE);
   RECT client{};
@@ -91,7 +91,9 @@ void Kivro::readLanguageCode() {
   languageCode_ = code;
 }
 
-void Kivro::loadVersionText() { versionText_ = loadString(instance_, IDS_VERSION, 8); }
+void Kivro::loadVersionText() {
+  versionText_ = loadString(instance_, IDS_VERSION, 8);
+}
 
 void Kivro::readFlags() {
   HMENU menu = GetMenu(mainWindow_);
@@ -115,9 +117,13 @@ bool Kivro::armCheckTimer() {
   return false;
 }
 
-void Kivro::disarmCheckTimer() { KillTimer(mainWindow_, ID_CHECK_TIMER); }
+void Kivro::disarmCheckTimer() {
+  KillTimer(mainWindow_, ID_CHECK_TIMER);
+}
 
-void Kivro::checkDueEntries() { runDueCheck(*store_, *shell_, *reporter_, currentTime()); }
+void Kivro::checkDueEntries() {
+  runDueCheck(*store_, *shell_, *reporter_, currentTime());
+}
 
 void Kivro::showLoadedSchedule() {
   store_->rebuildVisibleList();

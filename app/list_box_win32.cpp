@@ -11,13 +11,17 @@ void ListBoxList::removeRow(int index) {
   SendMessageA(listBox_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
-void ListBoxList::clear() { SendMessageA(listBox_, LB_RESETCONTENT, 0, 0); }
+void ListBoxList::clear() {
+  SendMessageA(listBox_, LB_RESETCONTENT, 0, 0);
+}
 
 int ListBoxList::selectedRow() const {
   return static_cast<int>(SendMessageA(listBox_, LB_GETCURSEL, 0, 0));
 }
 
-void ListBoxList::beginBulkUpdate() { SendMessageA(listBox_, WM_SETREDRAW, FALSE, 0); }
+void ListBoxList::beginBulkUpdate() {
+  SendMessageA(listBox_, WM_SETREDRAW, FALSE, 0);
+}
 
 void ListBoxList::endBulkUpdate() {
   SendMessageA(listBox_, WM_SETREDRAW, TRUE, 0);

@@ -10,7 +10,9 @@
 namespace kv {
 namespace {
 
-Kivro& app(HWND window) { return *kivroOf(window); }
+Kivro& app(HWND window) {
+  return *kivroOf(window);
+}
 
 BOOL onCreate(HWND window, LPCREATESTRUCTA create) {
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -27,7 +29,9 @@ void onCommand(HWND window, int id, HWND control, UINT code) {
   }
 }
 
-void onInitMenu(HWND window, HMENU menu) { updateMenu(app(window), menu); }
+void onInitMenu(HWND window, HMENU menu) {
+  updateMenu(app(window), menu);
+}
 
 void onTimer(HWND window, UINT id) {
   if (id == ID_HIDE_TIMER) hideIfMinimized(window);
@@ -48,7 +52,9 @@ void onClose(HWND window) {
   if (confirmClose(app(window))) DestroyWindow(window);
 }
 
-BOOL onQueryEndSession(HWND window) { return confirmEndSession(app(window)); }
+BOOL onQueryEndSession(HWND window) {
+  return confirmEndSession(app(window));
+}
 
 void onDestroy(HWND window) {
   DragAcceptFiles(window, FALSE);

@@ -2,7 +2,9 @@
 
 namespace kv {
 
-bool flagIsOn(std::string_view storedText) { return !storedText.empty() && storedText[0] == '1'; }
+bool flagIsOn(std::string_view storedText) {
+  return !storedText.empty() && storedText[0] == '1';
+}
 
 std::uint32_t checkTimerPeriod(std::uint32_t time) {
   std::uint64_t period = static_cast<std::uint64_t>(time) * 10u;

@@ -18,7 +18,9 @@ inline constexpr std::uint32_t kMaxTimerPeriod = 0x7FFFFFFF;
 
 // A flag is on when its stored text begins with '1' ("10" is on, "yes" off).
 bool flagIsOn(std::string_view storedText);
-inline const char* flagText(bool on) { return on ? "1" : "0"; }
+inline const char* flagText(bool on) {
+  return on ? "1" : "0";
+}
 
 // The check timer's period for a Time value: Time x 10 ms, computed without
 // wrapping and clamped to the largest period a timer accepts.

@@ -12,9 +12,8 @@ namespace kv {
 class WindowsShell final : public Shell {
  public:
   explicit WindowsShell(HWND owner) : owner_(owner) {}
-  unsigned execute(const std::string& verb, const std::string& file,
-                   const std::string& parameters, const std::string& directory,
-                   int showCommand) override;
+  unsigned execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                   const std::string& directory, int showCommand) override;
 
  private:
   HWND owner_;

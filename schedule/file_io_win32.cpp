@@ -77,6 +77,13 @@ FileContents readWholeFile(const std::string& path) {
 }
 
 bool replaceFileContents(const std::string& path, std::string_view bytes) {
+  // Replacing by a rename would pass over a read-only target (Wine lets it),
+  // so such a target, like a folder of that name, is refused first.
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
   std::string temporary = path + ".kv-saving";
   FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));

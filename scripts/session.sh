@@ -27,3 +27,24 @@ kv_session_stop() {
     wait "$KV_STARTED_XVFB" 2>/dev/null || true
   fi
 }
+
+# A drive with almost no room for the full-disk tests: a small tmpfs mapped
+# into the Wine prefix as drive K:. Needs root; without it the tests that
+# use KV_FULL_DRIVE skip.
+kv_full_drive_start() {
+  local mount_point="${TMPDIR:-/tmp}/kivro-full-drive"
+  mkdir -p "$mount_point"
+  if mountpoint -q "$mount_point" || mount -t tmpfs -o size=256k tmpfs "$mount_point" 2>/dev/null; then
+    ln -sfn "$mount_point" "$WINEPREFIX/dosdevices/k:"
+    export KV_FULL_DRIVE="K:"
+    KV_FULL_DRIVE_MOUNT="$mount_point"
+  fi
+}
+
+kv_full_drive_stop() {
+  if [ -n "${KV_FULL_DRIVE_MOUNT:-}" ]; then
+    rm -f "$WINEPREFIX/dosdevices/k:"
+    umount "$KV_FULL_DRIVE_MOUNT" 2>/dev/null || true
+    rmdir "$KV_FULL_DRIVE_MOUNT" 2>/dev/null || true
+  fi
+}

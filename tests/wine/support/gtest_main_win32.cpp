@@ -20,7 +20,9 @@ std::string& zoneStorage() {
 }
 }  // namespace
 
-const std::string& processTimeZone() { return zoneStorage(); }
+const std::string& processTimeZone() {
+  return zoneStorage();
+}
 }  // namespace kvtest
 
 int main(int argc, char** argv) {

@@ -63,8 +63,8 @@ KivroProcess::KivroProcess(const std::string& arguments) {
   if (!arguments.empty()) line += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process_)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process_)) {
     throw std::runtime_error("kv.exe could not be started: " + line);
   }
 }
@@ -83,11 +83,17 @@ HWND KivroProcess::mainWindow() {
   return main_;
 }
 
-HWND KivroProcess::list() { return GetDlgItem(mainWindow(), 101); }
+HWND KivroProcess::list() {
+  return GetDlgItem(mainWindow(), 101);
+}
 
-std::string KivroProcess::title() { return windowText(mainWindow()); }
+std::string KivroProcess::title() {
+  return windowText(mainWindow());
+}
 
-std::vector<std::string> KivroProcess::rows() { return listBoxRows(list()); }
+std::vector<std::string> KivroProcess::rows() {
+  return listBoxRows(list());
+}
 
 void KivroProcess::command(int id) {
   PostMessageA(mainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0);

@@ -9,7 +9,9 @@ ModalAnswerer::ModalAnswerer(const char* caption, int buttonId, DWORD timeoutMs)
   thread_ = CreateThread(nullptr, 0, watch, this, 0, nullptr);
 }
 
-ModalAnswerer::~ModalAnswerer() { answered(); }
+ModalAnswerer::~ModalAnswerer() {
+  answered();
+}
 
 bool ModalAnswerer::answered() {
   if (thread_) {

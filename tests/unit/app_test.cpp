@@ -1,0 +1,63 @@
+// The start-up and settings rules of the application frame.
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/settings.h"
+#include "app/window_title.h"
+
+namespace {
+
+TEST(CommandLineTail, IsEverythingAfterTheProgramNameAndItsWhiteSpace) {
+  struct Case {
+    const char* full;
+    const char* tail;
+  } cases[] = {
+      {"kv.exe", ""},
+      {"kv.exe   ", ""},
+      {"kv.exe C:\\a.KV", "C:\\a.KV"},
+      {"kv.exe \t\r\n C:\\My  Files\\a b.KV  ", "C:\\My  Files\\a b.KV  "},
+      {"\"C:\\Program Files\\kv.exe\" \"C:\\x y.KV\"", "\"C:\\x y.KV\""},
+      {"\"C:\\Program Files\\kv.exe\"C:\\a.KV", "C:\\a.KV"},
+      {"\"unterminated name", ""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(kv::commandLineTail(c.full), c.tail) << c.full;
+}
+
+TEST(Settings, AFlagIsOnWhenItsTextBeginsWithOne) {
+  EXPECT_TRUE(kv::flagIsOn("1"));
+  EXPECT_TRUE(kv::flagIsOn("10"));
+  EXPECT_FALSE(kv::flagIsOn("0"));
+  EXPECT_FALSE(kv::flagIsOn(""));
+  EXPECT_FALSE(kv::flagIsOn("yes"));
+  EXPECT_FALSE(kv::flagIsOn(" 1"));
+}
+
+TEST(Settings, TheCheckPeriodIsTenTimesTimeWithoutWrapping) {
+  EXPECT_EQ(kv::checkTimerPeriod(100), 1000u);
+  EXPECT_EQ(kv::checkTimerPeriod(5), 50u);
+  EXPECT_EQ(kv::checkTimerPeriod(0), 0u);
+  EXPECT_EQ(kv::checkTimerPeriod(214748364), 2147483640u);
+  // Tenfold these would wrap in 32 bits to tiny periods.
+  EXPECT_EQ(kv::checkTimerPeriod(429496730), kv::kMaxTimerPeriod);
+  EXPECT_EQ(kv::checkTimerPeriod(4294967295u), kv::kMaxTimerPeriod);
+}
+
+TEST(WindowTitle, ShowsTheProductAndTheFileName) {
+  EXPECT_EQ(kv::windowTitle("Kivro", ""), "Kivro - []");
+  EXPECT_EQ(kv::windowTitle("Kivro", "C:\\a.KV"), "Kivro - [C:\\a.KV]");
+}
+
+TEST(WindowTitle, ALongNameKeepsItsEndWithinTheRoom) {
+  std::string name = "C:\\" + std::string(300, 'd') + "\\schedule.KV";
+  std::string title = kv::windowTitle("Kivro", name);
+  EXPECT_EQ(title.size(), kv::kMaxTitle);
+  EXPECT_EQ(title.substr(0, 12), "Kivro - [...");
+  EXPECT_EQ(title.substr(title.size() - 13), "\\schedule.KV]");
+  // Exactly at the room nothing is cut.
+  std::string fits(kv::kMaxTitle - 10, 'f');
+  EXPECT_EQ(kv::windowTitle("Kivro", fits), "Kivro - [" + fits + "]");
+  EXPECT_LE(kv::windowTitle(std::string(200, 'P'), name).size(), kv::kMaxTitle);
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+// Schedule files with the real program: loading at start-up, Save, Save As,
+// New, and what is reported when a file cannot be read or written.
+#include <gtest/gtest.h>
+
+#include "kivro_process_win32.h"
+#include "resources/resource_ids.h"
+#include "test_schedules.h"
+
+namespace {
+
+using kvtest::KivroProcess;
+using kvtest::makeEntry;
+
+class ScheduleFiles : public ::testing::Test {
+ protected:
+  // A schedule whose entries all lie ahead, so loading keeps them as they are.
+  std::vector<kv::ScheduleEntry> aheadEntries() {
+    return {makeEntry(ahead, 'D', "C:\\windows\\notepad.exe", "First"),
+            makeEntry(ahead + 3600, 'W', "C:\\windows\\notepad.exe C:\\x.txt", "Second"),
+            makeEntry(ahead + 7200, 'O', "C:\\windows\\notepad.exe", "Third")};
+  }
+  // Makes an unsaved change: a copy of row 0 pasted.
+  void changeSchedule(KivroProcess& kivro) {
+    kivro.selectRow(0);
+    kivro.command(IDM_COPY);
+    kivro.command(IDM_PASTE);
+  }
+  // The Save As dialog: types the path and presses OK.
+  void saveAsThroughTheDialog(KivroProcess& kivro, const std::string& path) {
+    kivro.command(IDM_SAVE_AS);
+    HWND dialog = kivro.waitForDialog("Save As");
+    ASSERT_NE(dialog, nullptr);
+    HWND comboEx = GetDlgItem(dialog, 1148);
+    HWND combo = FindWindowExA(comboEx, nullptr, "ComboBox", nullptr);
+    HWND edit = FindWindowExA(combo ? combo : comboEx, nullptr, "Edit", nullptr);
+    if (!edit) edit = GetDlgItem(dialog, 1152);  // the plain edit of older dialogs
+    ASSERT_NE(edit, nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    kvtest::waitUntilGone(dialog);
+  }
+  // The close prompt appears only while the schedule has unsaved changes.
+  bool closingAsksToSave(KivroProcess& kivro) {
+    kivro.command(IDM_EXIT);
+    HWND box = kivro.waitForDialog("KV", 3000);
+    if (!box) return false;
+    kvtest::pressButton(box, IDCANCEL);
+    kvtest::waitUntilGone(box);
+    return true;
+  }
+
+  kvtest::ScratchFolder folder;
+  kv::Time ahead = kv::currentTime() + 10 * 86400;
+};
+
+TEST_F(ScheduleFiles, AFileNamedWithBlanksLoadsInDueOrderUnderItsName) {
+  std::string name = folder.file("Two Words.KV");
+  auto entries = aheadEntries();
+  kvtest::writeFile(name, kvtest::scheduleBytes({entries[2], entries[0], entries[1]}));
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  EXPECT_EQ(kivro.title(), "Kivro - [" + name + "]");
+  EXPECT_TRUE(kvtest::rowsShow(kivro.rows(), {"First", "Second", "Third"}));
+}
+
+TEST_F(ScheduleFiles, SaveWritesTheExactBytesAndClearsTheChange) {
+  std::string name = folder.file("exact.KV");
+  std::string bytes = kvtest::scheduleBytes(aheadEntries());
+  kvtest::writeFile(name, bytes);
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  kvtest::writeFile(name, "overwritten");
+  changeSchedule(kivro);
+  ASSERT_TRUE(closingAsksToSave(kivro));
+  kivro.command(IDM_SAVE);
+  auto lines = aheadEntries();
+  std::string expected = kvtest::scheduleBytes({lines[0], lines[0], lines[1], lines[2]});
+  EXPECT_TRUE(kvtest::eventually([&] { return kvtest::readFile(name) == expected; }));
+  EXPECT_FALSE(closingAsksToSave(kivro));
+  EXPECT_EQ(kivro.waitForExit(), 0);
+}
+
+TEST_F(ScheduleFiles, ALegacyFileComesInConverted) {
+  std::string name = folder.file("legacy.KV");
+  std::string start = std::to_string(ahead), end = std::to_string(kvtest::kNoEnd);
+  kvtest::writeFile(name, start + " " + end + " D 1 C:\\WINDOWS\\NOTEPAD.EXE C:\\NOTES.TXT\r\n" +
+                              start + " " + end + " W 2 C:\\WINDOWS\\CALC.EXE\r\n");
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  EXPECT_TRUE(kvtest::rowsShow(kivro.rows(), {"C:\\WINDOWS\\NOTEPAD.EXE C:\\NOTES.TXT", "CALC"}));
+  kivro.command(IDM_SAVE);
+  std::string expected = "Version=3.0\r\n" + start + " " + end +
+                         " D 1 C:\\WINDOWS\\NOTEPAD.EXE C:\\NOTES.TXT \x12"
+                         "C:\\WINDOWS p0 d\r\n" +
+                         start + " " + end +
+                         " W 2 C:\\WINDOWS\\CALC.EXE \x12"
+                         "C:\\WINDOWS p0 d\r\n";
+  EXPECT_TRUE(kvtest::eventually([&] { return kvtest::readFile(name) == expected; }));
+}
+
+TEST_F(ScheduleFiles, PastOnceEntriesAndEndedEntriesAreGoneAfterLoading) {
+  kv::Time past = kv::currentTime() - 3600;
+  auto ended = makeEntry(past - 86400, 'D', "C:\\windows\\notepad.exe", "Ended");
+  ended.end = past;
+  std::string name = folder.file("old.KV");
+  kvtest::writeFile(name, kvtest::scheduleBytes(
+                              {makeEntry(past, 'O', "C:\\windows\\notepad.exe", "Once, past"),
+                               ended, makeEntry(past, 'D', "C:\\windows\\notepad.exe", "Daily")}));
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  // The daily entry moved to its next start, 23 hours ahead; it is not launched.
+  EXPECT_TRUE(kvtest::rowsShow(kivro.rows(), {"Daily"}));
+}
+
+TEST_F(ScheduleFiles, SaveAsThroughTheDialogWritesTheNewFileAndRetitles) {
+  std::string name = folder.file("first.KV");
+  kvtest::writeFile(name, kvtest::scheduleBytes(aheadEntries()));
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  std::string renamed = folder.file("second.KV");
+  saveAsThroughTheDialog(kivro, renamed);
+  EXPECT_TRUE(kvtest::eventually([&] { return kivro.title() == "Kivro - [" + renamed + "]"; }));
+  EXPECT_EQ(kvtest::readFile(renamed), kvtest::scheduleBytes(aheadEntries()));
+}
+
+TEST_F(ScheduleFiles, NewWithChangesAnsweredNoEmptiesTheSchedule) {
+  std::string name = folder.file("new.KV");
+  kvtest::writeFile(name, kvtest::scheduleBytes(aheadEntries()));
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  changeSchedule(kivro);
+  kivro.command(IDM_NEW);
+  EXPECT_EQ(kivro.answer("KV", IDNO), "Changes have been made.  Save changes?");
+  EXPECT_TRUE(kvtest::eventually([&] { return kivro.rows().empty(); }));
+  EXPECT_EQ(kivro.title(), "Kivro - []");
+  EXPECT_EQ(kvtest::readFile(name), kvtest::scheduleBytes(aheadEntries()));
+  EXPECT_FALSE(closingAsksToSave(kivro));
+}
+
+TEST_F(ScheduleFiles, AMissingFileIsReportedAndTheScheduleStartsEmpty) {
+  std::string name = folder.file("absent.KV");
+  KivroProcess kivro(name);
+  EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + name + "| not found.");
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  EXPECT_TRUE(kivro.rows().empty());
+  EXPECT_EQ(kivro.title(), "Kivro - []");
+}
+
+TEST_F(ScheduleFiles, AReadOnlyTargetIsReportedAndKeptAsItWas) {
+  std::string name = folder.file("readonly.KV");
+  std::string bytes = kvtest::scheduleBytes(aheadEntries());
+  kvtest::writeFile(name, bytes);
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
+  changeSchedule(kivro);
+  kivro.command(IDM_SAVE);
+  EXPECT_EQ(kivro.answer("Error", IDOK), "Cannot write to " + name + ".");
+  EXPECT_EQ(kvtest::readFile(name), bytes);
+  EXPECT_TRUE(closingAsksToSave(kivro));
+}
+
+TEST_F(ScheduleFiles, AMissingFolderIsReported) {
+  std::string name = folder.file("no such folder\\x.KV");
+  KivroProcess kivro(name);
+  EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + name + "| not found.");
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  kivro.command(IDM_SAVE);
+  EXPECT_EQ(kivro.answer("Error", IDOK), "Cannot write to " + name + ".");
+  EXPECT_FALSE(kvtest::fileExists(name));
+}
+
+// A drive with almost no room, made by the test script (a small tmpfs mapped
+// into the Wine prefix) and named by KV_FULL_DRIVE.
+TEST_F(ScheduleFiles, AFullDiskIsReportedAndTheOldFileKept) {
+  const char* drive = std::getenv("KV_FULL_DRIVE");
+  if (!drive || !*drive) GTEST_SKIP() << "no small drive was set up for this run";
+  std::string name = std::string(drive) + "\\full.KV";
+  std::string bytes = kvtest::scheduleBytes(aheadEntries());
+  kvtest::writeFile(name, bytes);
+  ASSERT_EQ(kvtest::readFile(name), bytes);
+  // Fill what room is left.
+  std::string filler = std::string(drive) + "\\filler";
+  kvtest::writeFile(filler, std::string(1 << 20, 'x'));
+
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  changeSchedule(kivro);
+  kivro.command(IDM_SAVE);
+  EXPECT_EQ(kivro.answer("Error", IDOK), "Cannot write to " + name + ".");
+  EXPECT_EQ(kvtest::readFile(name), bytes);
+  EXPECT_TRUE(closingAsksToSave(kivro));
+  DeleteFileA(filler.c_str());
+  DeleteFileA(name.c_str());
+}
+
+}  // namespace

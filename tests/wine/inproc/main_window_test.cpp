@@ -1,0 +1,156 @@
+// The real main window and hList, in process: the commands that work on
+// the selected row, the questions they ask, and the menu's grey states.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/kivro_win32.h"
+#include "modal_answerer_win32.h"
+#include "resources/resource_ids.h"
+#include "window_search_win32.h"
+
+namespace {
+
+using kvtest::ModalAnswerer;
+
+constexpr kv::Time kFarAhead = 2000000000u;  // 2033, never due in a test
+
+kv::ScheduleEntry entry(kv::Time start, const std::string& description) {
+  kv::ScheduleEntry e;
+  e.start = start;
+  e.end = start + 1000000u;
+  e.frequency = 'D';
+  e.commandLine = "C:\\windows\\notepad.exe";
+  e.workingDirectory = "C:\\windows";
+  e.description = description;
+  return e;
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(kivro.start("", SW_SHOWNORMAL));
+    for (kv::Time i = 0; i < 3; ++i) {
+      kivro.store().fileEntry(entry(kFarAhead + i * 60u, "Entry " + std::to_string(i)));
+    }
+    kivro.store().reloadFirstDue();
+  }
+  void TearDown() override {
+    kivro.store().clearChanged();  // so that closing asks nothing
+    DestroyWindow(kivro.mainWindow());
+    kvtest::pumpMessages();
+  }
+
+  void select(int row) { SendMessageA(kivro.list(), LB_SETCURSEL, static_cast<WPARAM>(row), 0); }
+  void command(int id) {
+    SendMessageA(kivro.mainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0);
+    kvtest::pumpMessages();
+  }
+  std::vector<std::string> rows() { return kvtest::listBoxRows(kivro.list()); }
+  // The menu item's state after the menu update that runs before it opens.
+  UINT menuState(UINT id) {
+    HMENU menu = GetMenu(kivro.mainWindow());
+    SendMessageA(kivro.mainWindow(), WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    return GetMenuState(menu, id, MF_BYCOMMAND);
+  }
+  void expectListsInStep() {
+    auto shown = rows();
+    ASSERT_EQ(shown.size(), kivro.store().size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_EQ(shown[i], kivro.store().displayRow(kivro.store().line(i))) << "row " << i;
+    }
+  }
+
+  kv::Kivro kivro{GetModuleHandleA(nullptr)};
+};
+
+TEST_F(MainWindow, CopyThenTwoPastesGivesThreeIdenticalRowsAndMarksTheChange) {
+  select(1);
+  command(IDM_COPY);
+  EXPECT_FALSE(kivro.store().changed());
+  command(IDM_PASTE);
+  command(IDM_PASTE);
+  auto shown = rows();
+  ASSERT_EQ(shown.size(), 5u);
+  EXPECT_EQ(shown[1], shown[2]);
+  EXPECT_EQ(shown[2], shown[3]);
+  EXPECT_NE(shown[1].find("Entry 1"), std::string::npos);
+  EXPECT_TRUE(kivro.store().changed());
+  expectListsInStep();
+}
+
+TEST_F(MainWindow, CutAnsweredNoKeepsTheRowButFillsTheClipBufferAndMarksTheChange) {
+  select(2);
+  ModalAnswerer no("Confirmation", IDNO);
+  command(IDM_CUT);
+  ASSERT_TRUE(no.answered());
+  EXPECT_EQ(no.text(), "Are you sure you want to delete this entry?");
+  EXPECT_EQ(rows().size(), 3u);
+  EXPECT_TRUE(kivro.store().clipFull());
+  EXPECT_EQ(kivro.store().clipBuffer(), kivro.store().line(2));
+  EXPECT_TRUE(kivro.store().changed());
+}
+
+TEST_F(MainWindow, DeleteAnsweredYesRemovesTheRowFromBothListsAndLeavesTheChangeFlag) {
+  select(1);
+  ModalAnswerer yes("Confirmation", IDYES);
+  command(IDM_DELETE);
+  ASSERT_TRUE(yes.answered());
+  auto shown = rows();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_NE(shown[0].find("Entry 0"), std::string::npos);
+  EXPECT_NE(shown[1].find("Entry 2"), std::string::npos);
+  EXPECT_FALSE(kivro.store().changed());
+  expectListsInStep();
+}
+
+TEST_F(MainWindow, DeletingTheTopRowReloadsTheFirstDueEntry) {
+  select(0);
+  ModalAnswerer yes("Confirmation", IDYES);
+  command(IDM_DELETE);
+  ASSERT_TRUE(yes.answered());
+  EXPECT_EQ(kivro.store().firstDue().start, kFarAhead + 60u);
+  EXPECT_EQ(kivro.store().firstDue().description, "Entry 1");
+}
+
+TEST_F(MainWindow, DeleteAnsweredNoChangesNothingAndTheCheckTimerRunsAgain) {
+  select(0);
+  ModalAnswerer no("Confirmation", IDNO);
+  command(IDM_DELETE);
+  ASSERT_TRUE(no.answered());
+  EXPECT_EQ(rows().size(), 3u);
+  // Setting the timer again succeeds whether or not it runs; killing it
+  // tells: it succeeds only for a running timer.
+  EXPECT_TRUE(KillTimer(kivro.mainWindow(), ID_CHECK_TIMER));
+  kivro.armCheckTimer();
+}
+
+TEST_F(MainWindow, MenuGreysWhatCannotBeUsedNow) {
+  const UINT selectionItems[] = {0u + IDM_EDIT, 0u + IDM_DELETE, 0u + IDM_CUT, 0u + IDM_COPY,
+                                 0u + IDM_TEST_ENTRY};
+  for (UINT id : selectionItems) EXPECT_TRUE(menuState(id) & MF_GRAYED) << id;
+  EXPECT_TRUE(menuState(IDM_PASTE) & MF_GRAYED);
+  EXPECT_TRUE(menuState(IDM_SAVE) & MF_GRAYED);
+
+  select(0);
+  for (UINT id : selectionItems) EXPECT_FALSE(menuState(id) & MF_GRAYED) << id;
+  command(IDM_COPY);
+  EXPECT_FALSE(menuState(IDM_PASTE) & MF_GRAYED);
+  for (int id : {IDM_NEW, IDM_OPEN, IDM_SAVE_AS, IDM_ADD, IDM_SETTINGS, IDM_EXIT}) {
+    EXPECT_FALSE(menuState(static_cast<UINT>(id)) & MF_GRAYED) << id;
+  }
+}
+
+TEST_F(MainWindow, RowsShowTheStartDateTimeAndDescriptionInDueOrder) {
+  auto shown = rows();
+  ASSERT_EQ(shown.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const std::string& row = shown[static_cast<std::size_t>(i)];
+    std::string tail = " Entry " + std::to_string(i);
+    ASSERT_GE(row.size(), tail.size());
+    EXPECT_EQ(row.substr(row.size() - tail.size()), tail);
+    EXPECT_NE(row.find(" at "), std::string::npos);
+  }
+}
+
+}  // namespace
