@@ -32,20 +32,20 @@ std::string hex(DWORD value) {
 
 // ---------------------------------------------------------------- menu
 
-struct MenuItemSpec {
+struct ExpectedMenuItem {
   const char* text;  // nullptr for a separator
   UINT id;
   bool checked;
 };
 
-struct PopupSpec {
+struct ExpectedPopup {
   const char* title;
-  std::vector<MenuItemSpec> items;
+  std::vector<ExpectedMenuItem> items;
 };
 
-const MenuItemSpec kSeparator{nullptr, 0, false};
+const ExpectedMenuItem kSeparator{nullptr, 0, false};
 
-const PopupSpec kMenu[] = {
+const ExpectedPopup kMenu[] = {
     {"&File",
      {{"&New", 2000, false},
       {"&Open...", 2001, false},
@@ -75,17 +75,17 @@ std::string menuText(HMENU menu, int position) {
   return std::string(text, static_cast<size_t>(std::max(length, 0)));
 }
 
-void expectMenuItem(HMENU popup, int position, const MenuItemSpec& spec) {
+void expectMenuItem(HMENU popup, int position, const ExpectedMenuItem& expected) {
   UINT state = GetMenuState(popup, static_cast<UINT>(position), MF_BYPOSITION);
-  if (spec.text == nullptr) {
+  if (expected.text == nullptr) {
     EXPECT_NE(state & MF_SEPARATOR, 0u) << "position " << position << " is not a separator";
     return;
   }
-  SCOPED_TRACE(spec.text);
-  EXPECT_EQ(menuText(popup, position), spec.text);
-  EXPECT_EQ(GetMenuItemID(popup, position), spec.id);
+  SCOPED_TRACE(expected.text);
+  EXPECT_EQ(menuText(popup, position), expected.text);
+  EXPECT_EQ(GetMenuItemID(popup, position), expected.id);
   EXPECT_EQ(state & (MF_SEPARATOR | MF_POPUP), 0u);
-  EXPECT_EQ((state & MF_CHECKED) != 0, spec.checked);
+  EXPECT_EQ((state & MF_CHECKED) != 0, expected.checked);
   EXPECT_EQ(state & (MF_GRAYED | MF_DISABLED), 0u) << "items start enabled";
 }
 
@@ -94,14 +94,14 @@ TEST(MenuResource, HoldsEveryPopupAndItemInOrder) {
   ASSERT_NE(menu, nullptr);
   ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(std::size(kMenu)));
   for (int p = 0; p < static_cast<int>(std::size(kMenu)); ++p) {
-    const PopupSpec& spec = kMenu[p];
-    SCOPED_TRACE(spec.title);
-    EXPECT_EQ(menuText(menu, p), spec.title);
+    const ExpectedPopup& expected = kMenu[p];
+    SCOPED_TRACE(expected.title);
+    EXPECT_EQ(menuText(menu, p), expected.title);
     HMENU popup = GetSubMenu(menu, p);
     ASSERT_NE(popup, nullptr);
-    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(spec.items.size()));
-    for (int i = 0; i < static_cast<int>(spec.items.size()); ++i) {
-      expectMenuItem(popup, i, spec.items[static_cast<size_t>(i)]);
+    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(expected.items.size()));
+    for (int i = 0; i < static_cast<int>(expected.items.size()); ++i) {
+      expectMenuItem(popup, i, expected.items[static_cast<size_t>(i)]);
     }
   }
   DestroyMenu(menu);
@@ -586,17 +586,17 @@ const ControlSpec kSettingsControls[] = {
 void expectControls(const ParsedDialog& dialog, const ControlSpec* specs, size_t count) {
   ASSERT_EQ(dialog.controls.size(), count);
   for (size_t i = 0; i < count; ++i) {
-    const ControlSpec& spec = specs[i];
+    const ControlSpec& expected = specs[i];
     const ParsedControl& got = dialog.controls[i];
-    SCOPED_TRACE("control " + std::to_string(spec.id) + " at place " + std::to_string(i));
-    EXPECT_EQ(got.id, spec.id);
-    EXPECT_EQ(got.className, spec.className);
-    EXPECT_EQ(got.text, spec.text);
-    EXPECT_EQ(got.x, spec.x);
-    EXPECT_EQ(got.y, spec.y);
-    EXPECT_EQ(got.cx, spec.cx);
-    EXPECT_EQ(got.cy, spec.cy);
-    EXPECT_EQ(hex(got.style), hex(spec.style));
+    SCOPED_TRACE("control " + std::to_string(expected.id) + " at place " + std::to_string(i));
+    EXPECT_EQ(got.id, expected.id);
+    EXPECT_EQ(got.className, expected.className);
+    EXPECT_EQ(got.text, expected.text);
+    EXPECT_EQ(got.x, expected.x);
+    EXPECT_EQ(got.y, expected.y);
+    EXPECT_EQ(got.cx, expected.cx);
+    EXPECT_EQ(got.cy, expected.cy);
+    EXPECT_EQ(hex(got.style), hex(expected.style));
     EXPECT_EQ(got.exStyle, 0u);
   }
 }
