@@ -24,6 +24,7 @@ namespace {
 
 constexpr std::size_t kMaxNumberChars = 11;  // a time has at most 10 digits
 constexpr std::string_view kAfterCommandLine = " \x12";
+constexpr std::string_view kSeparatorOnly = "\x12";
 constexpr std::string_view kAfterWorkingDirectory = " p";
 constexpr char kBeforeDescription = 'd';
 
@@ -66,6 +67,8 @@ class LineCursor {
     while (pos_ < line_.size() && line_[pos_] == ' ') ++pos_;
   }
 
+  char peek() const { return pos_ < line_.size() ? line_[pos_] : '\0'; }
+
   // The character here, or fallback at the end of the line.
   char readChar(char fallback) { return pos_ < line_.size() ? line_[pos_++] : fallback; }
 
@@ -100,7 +103,11 @@ std::string textField(std::string_view text) {
 void readTexts(LineCursor& in, ScheduleEntry& entry) {
   // The command-line terminator is searched from before the separating
   // blank, so that an empty command line is still found.
-  const auto commandLine = in.readUntil(kAfterCommandLine);
+  // A damaged line may bring the separator byte right here, its blank taken
+  // as the one after the show command (or missing): the command line is then
+  // empty, which is also how such a line reads back once written again.
+  const auto commandLine = in.peek() == kDirectorySeparator ? in.readUntil(kSeparatorOnly)
+                                                            : in.readUntil(kAfterCommandLine);
   entry.commandLine = textField(dropLeadingBlanks(commandLine.text));
   if (!commandLine.terminated) return;
   const auto workingDirectory = in.readUntil(kAfterWorkingDirectory);

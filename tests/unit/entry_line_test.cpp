@@ -378,3 +378,16 @@ TEST(CommandLine, DefaultDirectory) {
 }
 
 }  // namespace
+
+// A damaged line whose separator byte follows the show command's place
+// directly reads as an empty command line, as it reads once written again.
+TEST(DamagedLine, SeparatorRightAfterTheShowCommandMeansAnEmptyCommandLine) {
+  for (const char* line : {"1800000000 1900000000 D \x12"
+                           "A",
+                           "1800000000 1900000000 D 1\x12"
+                           "A p1 dX"}) {
+    const kv::ScheduleEntry parsed = kv::parseEntryLine(line);
+    EXPECT_EQ(parsed.commandLine, "") << line;
+    EXPECT_EQ(kv::parseEntryLine(kv::composeEntryLine(parsed)), parsed) << line;
+  }
+}
