@@ -14,7 +14,11 @@ exe="$root/build/windows/kv.exe"
 trap kv_session_stop EXIT
 kv_session_start
 echo "Kivro runs on the virtual display $DISPLAY."
-wine "$exe" "$(winepath -w "$example" 2>/dev/null)" &
+# Kivro takes its whole command line as the file name, quotes included, and
+# wine quotes an argument that holds blanks: so the name goes in as words,
+# which wine joins with single blanks.
+read -r -a words <<<"$(winepath -w "$example" 2>/dev/null)"
+wine "$exe" "${words[@]}" &
 for _ in $(seq 100); do
   xdotool search --name '^Kivro' >/dev/null 2>&1 && break
   sleep 0.2

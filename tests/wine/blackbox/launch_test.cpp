@@ -78,6 +78,10 @@ struct FailureCase {
   const char* caption;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class LaunchFailure : public Launching, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(LaunchFailure, IsReportedInItsWordsAndTheEntryLeaves) {

@@ -28,7 +28,11 @@ class ScheduleFiles : public ::testing::Test {
   // The Save As dialog: types the path and presses OK.
   void saveAsThroughTheDialog(KivroProcess& kivro, const std::string& path) {
     kivro.command(IDM_SAVE_AS);
-    HWND dialog = kivro.waitForDialog("Save As");
+    chooseInFileDialog(kivro, "Save As", path);
+  }
+  // A common file dialog: types the path into its name field and presses OK.
+  void chooseInFileDialog(KivroProcess& kivro, const char* caption, const std::string& path) {
+    HWND dialog = kivro.waitForDialog(caption);
     ASSERT_NE(dialog, nullptr);
     HWND comboEx = GetDlgItem(dialog, 1148);
     HWND combo = FindWindowExA(comboEx, nullptr, "ComboBox", nullptr);
@@ -42,7 +46,7 @@ class ScheduleFiles : public ::testing::Test {
   // The close prompt appears only while the schedule has unsaved changes.
   bool closingAsksToSave(KivroProcess& kivro) {
     kivro.command(IDM_EXIT);
-    HWND box = kivro.waitForDialog("KV", 3000);
+    HWND box = kivro.waitForDialog("KV", 1500);
     if (!box) return false;
     kvtest::pressButton(box, IDCANCEL);
     kvtest::waitUntilGone(box);
@@ -121,6 +125,46 @@ TEST_F(ScheduleFiles, SaveAsThroughTheDialogWritesTheNewFileAndRetitles) {
   saveAsThroughTheDialog(kivro, renamed);
   EXPECT_TRUE(kvtest::eventually([&] { return kivro.title() == "Kivro - [" + renamed + "]"; }));
   EXPECT_EQ(kvtest::readFile(renamed), kvtest::scheduleBytes(aheadEntries()));
+}
+
+TEST_F(ScheduleFiles, OpenAfterChangesAnsweredNoLoadsTheChosenFile) {
+  std::string first = folder.file("first.KV"), second = folder.file("second.KV");
+  auto entries = aheadEntries();
+  kvtest::writeFile(first, kvtest::scheduleBytes(entries));
+  kvtest::writeFile(second, kvtest::scheduleBytes({entries[1]}));
+  KivroProcess kivro(first);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  changeSchedule(kivro);
+  kivro.command(IDM_OPEN);
+  EXPECT_EQ(kivro.answer("NOTICE", IDNO), "Changes have been made.  Save changes?");
+  chooseInFileDialog(kivro, "Open", second);
+  EXPECT_TRUE(kvtest::eventually([&] { return kivro.title() == "Kivro - [" + second + "]"; }));
+  EXPECT_TRUE(kvtest::rowsShow(kivro.rows(), {"Second"}));
+  EXPECT_FALSE(closingAsksToSave(kivro));
+}
+
+TEST_F(ScheduleFiles, AnOpenThatCannotReadTheFileKeepsTheCurrentName) {
+  std::string first = folder.file("first.KV"), locked = folder.file("locked.KV");
+  kvtest::writeFile(first, kvtest::scheduleBytes(aheadEntries()));
+  kvtest::writeFile(locked, kvtest::scheduleBytes(std::vector<kv::ScheduleEntry>{}));
+  KivroProcess kivro(first);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  // Held open without sharing, the file exists but cannot be read.
+  HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+  kivro.command(IDM_OPEN);
+  chooseInFileDialog(kivro, "Open", locked);
+  EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + locked + "| not found.");
+  CloseHandle(hold);
+  EXPECT_EQ(kivro.title(), "Kivro - [" + first + "]");
+  EXPECT_TRUE(kvtest::rowsShow(kivro.rows(), {"First", "Second", "Third"}));
+  // Save still goes to the schedule's own file.
+  kvtest::writeFile(first, "stale");
+  kivro.command(IDM_SAVE);
+  EXPECT_TRUE(kvtest::eventually(
+      [&] { return kvtest::readFile(first) == kvtest::scheduleBytes(aheadEntries()); }));
+  EXPECT_EQ(kvtest::readFile(locked), kvtest::scheduleBytes(std::vector<kv::ScheduleEntry>{}));
 }
 
 TEST_F(ScheduleFiles, NewWithChangesAnsweredNoEmptiesTheSchedule) {
