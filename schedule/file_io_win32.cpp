@@ -50,6 +50,15 @@ bool writeAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+// The folder a file name lies in ("." for a bare name).
+std::string folderOf(const std::string& path) {
+  std::size_t separator = path.find_last_of("\\/:");
+  if (separator == std::string::npos) return ".";
+  // "C:x" and "C:\x" keep the drive's colon and root backslash.
+  if (path[separator] == ':' || separator == 2) return path.substr(0, separator + 1);
+  return path.substr(0, separator);
+}
+
 }  // namespace
 
 FileContents readWholeFile(const std::string& path) {
@@ -84,18 +93,23 @@ bool replaceFileContents(const std::string& path, std::string_view bytes) {
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
   }
-  std::string temporary = path + ".kv-saving";
-  FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // A name of its own in the target's folder, so that the final rename stays
+  // on one drive and no other file is overwritten.
+  char temporary[MAX_PATH] = "";
+  if (!GetTempFileNameA(folderOf(path).c_str(), "kv", 0, temporary)) return false;
+  FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
+  if (!file.valid()) {
+    DeleteFileA(temporary);
+    return false;
+  }
   bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
   bool closed = file.close();
   if (written && closed &&
-      MoveFileExA(temporary.c_str(), path.c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
-  DeleteFileA(temporary.c_str());
+  DeleteFileA(temporary);
   return false;
 }
 

@@ -13,7 +13,11 @@ example="$root/examples/Example Schedule.KV"
 exe="$root/build/windows/kv.exe"
 trap kv_session_stop EXIT
 kv_session_start
-echo "Kivro runs on the virtual display $DISPLAY."
+if [ -n "$KV_STARTED_XVFB" ]; then
+  echo "No display answered, so Kivro runs on the virtual display $DISPLAY (Xvfb)."
+else
+  echo "Kivro runs on the display $DISPLAY."
+fi
 # Kivro takes its whole command line as the file name, quotes included, and
 # wine quotes an argument that holds blanks: so the name goes in as words,
 # which wine joins with single blanks.
@@ -27,5 +31,5 @@ sleep 2
 shot="$root/kivro-window.png"
 xwd -root -silent | convert xwd:- "$shot"
 echo "Screenshot of the window saved to $shot"
-echo "Kivro keeps running on $DISPLAY; press Enter to close it."
+echo "Kivro keeps running on $DISPLAY; press Enter to end it."
 read -r _ || true

@@ -181,6 +181,31 @@ TEST_F(ScheduleFiles, NewWithChangesAnsweredNoEmptiesTheSchedule) {
   EXPECT_FALSE(closingAsksToSave(kivro));
 }
 
+TEST_F(ScheduleFiles, TheLongestFileNameLoadsSavesAndShowsItsEndInTheTitle) {
+  std::string name = folder.file("");
+  name += std::string(kv::kMaxFileName - name.size() - 3, 'n') + ".KV";
+  ASSERT_EQ(name.size(), kv::kMaxFileName);
+  kvtest::writeFile(name, kvtest::scheduleBytes(aheadEntries()));
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  std::string title = kivro.title();
+  EXPECT_EQ(title.substr(0, 12), "Kivro - [...");
+  EXPECT_TRUE(kvtest::endsWith(title, "nnn.KV]"));
+  EXPECT_LE(title.size(), 83u);
+  kvtest::writeFile(name, "stale");
+  kivro.command(IDM_SAVE);
+  EXPECT_TRUE(kvtest::eventually(
+      [&] { return kvtest::readFile(name) == kvtest::scheduleBytes(aheadEntries()); }));
+}
+
+TEST_F(ScheduleFiles, AFileNameLongerThanItsRoomIsRefused) {
+  std::string name = folder.file(std::string(kv::kMaxFileName, 'n') + ".KV");
+  KivroProcess kivro(name);
+  EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + name + "| not found.");
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  EXPECT_EQ(kivro.title(), "Kivro - []");
+}
+
 TEST_F(ScheduleFiles, AMissingFileIsReportedAndTheScheduleStartsEmpty) {
   std::string name = folder.file("absent.KV");
   KivroProcess kivro(name);
