@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <cstdio>
+#include <new>
 
 #include "app/commands_win32.h"
 #include "app/kivro_win32.h"
@@ -84,9 +85,15 @@ bool loadScheduleFile(Kivro& kivro, const std::string& fileName) {
     warnNotLoaded(fileName, "|%s| could not be read.");
     return false;
   }
+  // The store changes only once the whole file has been taken in.
+  try {
+    kivro.store().replaceLines(
+        decodeScheduleFile(file.bytes, kivro.versionText(), loadTime, currentTime()));
+  } catch (const std::bad_alloc&) {
+    warnNotLoaded(fileName, "|%s| could not be read.");
+    return false;
+  }
   kivro.store().clearChanged();
-  kivro.store().replaceLines(
-      decodeScheduleFile(file.bytes, kivro.versionText(), loadTime, currentTime()));
   kivro.updateTitle();
   return true;
 }
@@ -114,7 +121,9 @@ void openSchedule(Kivro& kivro) {
     int answer = MessageBoxA(kivro.mainWindow(), "Changes have been made.  Save changes?", "NOTICE",
                              MB_YESNOCANCEL);
     if (answer == IDYES) {
-      PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_SAVE, 0);
+      // The save runs now and Open comes after it: posted together, Open
+      // would be dispatched by the Save As dialog's own loop, over it.
+      SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_SAVE, 0);
       PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_OPEN, 0);
     } else if (answer == IDNO) {
       kivro.store().clearChanged();

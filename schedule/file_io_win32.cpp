@@ -50,12 +50,13 @@ bool writeAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-// The folder a file name lies in ("." for a bare name).
+// The folder a file name lies in: "." for a bare name, "\\" for one at the
+// root of the current drive; a drive's colon and root backslash stay.
 std::string folderOf(const std::string& path) {
-  std::size_t separator = path.find_last_of("\\/:");
+  const std::size_t separator = path.find_last_of("\\/:");
   if (separator == std::string::npos) return ".";
-  // "C:x" and "C:\x" keep the drive's colon and root backslash.
-  if (path[separator] == ':' || separator == 2) return path.substr(0, separator + 1);
+  const bool driveRoot = separator == 2 && path[1] == ':';
+  if (separator == 0 || path[separator] == ':' || driveRoot) return path.substr(0, separator + 1);
   return path.substr(0, separator);
 }
 

@@ -41,10 +41,26 @@ struct FileLine {
   std::size_t next;
 };
 
-FileLine lineAt(std::string_view bytes, std::size_t from) {
+template <typename EndsLine>
+FileLine lineAt(std::string_view bytes, std::size_t from, EndsLine endsAt) {
   std::size_t end = from;
-  while (end < bytes.size() && !endsLine(bytes[end])) ++end;
+  while (end < bytes.size() && !endsAt(bytes[end])) ++end;
   return {bytes.substr(from, end - from), std::min(end + 1, bytes.size())};
+}
+
+FileLine lineAt(std::string_view bytes, std::size_t from) {
+  return lineAt(bytes, from, endsLine);
+}
+
+// The header is collected as files have always been read: it runs over the
+// bytes from the blank to 'z' and ends at the first byte outside them.
+bool endsHeader(char byte) {
+  const auto value = static_cast<unsigned char>(byte);
+  return value < 0x20 || value > 0x7A;
+}
+
+FileLine headerOf(std::string_view bytes) {
+  return lineAt(bytes, 0, endsHeader);
 }
 
 bool isCurrentHeader(std::string_view line, std::string_view versionText) {
@@ -106,12 +122,12 @@ std::string encodeScheduleFile(const std::vector<EntryLine>& lines, std::string_
 }
 
 bool hasCurrentHeader(std::string_view bytes, std::string_view versionText) {
-  return isCurrentHeader(lineAt(bytes, 0).text, versionText);
+  return isCurrentHeader(headerOf(bytes).text, versionText);
 }
 
 std::vector<EntryLine> decodeScheduleFile(std::string_view bytes, std::string_view versionText,
                                           Time loadTime, Time now) {
-  const FileLine header = lineAt(bytes, 0);
+  const FileLine header = headerOf(bytes);
   const bool current = isCurrentHeader(header.text, versionText);
   // Without the current header the first line is an entry too.
   const LineLayout layout = current ? LineLayout::Current : LineLayout::Legacy;

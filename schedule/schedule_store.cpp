@@ -66,14 +66,17 @@ int ScheduleStore::addLineOnly(EntryLine line) {
 }
 
 void ScheduleStore::replaceLines(std::vector<EntryLine> lines) {
-  rows_.clear();
-  rows_.reserve(lines.size());
+  // Built apart and swapped in, so that running out of memory on the way
+  // leaves the store as it was.
+  std::vector<Row> rows;
+  rows.reserve(lines.size());
   for (EntryLine& line : lines) {
     cutToEntryLine(line);
     const Time start = leadingStart(line);
-    rows_.push_back(Row{start, std::move(line)});
+    rows.push_back(Row{start, std::move(line)});
   }
-  std::stable_sort(rows_.begin(), rows_.end(), dueBefore);
+  std::stable_sort(rows.begin(), rows.end(), dueBefore);
+  rows_.swap(rows);
 }
 
 void ScheduleStore::removeRow(int row) {
@@ -137,10 +140,8 @@ bool ScheduleStore::cutSelected() {
 bool ScheduleStore::paste() {
   if (!clipFull_) return false;
   changed_ = true;
-  // The line goes in as it was copied, so a pasted row is the copied row
-  // exactly, old start time included.
-  const int index = static_cast<int>(insertSorted(clip_));
-  list_.insertRow(index, displayRow(clip_));
+  // Filed with its values as copied, old start time included.
+  fileEntry(parseEntryLine(clip_));
   reloadFirstDue();
   return true;
 }

@@ -233,12 +233,21 @@ TEST(ScheduleFileHeader, IsTheFirstLineComparedIgnoringCase) {
     bool current;
   };
   const Case cases[] = {
-      {"Version=3.0", true},      {"VERSION=3.0", true},
-      {"version=3.0", true},      {"Version=2.0", false},
-      {"Version=3.0 ", false},    {" Version=3.0", false},
-      {"Version=3.00", false},    {"Version=", false},
-      {"Version3.0", false},      {"", false},
-      {"Version=3.0\x12", false},
+      {"Version=3.0", true},
+      {"VERSION=3.0", true},
+      {"version=3.0", true},
+      {"Version=2.0", false},
+      {"Version=3.0 ", false},
+      {" Version=3.0", false},
+      {"Version=3.00", false},
+      {"Version=", false},
+      {"Version3.0", false},
+      {"", false},
+      // The header ends at the first byte outside blank to 'z', as always.
+      {"Version=3.0\x12", true},
+      {"Version=3.0~", true},
+      {"Version=3.0{x", true},
+      {"Version=3.0\xE9", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.firstLine);
@@ -247,6 +256,9 @@ TEST(ScheduleFileHeader, IsTheFirstLineComparedIgnoringCase) {
     EXPECT_EQ(kv::hasCurrentHeader(c.firstLine + "\n", kVersion), c.current);
   }
   EXPECT_TRUE(kv::hasCurrentHeader("version=4.1\r\n", "4.1"));
+  // Reading goes on right after the byte that ended the header.
+  EXPECT_EQ(decode("Version=3.0~" + futureLine("x") + "\r\n"),
+            std::vector<EntryLine>{futureLine("x")});
   EXPECT_FALSE(kv::hasCurrentHeader("Version=3.0\r\n", "4.1"));
 }
 

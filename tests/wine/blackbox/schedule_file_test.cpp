@@ -143,6 +143,27 @@ TEST_F(ScheduleFiles, OpenAfterChangesAnsweredNoLoadsTheChosenFile) {
   EXPECT_FALSE(closingAsksToSave(kivro));
 }
 
+TEST_F(ScheduleFiles, OpenAnsweredYesOnAnUntitledScheduleAsksForANameFirst) {
+  std::string name = folder.file("source.KV");
+  kvtest::writeFile(name, kvtest::scheduleBytes(aheadEntries()));
+  KivroProcess kivro(name);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  kivro.selectRow(0);
+  kivro.command(IDM_COPY);
+  kivro.command(IDM_NEW);
+  kivro.command(IDM_PASTE);  // an untitled schedule with a change
+  ASSERT_TRUE(kvtest::eventually([&] { return kivro.rows().size() == 1; }));
+  kivro.command(IDM_OPEN);
+  kivro.answer("NOTICE", IDYES);
+  HWND saveAs = kivro.waitForDialog("Save As");
+  ASSERT_NE(saveAs, nullptr);
+  // Open waits for the save: no second question over the Save As dialog.
+  EXPECT_EQ(kivro.waitForDialog("NOTICE", 1000), nullptr);
+  PostMessageA(saveAs, WM_COMMAND, IDCANCEL, 0);
+  // Nothing was saved, so Open asks again.
+  EXPECT_EQ(kivro.answer("NOTICE", IDCANCEL), "Changes have been made.  Save changes?");
+}
+
 TEST_F(ScheduleFiles, AnOpenThatCannotReadTheFileKeepsTheCurrentName) {
   std::string first = folder.file("first.KV"), locked = folder.file("locked.KV");
   kvtest::writeFile(first, kvtest::scheduleBytes(aheadEntries()));

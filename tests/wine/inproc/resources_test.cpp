@@ -109,17 +109,17 @@ TEST(MenuResource, HoldsEveryPopupAndItemInOrder) {
 
 // --------------------------------------------------------- accelerators
 
-struct AccelSpec {
+struct ExpectedKey {
   BYTE flags;
   WORD key;
   WORD command;
 };
 
-bool byCommand(const AccelSpec& a, const AccelSpec& b) {
+bool byCommand(const ExpectedKey& a, const ExpectedKey& b) {
   return a.command < b.command;
 }
 
-const AccelSpec kAccelerators[] = {
+const ExpectedKey kAccelerators[] = {
     {FNOINVERT, 20, 2016},  // Ctrl+T, as the character it types
     {FVIRTKEY | FNOINVERT, VK_DELETE, 2012},
     {FVIRTKEY | FNOINVERT, VK_INSERT, 2010},
@@ -137,12 +137,12 @@ TEST(AcceleratorResource, LoadsByTheProgramsNameWithItsSevenKeys) {
 
   std::vector<ACCEL> copied(static_cast<size_t>(count));
   ASSERT_EQ(CopyAcceleratorTableA(table, copied.data(), count), count);
-  std::vector<AccelSpec> got;
+  std::vector<ExpectedKey> got;
   for (const ACCEL& a : copied) {
     // The high bit marks the table's last entry in the resource.
     got.push_back({static_cast<BYTE>(a.fVirt & 0x7f), a.key, a.cmd});
   }
-  std::vector<AccelSpec> expected(std::begin(kAccelerators), std::end(kAccelerators));
+  std::vector<ExpectedKey> expected(std::begin(kAccelerators), std::end(kAccelerators));
   std::sort(got.begin(), got.end(), byCommand);
   std::sort(expected.begin(), expected.end(), byCommand);
   for (size_t i = 0; i < expected.size(); ++i) {
@@ -501,7 +501,7 @@ ParsedControl parseControl(TemplateReader& reader) {
   return ::testing::AssertionSuccess();
 }
 
-struct ControlSpec {
+struct ExpectedControl {
   int id;
   const char* className;
   const char* text;
@@ -525,7 +525,7 @@ constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kDefaultButton = kChild | BS_DEFPUSHBUTTON | WS_TABSTOP;
 
 // In template order, which is also the tab order.
-const ControlSpec kEntryControls[] = {
+const ExpectedControl kEntryControls[] = {
     {100, "static", "&Starting", 4, 1, 51, 8, kLabel},
     {138, "combobox", "", 4, 11, 49, 94, kScrollingDropList},  // start month
     {208, "edit", "", 59, 11, 12, 12, kNumberEdit},            // start day
@@ -573,7 +573,7 @@ const ControlSpec kEntryControls[] = {
     {90, "static", "Text", 21, 116, 21, 20, kIconLabel},
 };
 
-const ControlSpec kSettingsControls[] = {
+const ExpectedControl kSettingsControls[] = {
     {201, "edit", "", 54, 48, 25, 12, kNumberEdit},
     {101, "static",
      "Set the frequency that the computer will check for programs to run.  The number is in "
@@ -583,10 +583,10 @@ const ControlSpec kSettingsControls[] = {
     {2, "button", "Cancel", 74, 66, 42, 14, kDefaultButton},
 };
 
-void expectControls(const ParsedDialog& dialog, const ControlSpec* specs, size_t count) {
+void expectControls(const ParsedDialog& dialog, const ExpectedControl* controls, size_t count) {
   ASSERT_EQ(dialog.controls.size(), count);
   for (size_t i = 0; i < count; ++i) {
-    const ControlSpec& expected = specs[i];
+    const ExpectedControl& expected = controls[i];
     const ParsedControl& got = dialog.controls[i];
     SCOPED_TRACE("control " + std::to_string(expected.id) + " at place " + std::to_string(i));
     EXPECT_EQ(got.id, expected.id);
@@ -674,9 +674,9 @@ TEST(DialogResource, EveryTemplateCreatesAllItsControls) {
     std::vector<int> ids;
   };
   std::vector<int> entryIds;
-  for (const ControlSpec& c : kEntryControls) entryIds.push_back(c.id);
+  for (const ExpectedControl& c : kEntryControls) entryIds.push_back(c.id);
   std::vector<int> settingsIds;
-  for (const ControlSpec& c : kSettingsControls) settingsIds.push_back(c.id);
+  for (const ExpectedControl& c : kSettingsControls) settingsIds.push_back(c.id);
   const Case cases[] = {
       {"KV_ENTRY", "Add/Edit Time", entryIds},
       {"SETTINGS", "KV Settings", settingsIds},
