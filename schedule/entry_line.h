@@ -20,10 +20,10 @@ using Time = std::uint32_t;
 inline constexpr Time kNeverDue = 2147483647u;
 
 // Limits kept wherever text enters.
-inline constexpr std::size_t kMaxText = 253;            // each of the three texts
-inline constexpr std::size_t kMaxTextsTogether = 474;   // the three texts together
-inline constexpr std::size_t kMaxEntryLine = 511;       // one EntryLine
-inline constexpr std::size_t kMaxFileName = 254;        // the current file name
+inline constexpr std::size_t kMaxText = 253;           // each of the three texts
+inline constexpr std::size_t kMaxTextsTogether = 474;  // the three texts together
+inline constexpr std::size_t kMaxEntryLine = 511;      // one EntryLine
+inline constexpr std::size_t kMaxFileName = 254;       // the current file name
 
 // The byte that separates the command line from the working directory.
 inline constexpr char kDirectorySeparator = '\x12';
@@ -31,11 +31,11 @@ inline constexpr char kDirectorySeparator = '\x12';
 struct ScheduleEntry {
   Time start = 0;
   Time end = 0;
-  char frequency = 'O';            // O M F H D K W T E
-  std::uint16_t showCommand = 1;   // ShowWindow command: 1, 2, 3, 4 or 7
+  char frequency = 'O';           // O M F H D K W T E
+  std::uint16_t showCommand = 1;  // ShowWindow command: 1, 2, 3, 4 or 7
   std::string commandLine;
   std::string workingDirectory;
-  char printFlag = '0';            // '1' prints the document
+  char printFlag = '0';  // '1' prints the document
   std::string description;
 
   bool operator==(const ScheduleEntry&) const = default;
