@@ -11,6 +11,12 @@ seconds="${1:-60}"
 out="${KV_FUZZ_DIR:-$root/build/fuzz}"
 cxx="${CXX_FUZZ:-clang++}"
 
+# libFuzzer comes with clang, which the rest of the build does not need.
+if ! command -v "$cxx" >/dev/null 2>&1; then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang >/dev/null
+fi
+
 sources=()
 for dir in schedule engine app locale editor; do
   for f in "$root/$dir"/*.cpp; do
