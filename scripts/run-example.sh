@@ -10,7 +10,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$root/scripts/wine-env.sh"
 . "$root/scripts/session.sh"
 example="$root/examples/Example Schedule.KV"
-exe="$root/build/windows/kv.exe"
+exe="$(kv_test_tree)/kv.exe"
 trap kv_session_stop EXIT
 kv_session_start
 if [ -n "$KV_STARTED_XVFB" ]; then
@@ -21,7 +21,7 @@ fi
 # Kivro takes its whole command line as the file name, quotes included, and
 # wine quotes an argument that holds blanks: so the name goes in as words,
 # which wine joins with single blanks.
-read -r -a words <<<"$(winepath -w "$example" 2>/dev/null)"
+read -r -a words <<<"$(wine winepath.exe -w "$example" 2>/dev/null)"
 wine "$exe" "${words[@]}" &
 for _ in $(seq 100); do
   xdotool search --name '^Kivro' >/dev/null 2>&1 && break

@@ -9,8 +9,10 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$root/scripts/session.sh"
 trap 'kv_session_stop; kv_full_drive_stop' EXIT
 status=0
-(cd "$root/build/native" && ctest --output-on-failure -j "$(nproc)") || status=1
-kv_session_start "$root/build/windows/kv_keeper.exe"
+(cd "$KV_BUILD_ROOT/native" && ctest --output-on-failure -j "$(nproc)") || status=1
+tree="$(kv_test_tree)"
+echo "test-all: the Wine tests run the $(kv_test_arch) build in $tree"
+kv_session_start "$tree/kv_keeper.exe"
 kv_full_drive_start
-(cd "$root/build/windows" && ctest --output-on-failure) || status=1
+(cd "$tree" && ctest --output-on-failure) || status=1
 exit $status

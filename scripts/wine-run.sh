@@ -3,4 +3,5 @@
 # (ctest's emulator for the cross-built tests).
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/wine-env.sh"
-exec wine "$@"
+loader="$(kv_wine_loader)"
+WINELOADER="$loader" exec "$loader" "$@"
