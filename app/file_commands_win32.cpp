@@ -9,6 +9,7 @@
 #include "app/commands_win32.h"
 #include "app/kivro_win32.h"
 #include "engine/calendar.h"
+#include "engine/recurrence.h"
 #include "resources/resource_ids.h"
 #include "schedule/file_io_win32.h"
 #include "schedule/schedule_file.h"
@@ -88,7 +89,8 @@ bool loadScheduleFile(Kivro& kivro, const std::string& fileName) {
   // The store changes only once the whole file has been taken in.
   try {
     kivro.store().replaceLines(
-        decodeScheduleFile(file.bytes, kivro.versionText(), loadTime, currentTime()));
+        catchUpLoadedEntries(decodeScheduleFile(file.bytes, kivro.versionText()), loadTime,
+                             currentTime()));
   } catch (const std::bad_alloc&) {
     warnNotLoaded(fileName, "|%s| could not be read.");
     return false;

@@ -197,4 +197,16 @@ std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time load
   return caughtUp;
 }
 
+std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& entries,
+                                            Time loadTime, Time now) {
+  std::vector<EntryLine> lines;
+  lines.reserve(entries.size());
+  for (const ScheduleEntry& entry : entries) {
+    if (const std::optional<ScheduleEntry> caughtUp = catchUpOnLoad(entry, loadTime, now)) {
+      lines.push_back(composeEntryLine(*caughtUp));
+    }
+  }
+  return lines;
+}
+
 }  // namespace kv

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "schedule/entry_line.h"
 
@@ -37,5 +38,10 @@ std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time aft
 // start up to its first occurrence after the load time. `now` is the clock
 // read for the Once test, `loadTime` the time read when the load began.
 std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now);
+
+// The lines to store for the entries of a loaded file: each entry through
+// catchUpOnLoad, composed, in file order; dropped entries are left out.
+std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& entries,
+                                            Time loadTime, Time now);
 
 }  // namespace kv

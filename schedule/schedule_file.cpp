@@ -6,9 +6,7 @@
 #include "schedule/schedule_file.h"
 
 #include <algorithm>
-#include <optional>
 
-#include "engine/recurrence.h"
 #include "schedule/schedule_store.h"
 
 namespace kv {
@@ -81,15 +79,31 @@ ScheduleEntry parseLegacyLine(std::string_view line) {
   return entry;
 }
 
-// The line as it is to be kept, or nothing when the entry can no longer run.
-std::optional<EntryLine> loadLine(std::string_view line, LineLayout layout, Time loadTime,
-                                  Time now) {
-  const ScheduleEntry entry =
-      layout == LineLayout::Legacy ? parseLegacyLine(line) : parseEntryLine(line);
-  const std::optional<ScheduleEntry> caughtUp = catchUpOnLoad(entry, loadTime, now);
-  if (!caughtUp) return std::nullopt;
-  return composeEntryLine(*caughtUp);
+ScheduleEntry parseLine(std::string_view line, LineLayout layout) {
+  return layout == LineLayout::Legacy ? parseLegacyLine(line) : parseEntryLine(line);
 }
+
+bool isLineBreak(char byte) {
+  return byte == '\r' || byte == '\n';
+}
+
+// Counts the file's line breaks as the reader passes the bytes that end its
+// lines: LF, CR LF and a CR alone each count once.
+class LineCounter {
+ public:
+  explicit LineCounter(std::string_view bytes) : bytes_(bytes) {}
+  std::size_t number() const { return number_; }
+  void passEnd(std::size_t at) {
+    if (at >= bytes_.size()) return;
+    const char byte = bytes_[at];
+    const bool crBeforeLf = byte == '\r' && at + 1 < bytes_.size() && bytes_[at + 1] == '\n';
+    if (isLineBreak(byte) && !crBeforeLf) ++number_;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t number_ = 1;
+};
 
 template <typename LineAt>
 std::string encodeLines(std::size_t count, LineAt lineAtRow, std::string_view versionText) {
@@ -125,25 +139,41 @@ bool hasCurrentHeader(std::string_view bytes, std::string_view versionText) {
   return isCurrentHeader(headerOf(bytes).text, versionText);
 }
 
-std::vector<EntryLine> decodeScheduleFile(std::string_view bytes, std::string_view versionText,
-                                          Time loadTime, Time now) {
+ScheduleFileScan scanScheduleFile(std::string_view bytes, std::string_view versionText) {
+  ScheduleFileScan scan;
   const FileLine header = headerOf(bytes);
-  const bool current = isCurrentHeader(header.text, versionText);
+  scan.header = header.text;
+  scan.currentHeader = isCurrentHeader(header.text, versionText);
   // Without the current header the first line is an entry too.
-  const LineLayout layout = current ? LineLayout::Current : LineLayout::Legacy;
-  std::size_t position = current ? header.next : 0;
+  const LineLayout layout = scan.currentHeader ? LineLayout::Current : LineLayout::Legacy;
+  std::size_t position = scan.currentHeader ? header.next : 0;
+  LineCounter counter(bytes);
+  if (scan.currentHeader) counter.passEnd(header.text.size());
 
-  std::vector<EntryLine> lines;
   while (position < bytes.size()) {
     const FileLine line = lineAt(bytes, position);
+    const std::size_t end = position + line.text.size();
     position = line.next;
-    if (line.text.empty()) continue;  // the LF of a CR LF pair, or a blank line
-    const std::string_view kept = line.text.substr(0, std::min(line.text.size(), kMaxEntryLine));
-    if (std::optional<EntryLine> loaded = loadLine(kept, layout, loadTime, now)) {
-      lines.push_back(std::move(*loaded));
+    if (!line.text.empty()) {  // else the LF of a CR LF pair, or a blank line
+      ScannedLine& scanned = scan.lines.emplace_back();
+      scanned.number = counter.number();
+      scanned.text = line.text;
+      scanned.cut = line.text.size() > kMaxEntryLine;
+      scanned.endedEarly = end < bytes.size() && !isLineBreak(bytes[end]);
+      scanned.entry = parseLine(line.text.substr(0, kMaxEntryLine), layout);
     }
+    counter.passEnd(end);
   }
-  return lines;
+  return scan;
+}
+
+std::vector<ScheduleEntry> decodeScheduleFile(std::string_view bytes,
+                                              std::string_view versionText) {
+  ScheduleFileScan scan = scanScheduleFile(bytes, versionText);
+  std::vector<ScheduleEntry> entries;
+  entries.reserve(scan.lines.size());
+  for (ScannedLine& line : scan.lines) entries.push_back(std::move(line.entry));
+  return entries;
 }
 
 }  // namespace kv

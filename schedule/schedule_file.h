@@ -2,6 +2,7 @@
 // then one EntryLine per entry in due order, each followed by CR LF.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,13 +20,48 @@ std::string encodeScheduleFile(const std::vector<EntryLine>& lines, std::string_
 // Whether the file begins with the current header (compared ignoring case).
 bool hasCurrentHeader(std::string_view bytes, std::string_view versionText);
 
-// The entries of a file's bytes, each brought up to date by the catch-up
-// (dropped, or moved past loadTime) and composed in the current layout.
-// A file without the current header is read in the legacy layout and
-// converted. A line ends at any control byte (below 0x20) other than 18;
-// every byte from 0x20 up belongs to it. A last line without a line end is
-// read too.
-std::vector<EntryLine> decodeScheduleFile(std::string_view bytes, std::string_view versionText,
-                                          Time loadTime, Time now);
+// How the reader sees a file, line by line, before anything is done with the
+// entries. Reading rules:
+//   - The header is the run of bytes from the blank to 'z' at the start. When
+//     it is not the current one, the file is in the legacy layout and its
+//     first line is an entry too.
+//   - A line ends at any control byte (below 0x20) other than 18; every byte
+//     from 0x20 up belongs to it. A last line without a line end is read too.
+//     Empty lines are passed over.
+//   - Only the first kMaxEntryLine bytes of a line are read; the rest of an
+//     over-long line is skipped, never taken as a line of its own.
+struct ScannedLine {
+  // The line in the file, counted from 1 at the start of the file; a line
+  // break is LF, CR LF or a CR alone. A line that another control byte ended
+  // early shares its number with the part that follows that byte.
+  std::size_t number = 0;
+  // The whole line as it stands in the file, without the byte that ended it
+  // (a view into the scanned bytes).
+  std::string_view text;
+  // Longer than kMaxEntryLine: the entry comes from its first kMaxEntryLine
+  // bytes only.
+  bool cut = false;
+  // Ended by a control byte other than CR and LF, so that the rest of the
+  // file's line is read as another line.
+  bool endedEarly = false;
+  // The entry the line gives, legacy lines converted to the current layout
+  // (working directory from the command line, opened, default description).
+  ScheduleEntry entry;
+};
+
+struct ScheduleFileScan {
+  bool currentHeader = false;
+  // The header as it was read (a view into the scanned bytes); in a legacy
+  // file, the start of its first line.
+  std::string_view header;
+  std::vector<ScannedLine> lines;
+};
+
+// Scans the file's bytes. The views in the result point into `bytes`.
+ScheduleFileScan scanScheduleFile(std::string_view bytes, std::string_view versionText);
+
+// The entries of a file's bytes as stored, in file order: the entries of
+// scanScheduleFile. Nothing is caught up here; whoever loads does that.
+std::vector<ScheduleEntry> decodeScheduleFile(std::string_view bytes, std::string_view versionText);
 
 }  // namespace kv

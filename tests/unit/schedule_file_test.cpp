@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/recurrence.h"
 #include "fake_visible_list.h"
 #include "schedule/entry_line.h"
 #include "schedule/schedule_store.h"
@@ -30,8 +31,18 @@ constexpr Time kLoadTime = 1'700'000'000;
 constexpr Time kNow = kLoadTime + 100;
 constexpr Time kYear = 365 * 86400;
 
+// The lines of a file's entries as stored, without the catch-up.
 std::vector<EntryLine> decode(std::string_view bytes) {
-  return decodeScheduleFile(bytes, kVersion, kLoadTime, kNow);
+  std::vector<EntryLine> lines;
+  for (const ScheduleEntry& e : decodeScheduleFile(bytes, kVersion)) {
+    lines.push_back(kv::composeEntryLine(e));
+  }
+  return lines;
+}
+
+// The lines a load stores: the entries as stored, then caught up.
+std::vector<EntryLine> load(std::string_view bytes) {
+  return kv::catchUpLoadedEntries(decodeScheduleFile(bytes, kVersion), kLoadTime, kNow);
 }
 
 ScheduleEntry entry(Time start, Time end, char frequency, std::string commandLine,
@@ -164,8 +175,7 @@ TEST(ScheduleFileEncode, StoreIsWrittenInItsRowOrder) {
   const EntryLine later = futureLine("later");
   const EntryLine earlier = kv::composeEntryLine(
       entry(kLoadTime + 1000, kLoadTime + kYear, 'H', "CALC.EXE", "C:\\", "earlier"));
-  store.addLineOnly(later);
-  store.addLineOnly(earlier);
+  store.replaceLines({later, earlier});
   EXPECT_EQ(encodeScheduleFile(store, kVersion),
             std::string(kHeader) + earlier + "\r\n" + later + "\r\n");
 }
@@ -267,6 +277,51 @@ TEST(ScheduleFileDecode, UpperCaseHeaderReadsCurrentLines) {
   EXPECT_EQ(decode("VERSION=3.0\r\n" + line + "\r\n"), std::vector<EntryLine>{line});
 }
 
+TEST(ScheduleFileScan, TellsEachLineItsNumberAndWhatTheReaderDidToIt) {
+  const EntryLine l1 = futureLine("one");
+  const EntryLine l2 = futureLine("two");
+  const EntryLine l3 = futureLine("three");
+  const EntryLine l4 = futureLine("four");
+  std::string overlong = futureLine("long ");
+  overlong.resize(600, 'x');
+  const std::string bytes = "Version=3.0\r\n" + l1 + "\r\n\r\n" + l2 + '\t' + l3 + "\n\r" + l4 +
+                            '\0' + overlong + '\r' + l1;
+  struct Expected {
+    std::size_t number;
+    std::string_view text;
+    bool cut;
+    bool endedEarly;
+  };
+  const Expected expected[] = {
+      {2, l1, false, false}, {4, l2, false, true},       {4, l3, false, false},
+      {6, l4, false, true},  {6, overlong, true, false}, {7, l1, false, false},
+  };
+  const kv::ScheduleFileScan scan = kv::scanScheduleFile(bytes, kVersion);
+  EXPECT_TRUE(scan.currentHeader);
+  EXPECT_EQ(scan.header, "Version=3.0");
+  ASSERT_EQ(scan.lines.size(), std::size(expected));
+  for (std::size_t i = 0; i < scan.lines.size(); ++i) {
+    SCOPED_TRACE(i);
+    const kv::ScannedLine& line = scan.lines[i];
+    EXPECT_EQ(line.number, expected[i].number);
+    EXPECT_EQ(line.text, expected[i].text);
+    EXPECT_EQ(line.cut, expected[i].cut);
+    EXPECT_EQ(line.endedEarly, expected[i].endedEarly);
+    EXPECT_EQ(line.entry, kv::parseEntryLine(line.text.substr(0, kv::kMaxEntryLine)));
+  }
+}
+
+TEST(ScheduleFileScan, LegacyFileCountsItsFirstLineAsAnEntry) {
+  const std::string bytes = "Version=2.0\r\n1 2 D 1 C:\\A\\B.EXE\n";
+  const kv::ScheduleFileScan scan = kv::scanScheduleFile(bytes, kVersion);
+  EXPECT_FALSE(scan.currentHeader);
+  EXPECT_EQ(scan.header, "Version=2.0");
+  ASSERT_EQ(scan.lines.size(), 2u);
+  EXPECT_EQ(scan.lines[0].number, 1u);
+  EXPECT_EQ(scan.lines[1].number, 2u);
+  EXPECT_EQ(scan.lines[1].entry.workingDirectory, "C:\\A");
+}
+
 // The legacy layout: start, end, code, show command, command line.
 std::string legacyLine(Time start, Time end, char frequency, const std::string& commandLine) {
   return std::to_string(start) + ' ' + std::to_string(end) + ' ' + frequency + " 1 " + commandLine;
@@ -314,7 +369,9 @@ TEST(ScheduleFileLegacy, EveryLineOfAFileWithoutTheCurrentHeaderIsLegacy) {
   const Case cases[] = {{"no header", ""}, {"older header", "Version=2.0\r\n"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::vector<EntryLine> loaded = decode(c.header + first + "\r\n" + second + "\r\n");
+    // An older header reads as a legacy line that the catch-up drops (its
+    // end reads as 0).
+    const std::vector<EntryLine> loaded = load(c.header + first + "\r\n" + second + "\r\n");
     ASSERT_EQ(loaded.size(), 2u);
     // Only a legacy line gets the program's directory as its working
     // directory; read in the current layout, it would have none.
@@ -348,7 +405,7 @@ TEST(ScheduleFileCatchUp, UsesTheLoadTimeForEndsAndStepsAndTheClockForOnce) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::vector<EntryLine> loaded = decode(fileOf({kv::composeEntryLine(c.filed)}));
+    const std::vector<EntryLine> loaded = load(fileOf({kv::composeEntryLine(c.filed)}));
     if (!c.loadedStart) {
       EXPECT_TRUE(loaded.empty());
       continue;
@@ -367,8 +424,10 @@ TEST(ScheduleFileCatchUp, DroppedEntriesLeaveTheOthersInFileOrder) {
   const EntryLine ended =
       kv::composeEntryLine(entry(kLoadTime - 86400, kLoadTime - 3600, 'D', "A.EXE", "", "gone"));
   const EntryLine kept2 = futureLine("two");
+  EXPECT_EQ(load(fileOf({kept1, pastOnce, ended, kept2})), (std::vector<EntryLine>{kept1, kept2}));
+  // Decoding alone keeps every entry as stored.
   EXPECT_EQ(decode(fileOf({kept1, pastOnce, ended, kept2})),
-            (std::vector<EntryLine>{kept1, kept2}));
+            (std::vector<EntryLine>{kept1, pastOnce, ended, kept2}));
 }
 
 // --- Damaged input -------------------------------------------------------
@@ -452,12 +511,12 @@ TEST(ScheduleFileDamage, GarbageLoadsWithinLimitsAndLoadsAgainUnchanged) {
       std::mt19937 rng(seed);
       const std::size_t length = std::uniform_int_distribution<std::size_t>(0, 4000)(rng);
       const std::string garbage = randomBytes(rng, length, alphabet);
-      expectWithinLineLimit(decode(garbage));
-      const std::vector<EntryLine> loaded = decode(std::string(kHeader) + garbage);
+      expectWithinLineLimit(load(garbage));
+      const std::vector<EntryLine> loaded = load(std::string(kHeader) + garbage);
       expectWithinLineLimit(loaded);
       // What a load keeps is in the current layout and already caught up, so
       // saving and loading it again changes nothing.
-      EXPECT_EQ(decode(fileOf(loaded)), loaded);
+      EXPECT_EQ(load(fileOf(loaded)), loaded);
     }
   }
 }
