@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "schedule/entry_line.h"
+#include "schedule/schedule_time.h"
 
 namespace kv {
 

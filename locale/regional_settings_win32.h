@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "locale/date_time_text.h"
-#include "schedule/entry_line.h"
+#include "schedule/schedule_time.h"
 
 namespace kv {
 

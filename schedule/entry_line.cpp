@@ -19,6 +19,8 @@
 #include <array>
 #include <limits>
 
+#include "schedule/ascii_case.h"
+
 namespace kv {
 namespace {
 
@@ -27,16 +29,6 @@ constexpr std::string_view kAfterCommandLine = " \x12";
 constexpr std::string_view kSeparatorOnly = "\x12";
 constexpr std::string_view kAfterWorkingDirectory = " p";
 constexpr char kBeforeDescription = 'd';
-
-char foldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return foldAscii(x) == foldAscii(y);
-         });
-}
 
 std::string_view cutTo(std::string_view text, std::size_t limit) {
   return text.substr(0, std::min(text.size(), limit));
@@ -213,7 +205,7 @@ std::string_view extension(std::string_view commandLine) {
 }
 
 bool isExecutableExtension(std::string_view ext) {
-  return equalsIgnoringCase(ext, "EXE") || equalsIgnoringCase(ext, "COM");
+  return equalsIgnoringAsciiCase(ext, "EXE") || equalsIgnoringAsciiCase(ext, "COM");
 }
 
 std::string defaultDescription(std::string_view commandLine) {

@@ -10,14 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "schedule/schedule_time.h"
+
 namespace kv {
-
-// Seconds since 1970-01-01 00:00:00 in the local-time base of the C runtime.
-using Time = std::uint32_t;
-
-// The start of the first-due entry while the store is empty: no check time
-// reaches it, so nothing is ever due.
-inline constexpr Time kNeverDue = 2147483647u;
 
 // Limits kept wherever text enters.
 inline constexpr std::size_t kMaxText = 253;           // each of the three texts

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "schedule/ascii_case.h"
 #include "schedule/schedule_store.h"
 
 namespace kv {
@@ -20,16 +21,6 @@ constexpr std::string_view kLineEnd = "\r\n";
 bool endsLine(char byte) {
   const auto value = static_cast<unsigned char>(byte);
   return value < 0x20 && byte != kDirectorySeparator;
-}
-
-char foldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return foldAscii(x) == foldAscii(y);
-         });
 }
 
 // One line of the file: its whole text (without the byte that ended it) and
@@ -133,10 +124,6 @@ std::string encodeScheduleFile(const std::vector<EntryLine>& lines, std::string_
   return encodeLines(
       lines.size(), [&lines](std::size_t row) -> const EntryLine& { return lines[row]; },
       versionText);
-}
-
-bool hasCurrentHeader(std::string_view bytes, std::string_view versionText) {
-  return isCurrentHeader(headerOf(bytes).text, versionText);
 }
 
 ScheduleFileScan scanScheduleFile(std::string_view bytes, std::string_view versionText) {

@@ -17,9 +17,6 @@ class ScheduleStore;
 std::string encodeScheduleFile(const ScheduleStore& store, std::string_view versionText);
 std::string encodeScheduleFile(const std::vector<EntryLine>& lines, std::string_view versionText);
 
-// Whether the file begins with the current header (compared ignoring case).
-bool hasCurrentHeader(std::string_view bytes, std::string_view versionText);
-
 // How the reader sees a file, line by line, before anything is done with the
 // entries. Reading rules:
 //   - The header is the run of bytes from the blank to 'z' at the start. When
@@ -50,6 +47,7 @@ struct ScannedLine {
 };
 
 struct ScheduleFileScan {
+  // Whether the file begins with the current header (compared ignoring case).
   bool currentHeader = false;
   // The header as it was read (a view into the scanned bytes); in a legacy
   // file, the start of its first line.

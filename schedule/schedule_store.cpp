@@ -10,22 +10,14 @@
 #include <algorithm>
 #include <utility>
 
+#include "schedule/ascii_case.h"
+
 namespace kv {
 namespace {
 
-unsigned char foldAscii(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
-}
-
-bool textBefore(const EntryLine& a, const EntryLine& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return foldAscii(x) < foldAscii(y); });
-}
-
 constexpr auto dueBefore = [](const auto& a, const auto& b) {
   if (a.start != b.start) return a.start < b.start;
-  return textBefore(a.line, b.line);
+  return lessIgnoringAsciiCase(a.line, b.line);
 };
 
 void cutToEntryLine(EntryLine& line) {
@@ -59,10 +51,6 @@ int ScheduleStore::fileEntry(const ScheduleEntry& entry) {
   const int index = static_cast<int>(insertSorted(std::move(line)));
   list_.insertRow(index, row);
   return index;
-}
-
-int ScheduleStore::addLineOnly(EntryLine line) {
-  return static_cast<int>(insertSorted(std::move(line)));
 }
 
 void ScheduleStore::replaceLines(std::vector<EntryLine> lines) {

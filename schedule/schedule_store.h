@@ -24,8 +24,6 @@ class ScheduleStore {
   // Composes the entry's line, files it in due order and shows its row at
   // the same index. Returns that index. Does not reload the first-due entry.
   int fileEntry(const ScheduleEntry& entry);
-  // Files a line without showing it (loading rebuilds the visible list after).
-  int addLineOnly(EntryLine line);
   // Replaces the whole store by these lines, sorted once (loading).
   void replaceLines(std::vector<EntryLine> lines);
   // Removes row i from the store, then from the visible list.

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const kv::EntryLine& line : loaded) require(line.size() <= kv::kMaxEntryLine);
   // Only lines in the current layout come back unchanged: a legacy command
   // line may hold the separator of the current layout.
-  if (kv::hasCurrentHeader(bytes, kVersion)) {
+  if (kv::scanScheduleFile(bytes, kVersion).currentHeader) {
     const std::string saved = kv::encodeScheduleFile(loaded, kVersion);
     require(load(saved) == loaded);
   }

@@ -54,6 +54,9 @@ class ScheduleStoreTest : public ::testing::Test {
     }
   }
 
+  // Files a line as it stands, its row being the line itself.
+  int restore(const kv::EntryLine& line) { return store.restoreRowPair(line, line); }
+
   kvtest::FakeVisibleList list;
   kv::ScheduleStore store{list, formatRow};
 };
@@ -85,13 +88,13 @@ TEST_F(ScheduleStoreTest, TenDigitStartsComeAfterNineDigitOnes) {
 
 TEST_F(ScheduleStoreTest, EqualStartsOrderByTextIgnoringCaseAndEqualLinesByArrival) {
   // "a" before "B" ignoring case, though 'B' is the smaller byte.
-  EXPECT_EQ(store.addLineOnly("5 9 D 1 B"), 0);
-  EXPECT_EQ(store.addLineOnly("5 9 D 1 a"), 0);
+  EXPECT_EQ(restore("5 9 D 1 B"), 0);
+  EXPECT_EQ(restore("5 9 D 1 a"), 0);
   // "A" and "a" are equal ignoring case: the later one goes after.
-  EXPECT_EQ(store.addLineOnly("5 9 D 1 A"), 1);
-  EXPECT_EQ(store.addLineOnly("5 9 D 1 a"), 2);
+  EXPECT_EQ(restore("5 9 D 1 A"), 1);
+  EXPECT_EQ(restore("5 9 D 1 a"), 2);
   // Bytes above 127 sort after ASCII, as unsigned bytes.
-  EXPECT_EQ(store.addLineOnly("5 9 D 1 \xe9"), 4);
+  EXPECT_EQ(restore("5 9 D 1 \xe9"), 4);
   EXPECT_EQ(store.line(0), "5 9 D 1 a");
   EXPECT_EQ(store.line(1), "5 9 D 1 A");
   EXPECT_EQ(store.line(2), "5 9 D 1 a");
@@ -336,7 +339,7 @@ TEST_F(ScheduleStoreTest, LinesOverTheLimitAreCutWhereTheyEnter) {
   huge.workingDirectory = std::string(300, 'w');
   store.fileEntry(huge);
   expectListInStep();
-  store.addLineOnly(longLine);  // not shown: loading rebuilds the list after
+  store.restoreRowPair(longLine, "long");
   ASSERT_EQ(store.size(), 5u);
   for (std::size_t i = 0; i < store.size(); ++i) EXPECT_LE(store.line(i).size(), kv::kMaxEntryLine);
 }
