@@ -61,6 +61,13 @@ class LineCursor {
 
   char peek() const { return pos_ < line_.size() ? line_[pos_] : '\0'; }
 
+  // Moves past the character here when it is c; says whether it was.
+  bool skipOne(char c) {
+    if (peek() != c || pos_ >= line_.size()) return false;
+    ++pos_;
+    return true;
+  }
+
   // The character here, or fallback at the end of the line.
   char readChar(char fallback) { return pos_ < line_.size() ? line_[pos_++] : fallback; }
 
@@ -93,13 +100,15 @@ std::string textField(std::string_view text) {
 // Reads command line, working directory, print flag and description of a
 // current-layout line. The cursor stands right after the show command.
 void readTexts(LineCursor& in, ScheduleEntry& entry) {
-  // The command-line terminator is searched from before the separating
-  // blank, so that an empty command line is still found.
-  // A damaged line may bring the separator byte right here, its blank taken
-  // as the one after the show command (or missing): the command line is then
-  // empty, which is also how such a line reads back once written again.
-  const auto commandLine = in.peek() == kDirectorySeparator ? in.readUntil(kSeparatorOnly)
-                                                            : in.readUntil(kAfterCommandLine);
+  // Exactly the one blank after the show command is passed over before the
+  // terminator is looked for: an empty command line leaves the terminator
+  // right here, and a command line may itself begin with the separator byte.
+  // A damaged line without that blank, its separator byte right here, has an
+  // empty command line, which is also how it reads back once written again.
+  const bool blankAfterShowCommand = in.skipOne(' ');
+  const auto commandLine = !blankAfterShowCommand && in.peek() == kDirectorySeparator
+                               ? in.readUntil(kSeparatorOnly)
+                               : in.readUntil(kAfterCommandLine);
   entry.commandLine = textField(dropLeadingBlanks(commandLine.text));
   if (!commandLine.terminated) return;
   const auto workingDirectory = in.readUntil(kAfterWorkingDirectory);

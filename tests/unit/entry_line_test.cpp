@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -55,11 +56,12 @@ class RandomEntries {
     const std::size_t dirLength = length(std::min(kv::kMaxText, kv::kMaxTextsTogether - cmdLength));
     const std::size_t descLength =
         length(std::min(kv::kMaxText, kv::kMaxTextsTogether - cmdLength - dirLength));
-    // No byte 18 in the command line and no " p" in the working directory:
-    // those would end the fields early, by the line's design.
-    e.commandLine = text(cmdLength, bytes(" pd.:\\aZ\xe9\xff\0"), AllowBlankP::Yes);
-    e.workingDirectory = text(dirLength, bytes(" pd\x12.:\\aZ\xff\0"), AllowBlankP::No);
-    e.description = text(descLength, bytes(" pd\x12.:\\aZ\xff\0"), AllowBlankP::Yes);
+    // No blank followed by byte 18 in the command line and no " p" in the
+    // working directory: those would end the fields early, by the line's
+    // design. Byte 18 anywhere else, at the start of the command line too.
+    e.commandLine = text(cmdLength, bytes(" pd\x12.:\\aZ\xe9\xff\0"), '\x12');
+    e.workingDirectory = text(dirLength, bytes(" pd\x12.:\\aZ\xff\0"), 'p');
+    e.description = text(descLength, bytes(" pd\x12.:\\aZ\xff\0"), std::nullopt);
     return e;
   }
 
@@ -87,13 +89,12 @@ class RandomEntries {
     }
   }
 
-  enum class AllowBlankP { No, Yes };
-
-  std::string text(std::size_t n, std::string_view alphabet, AllowBlankP blankP) {
+  // n bytes of the alphabet in which notAfterBlank never follows a blank.
+  std::string text(std::size_t n, std::string_view alphabet, std::optional<char> notAfterBlank) {
     std::string s;
     while (s.size() < n) {
       char c = alphabet[rng_() % alphabet.size()];
-      if (blankP == AllowBlankP::No && c == 'p' && !s.empty() && s.back() == ' ') c = 'q';
+      if (c == notAfterBlank && !s.empty() && s.back() == ' ') c = 'q';
       s += c;
     }
     return s;
@@ -187,6 +188,13 @@ TEST(EntryLine, ParsesTheCasesOfTheLineFormat) {
        makeEntry(5, 6, 'D', 1, "A.EXE  ", "", '0', "x")},
       {"an empty command line keeps the fields after it", std::string("5 6 D 1  \x12W p1 dx"),
        makeEntry(5, 6, 'D', 1, "", "W", '1', "x")},
+      {"a command line may begin with the separator byte",
+       std::string("5 6 D 1 \x12"
+                   "A \x12W p0 dx"),
+       makeEntry(5, 6, 'D', 1,
+                 "\x12"
+                 "A",
+                 "W", '0', "x")},
       {"a print flag of d is not taken for the description marker",
        std::string("5 6 D 1 A \x12 pd dx"), makeEntry(5, 6, 'D', 1, "A", "", 'd', "x")},
   };

@@ -76,9 +76,10 @@ void expectWithinLineLimit(const std::vector<EntryLine>& lines) {
   for (const EntryLine& line : lines) EXPECT_LE(line.size(), kv::kMaxEntryLine);
 }
 
-// Random schedules whose texts use the bytes from the blank to 0xFF, within
-// what a line can carry back unchanged: no leading blank in the command line
-// (the parser drops it), no " p" in the working directory (it ends the
+// Random schedules whose texts use the bytes from the blank to 0xFF and the
+// byte 18, within what a line can carry back unchanged: no leading blank in
+// the command line (the parser drops it) nor a blank followed by 18 (it ends
+// the command line), no " p" in the working directory (it ends the
 // directory), the three texts within their limits.
 class ScheduleGenerator {
  public:
@@ -107,6 +108,9 @@ class ScheduleGenerator {
     const std::size_t descriptionLength = noDescription ? 0 : uniform(1, descriptionRoom);
     e.commandLine = text(commandLength);
     if (e.commandLine[0] == ' ') e.commandLine[0] = 'A';
+    for (std::size_t i = 1; i < e.commandLine.size(); ++i) {
+      if (e.commandLine[i - 1] == ' ' && e.commandLine[i] == '\x12') e.commandLine[i] = 'B';
+    }
     e.workingDirectory = text(directoryLength);
     for (std::size_t i = 1; i < e.workingDirectory.size(); ++i) {
       if (e.workingDirectory[i - 1] == ' ' && e.workingDirectory[i] == 'p') {
@@ -124,9 +128,13 @@ class ScheduleGenerator {
     return std::uniform_int_distribution<std::size_t>(low, high)(rng_);
   }
   char pick(std::string_view choices) { return choices[uniform(0, choices.size() - 1)]; }
+  // Bytes from the blank up, and the separator byte 18.
   std::string text(std::size_t length) {
     std::string t(length, ' ');
-    for (char& c : t) c = static_cast<char>(uniform(0x20, 0xFF));
+    for (char& c : t) {
+      const std::size_t byte = uniform(0x1F, 0xFF);
+      c = static_cast<char>(byte == 0x1F ? 0x12 : byte);
+    }
     return t;
   }
 
