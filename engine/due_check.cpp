@@ -3,17 +3,33 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/recurrence.h"
 
 namespace kv {
 namespace {
 
-// What stays the same when an entry is re-filed: its line without the start.
-std::string identityOf(const ScheduleEntry& entry) {
-  const EntryLine line = composeEntryLine(entry);
-  return line.substr(line.find(' ') + 1);
-}
+// The launches each entry has had in this check, filed under the line the
+// entry stands in the store as. Equal lines are entries alike in every
+// respect, their start included: each keeps its own count all the same.
+class LaunchCounts {
+ public:
+  // The count of the entry launched from `line`, this launch included.
+  int launched(const EntryLine& line) {
+    int count = 0;
+    if (const auto found = counts_.find(line); found != counts_.end()) {
+      count = found->second;
+      counts_.erase(found);
+    }
+    return count + 1;
+  }
+  // The entry goes on under `line` with the count it has.
+  void refiledAs(EntryLine line, int count) { counts_.emplace(std::move(line), count); }
+
+ private:
+  std::multimap<EntryLine, int> counts_;
+};
 
 // Takes the launched entry's line out of the store: row 0, unless a due
 // check nested in the shell call has already moved the store on. Removing
@@ -42,7 +58,7 @@ std::optional<ScheduleEntry> refiled(const ScheduleEntry& launched, int launchCo
 
 int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, Time checkTime) {
   int launches = 0;
-  std::map<std::string, int> launchesPerEntry;
+  LaunchCounts launchCounts;
   // The start comparison comes first: it is all an idle tick costs. The
   // empty test matters only once the clock has passed kNeverDue (2038).
   while (checkTime >= store.firstDue().start && !store.empty()) {
@@ -64,9 +80,10 @@ int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, T
     }
 
     if (stillFiled) {
-      const int launchCount = ++launchesPerEntry[identityOf(entry)];
+      const int launchCount = launchCounts.launched(line);
       if (const std::optional<ScheduleEntry> next = refiled(entry, launchCount, checkTime)) {
-        store.fileEntry(*next);
+        const int row = store.fileEntry(*next);
+        launchCounts.refiledAs(store.line(static_cast<std::size_t>(row)), launchCount);
       }
     }
     store.reloadFirstDue();

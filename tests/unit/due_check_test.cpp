@@ -135,6 +135,15 @@ TEST_F(DueCheckTest, TheLaunchLimitCountsEachEntryOnItsOwn) {
   expectConsistent();
 }
 
+TEST_F(DueCheckTest, LookAlikeEntriesEachGetTheirOwnLaunches) {
+  // Alike but for their starts, both a day behind.
+  file("HOURLY.EXE", 'H', kCheck - kDay - 1800);
+  file("HOURLY.EXE", 'H', kCheck - kDay - 900);
+  EXPECT_EQ(check(), 2 * kv::kMaxLaunchesPerCheck);
+  EXPECT_EQ(starts(), (std::vector<Time>{kCheck + 1800, kCheck + 2700}));
+  expectConsistent();
+}
+
 TEST_F(DueCheckTest, AFailedEntryLeavesBeforeTheReportAndTheNextStillRuns) {
   shell.resultFor["FAIL.EXE"] = 2;
   file("FAIL.EXE", 'D', kCheck - 2);
