@@ -28,3 +28,14 @@ std::string commandLineTail(std::string_view fullCommandLine) {
 }
 
 }  // namespace kv
+
+namespace kv {
+
+std::string scheduleFileArgument(std::string_view tail) {
+  if (tail.size() >= 2 && tail.front() == '"' && tail.back() == '"') {
+    tail = tail.substr(1, tail.size() - 2);
+  }
+  return std::string(tail);
+}
+
+}  // namespace kv

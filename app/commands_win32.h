@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/unsaved_changes.h"
+
 namespace kv {
 
 class Kivro;
@@ -15,24 +17,25 @@ bool runCommand(Kivro& kivro, int id);
 // Greys the items that cannot be used now.
 void updateMenu(Kivro& kivro, HMENU menu);
 
-// Hiding the minimized window when HideIcon is on.
+// Memory ran out while filing an entry; the schedule is as it was.
+void reportOutOfMemory(HWND owner);
+
+// Hiding the minimized window when HideIcon is on: each start restarts the
+// one hide timer.
 void startHideTimer(HWND mainWindow);
 void hideIfMinimized(HWND mainWindow);
 
-// "Changes have been made.  Save changes?" before closing or ending the
-// session. True when the window may go: nothing was changed, the user said
-// No, or the save asked for took place.
+// "Changes have been made.  Save changes?" while the schedule has unsaved
+// changes. Yes saves at once.
+Settled settleUnsavedChanges(Kivro& kivro, HWND owner, const char* caption);
+
+// True when the window may close: nothing unsaved, No, or a Yes whose save
+// took place.
 bool confirmClose(Kivro& kivro);
-// The same for the end of the Windows session; Yes lets it end even when the
-// save did not take place.
+// The same for the end of the Windows session.
 bool confirmEndSession(Kivro& kivro);
 
-// Asks "Changes have been made.  Save changes?" while the schedule has
-// unsaved changes: Yes runs Save (2002) now, No forgets the changes. Returns
-// the answer, or IDNO when there was nothing to ask.
-int settleUnsavedChanges(Kivro& kivro, HWND owner, const char* caption);
-
-void addDroppedFiles(HWND mainWindow, HDROP drop);
-void quitHelp(Kivro& kivro);
+// One Add dialog per dropped file, in order; the drop is released after.
+void addDroppedFiles(Kivro& kivro, HDROP drop);
 
 }  // namespace kv

@@ -53,7 +53,7 @@ std::optional<std::string> askFileName(Kivro& kivro, const std::string& initial,
 }
 
 bool writeSchedule(Kivro& kivro) {
-  const std::string& name = kivro.currentFileName();
+  const std::string& name = kivro.document().fileName;
   bool written;
   {
     WaitCursor wait(kivro.mainWindow());
@@ -88,9 +88,8 @@ bool loadScheduleFile(Kivro& kivro, const std::string& fileName) {
   }
   // The store changes only once the whole file has been taken in.
   try {
-    kivro.store().replaceLines(
-        catchUpLoadedEntries(decodeScheduleFile(file.bytes, kivro.versionText()), loadTime,
-                             currentTime()));
+    kivro.store().replaceLines(catchUpLoadedEntries(
+        decodeScheduleFile(file.bytes, kivro.versionText()), loadTime, currentTime()));
   } catch (const std::bad_alloc&) {
     warnNotLoaded(fileName, "|%s| could not be read.");
     return false;
@@ -101,61 +100,54 @@ bool loadScheduleFile(Kivro& kivro, const std::string& fileName) {
 }
 
 void openScheduleFile(Kivro& kivro, const std::string& fileName) {
-  if (fileName.size() <= kMaxFileName) kivro.setCurrentFileName(fileName);
+  if (fileName.size() <= kMaxFileName) kivro.document().fileName = fileName;
   loadScheduleFile(kivro, fileName);
   kivro.showLoadedSchedule();
 }
 
 void newSchedule(Kivro& kivro) {
-  int answer = settleUnsavedChanges(kivro, kivro.mainWindow(), "KV");
-  if (answer == IDCANCEL) return;
-  // A save that did not take place keeps the schedule rather than lose it.
-  if (answer == IDYES && kivro.store().changed()) return;
-  kivro.store().clearChanged();
-  kivro.store().clear();
-  kivro.setCurrentFileName("");
+  if (settleUnsavedChanges(kivro, kivro.mainWindow(), "KV") != Settled::Proceed) return;
+  ScheduleDocument& document = kivro.document();
+  document.store.clearChanged();
+  document.store.clear();
+  document.fileName.clear();
   kivro.updateTitle();
-  kivro.store().reloadFirstDue();
+  document.store.reloadFirstDue();
 }
 
 void openSchedule(Kivro& kivro) {
-  if (kivro.store().changed()) {
-    int answer = MessageBoxA(kivro.mainWindow(), "Changes have been made.  Save changes?", "NOTICE",
-                             MB_YESNOCANCEL);
-    if (answer == IDYES) {
-      // The save runs now and Open comes after it: posted together, Open
-      // would be dispatched by the Save As dialog's own loop, over it.
-      SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_SAVE, 0);
-      PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_OPEN, 0);
-    } else if (answer == IDNO) {
-      kivro.store().clearChanged();
-      PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_OPEN, 0);
-    }
-    return;
+  // A Yes whose save did not take place asks again: the changes exist
+  // nowhere else.
+  Settled settled;
+  while ((settled = settleUnsavedChanges(kivro, kivro.mainWindow(), "NOTICE")) ==
+         Settled::NotSaved) {
   }
-  auto chosen = askFileName(kivro, kivro.openDialogField(), kOpenDialogFlags, GetOpenFileNameA);
+  if (settled == Settled::Cancelled) return;
+  ScheduleDocument& document = kivro.document();
+  auto chosen = askFileName(kivro, document.openDialogField, kOpenDialogFlags, GetOpenFileNameA);
   if (!chosen) return;
-  kivro.setOpenDialogField(*chosen);
-  std::string previous = kivro.currentFileName();
-  kivro.setCurrentFileName(*chosen);
+  document.openDialogField = *chosen;
+  std::string previous = document.fileName;
+  document.fileName = *chosen;
   // The name goes back when the file cannot be read, so that a later Save
   // does not write the old schedule under the new name.
-  if (!loadScheduleFile(kivro, *chosen)) kivro.setCurrentFileName(previous);
+  if (!loadScheduleFile(kivro, *chosen)) document.fileName = previous;
   kivro.showLoadedSchedule();
 }
 
 void saveSchedule(Kivro& kivro) {
-  if (kivro.currentFileName().empty()) {
-    SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_SAVE_AS, 0);
+  if (kivro.document().fileName.empty()) {
+    saveScheduleAs(kivro);
     return;
   }
   writeSchedule(kivro);
 }
 
 void saveScheduleAs(Kivro& kivro) {
-  auto chosen = askFileName(kivro, kivro.currentFileName(), kSaveDialogFlags, GetSaveFileNameA);
+  ScheduleDocument& document = kivro.document();
+  auto chosen = askFileName(kivro, document.fileName, kSaveDialogFlags, GetSaveFileNameA);
   if (!chosen) return;
-  kivro.setCurrentFileName(*chosen);
+  document.fileName = *chosen;
   kivro.updateTitle();
   writeSchedule(kivro);
 }

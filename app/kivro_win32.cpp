@@ -2,11 +2,9 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
-
+#include "app/commands_win32.h"
 #include "app/file_commands_win32.h"
 #include "app/main_window_win32.h"
-#include "app/settings.h"
 #include "app/window_title.h"
 #include "engine/calendar.h"
 #include "engine/due_check.h"
@@ -16,10 +14,10 @@
 namespace kv {
 namespace {
 
+constexpr const char* kWindowClass = "KV";
 constexpr DWORD kMainWindowStyle =
     WS_OVERLAPPED | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;  // 0xf0000
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_HASSTRINGS;  // 0x50000041
-constexpr UINT kHideDelay = 10000;
 
 std::string loadString(HINSTANCE instance, UINT id, int room) {
   std::string text(static_cast<std::size_t>(room), '\0');
@@ -28,20 +26,9 @@ std::string loadString(HINSTANCE instance, UINT id, int room) {
   return text;
 }
 
-bool readFlag(const char* key, const char* defaultText) {
-  char value[2] = "";
-  GetPrivateProfileStringA(kSettingsSection, key, defaultText, value, sizeof value, kSettingsFile);
-  return flagIsOn(value);
-}
-
-void setCheckedItem(HMENU menu, UINT id, const char* text, bool checked) {
-  UINT check = static_cast<UINT>(checked ? MF_CHECKED : MF_UNCHECKED);
-  ModifyMenuA(menu, id, MF_BYCOMMAND | MF_STRING | check, id, text);
-}
-
 }  // namespace
 
-Kivro::Kivro(HINSTANCE instance) : instance_(instance) {}
+Kivro::Kivro(HINSTANCE instance) : instance_(instance), help_(instance) {}
 
 Kivro::~Kivro() {
   if (mainWindow_ && IsWindow(mainWindow_)) DestroyWindow(mainWindow_);
@@ -52,11 +39,11 @@ bool registerMainWindowClass(HINSTANCE instance) {
   wc.style = 0;
   wc.lpfnWndProc = mainWindowProcedure;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, "KV");
+  wc.hIcon = LoadIconA(instance, IDI_PROGRAM);
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszMenuName = "KV";
-  wc.lpszClassName = "KV";
+  wc.lpszMenuName = IDR_MAIN_MENU;
+  wc.lpszClassName = kWindowClass;
   return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
@@ -65,8 +52,8 @@ Kivro* kivroOf(HWND mainWindow) {
 }
 
 bool Kivro::createWindows() {
-  mainWindow_ = CreateWindowExA(0, "KV", "Kivro", kMainWindowStyle, CW_USEDEFAULT, 0, CW_USEDEFAULT,
-                                0, nullptr, nullptr, instance_, this);
+  mainWindow_ = CreateWindowExA(0, kWindowClass, "Kivro", kMainWindowStyle, CW_USEDEFAULT, 0,
+                                CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
   if (!mainWindow_) return false;
   DragAcceptFiles(mainWindow_, TRUE);
   RECT client{};
@@ -79,7 +66,7 @@ bool Kivro::createWindows() {
     return false;
   }
   visibleList_ = std::make_unique<ListBoxList>(list_);
-  store_ = std::make_unique<ScheduleStore>(*visibleList_, formatStartRow);
+  document_ = std::make_unique<ScheduleDocument>(*visibleList_, formatStartRow);
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
   reporter_ = std::make_unique<MessageBoxReporter>(mainWindow_);
   return true;
@@ -91,56 +78,68 @@ void Kivro::readLanguageCode() {
   languageCode_ = code;
 }
 
-void Kivro::loadVersionText() {
+void Kivro::loadTexts() {
   versionText_ = loadString(instance_, IDS_VERSION, 8);
+  productName_ = loadString(instance_, IDS_PRODUCT_NAME, 30);
+}
+
+void Kivro::showFlag(UINT item, bool on) {
+  const char* text = item == IDM_HIDE_ICON ? "&Hide Icon" : "&Association Warning";
+  UINT check = static_cast<UINT>(on ? MF_CHECKED : MF_UNCHECKED);
+  ModifyMenuA(GetMenu(mainWindow_), item, MF_BYCOMMAND | MF_STRING | check, item, text);
 }
 
 void Kivro::readFlags() {
-  HMENU menu = GetMenu(mainWindow_);
-  associationWarning_ = readFlag(kAssociationWarningKey, "1");
-  setCheckedItem(menu, IDM_ASSOCIATION_WARNING, "&Association Warning", associationWarning_);
-  hideIcon_ = readFlag(kHideIconKey, "0");
-  setCheckedItem(menu, IDM_HIDE_ICON, "&Hide Icon", hideIcon_);
+  settings_ = settingsFile_.read();
+  showFlag(IDM_ASSOCIATION_WARNING, settings_.associationWarning);
+  showFlag(IDM_HIDE_ICON, settings_.hideIcon);
 }
 
 void Kivro::updateTitle() {
-  std::string product = loadString(instance_, IDS_PRODUCT_NAME, 81);
-  SetWindowTextA(mainWindow_, windowTitle(product, currentFileName_).c_str());
+  SetWindowTextA(mainWindow_, windowTitle(productName_, document_->fileName).c_str());
 }
 
 bool Kivro::armCheckTimer() {
-  UINT time = GetPrivateProfileIntA(kSettingsSection, kTimeKey, kDefaultTime, kSettingsFile);
-  if (SetTimer(mainWindow_, ID_CHECK_TIMER, checkTimerPeriod(time), nullptr)) return true;
+  if (SetTimer(mainWindow_, ID_CHECK_TIMER, checkTimerPeriod(settingsFile_.readTime()), nullptr)) {
+    return true;
+  }
   MessageBoxA(mainWindow_, "Maximum Timers Exceeded.  Terminating Application.", "KV.EXE",
               MB_TASKMODAL | MB_ICONEXCLAMATION);
   PostQuitMessage(0);
   return false;
 }
 
-void Kivro::disarmCheckTimer() {
+void Kivro::pauseDueChecks() {
   KillTimer(mainWindow_, ID_CHECK_TIMER);
+  dueChecksPaused_ = true;
+}
+
+void Kivro::resumeDueChecks() {
+  dueChecksPaused_ = false;
+  armCheckTimer();
 }
 
 void Kivro::checkDueEntries() {
-  runDueCheck(*store_, *shell_, *reporter_, currentTime());
+  if (dueChecksPaused_) return;
+  runDueCheck(store(), *shell_, *reporter_, currentTime());
 }
 
 void Kivro::showLoadedSchedule() {
-  store_->rebuildVisibleList();
-  store_->reloadFirstDue();
+  store().rebuildVisibleList();
+  store().reloadFirstDue();
 }
 
+// Start-up, step by step.
 bool Kivro::start(const std::string& commandLineText, int showCommand) {
-  accelerators_ = LoadAcceleratorsA(instance_, "KvAcc");
+  accelerators_ = LoadAcceleratorsA(instance_, IDR_ACCELERATORS);
   readLanguageCode();
-  currentFileName_.clear();
   if (!registerMainWindowClass(instance_)) return false;
   if (!createWindows()) return false;
-  loadVersionText();
+  loadTexts();
   readFlags();
-  if (hideIcon_) SetTimer(mainWindow_, ID_HIDE_TIMER, kHideDelay, nullptr);
+  if (settings_.hideIcon) startHideTimer(mainWindow_);
   armCheckTimer();
-  store_->reloadFirstDue();
+  store().reloadFirstDue();
   updateTitle();
   if (!commandLineText.empty()) openScheduleFile(*this, commandLineText);
   ShowWindow(mainWindow_, showCommand);

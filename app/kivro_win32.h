@@ -1,6 +1,7 @@
-// The application: its windows, its schedule and the platform adapters the
-// core works through. One object, owned by WinMain and attached to the main
-// window, in place of process-wide variables.
+// The application: its windows, the open schedule, the settings and the
+// platform adapters the core works through. One object, owned by WinMain and
+// attached to the main window, in place of process-wide variables; the
+// commands take the part they work on.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "app/help_win32.h"
 #include "app/list_box_win32.h"
+#include "app/schedule_document.h"
+#include "app/settings_file_win32.h"
 #include "app/shell_win32.h"
-#include "schedule/schedule_store.h"
 
 namespace kv {
 
@@ -32,54 +35,57 @@ class Kivro {
   HWND mainWindow() const { return mainWindow_; }
   HWND list() const { return list_; }
   HACCEL accelerators() const { return accelerators_; }
-  ScheduleStore& store() { return *store_; }
+
+  ScheduleDocument& document() { return *document_; }
+  ScheduleStore& store() { return document_->store; }
   Shell& shell() { return *shell_; }
   FailureReporter& reporter() { return *reporter_; }
+  Settings& settings() { return settings_; }
+  SettingsFile& settingsFile() { return settingsFile_; }
+  Help& help() { return help_; }
+  // The remembered program directory, kept between entry dialogs.
+  std::string& programDirectory() { return programDirectory_; }
 
   const std::string& languageCode() const { return languageCode_; }
   const std::string& versionText() const { return versionText_; }
-  const std::string& currentFileName() const { return currentFileName_; }
-  void setCurrentFileName(std::string name) { currentFileName_ = std::move(name); }
-  // The Open dialog's field, which keeps the path last chosen in it.
-  const std::string& openDialogField() const { return openDialogField_; }
-  void setOpenDialogField(std::string path) { openDialogField_ = std::move(path); }
-  bool associationWarning() const { return associationWarning_; }
-  bool hideIcon() const { return hideIcon_; }
-  bool helpUsed() const { return helpUsed_; }
-  void markHelpUsed() { helpUsed_ = true; }
+  const std::string& productName() const { return productName_; }
 
-  // Creates the main window and hList; false when either cannot be made.
-  bool createWindows();
-  // Reads AssociationWarning and HideIcon and sets their check marks.
-  void readFlags();
   // The title "Kivro - [file]".
   void updateTitle();
   // Starts the check timer with the period read from KV.INI; on failure
   // tells the user and posts the quit.
   bool armCheckTimer();
-  void disarmCheckTimer();
-  // Runs the due check at the current time.
+  // Stops the check timer, and keeps any other timer from running the due
+  // check, until resumeDueChecks arms the check timer again.
+  void pauseDueChecks();
+  void resumeDueChecks();
+  // Runs the due check at the current time, unless checks are paused.
   void checkDueEntries();
   // Shows the store again in hList and reloads the first-due entry.
   void showLoadedSchedule();
+  // Sets a flag's menu item with its check mark.
+  void showFlag(UINT item, bool on);
 
  private:
+  bool createWindows();
   void readLanguageCode();
-  void loadVersionText();
+  void loadTexts();
+  void readFlags();
 
   HINSTANCE instance_;
   HWND mainWindow_ = nullptr;
   HWND list_ = nullptr;
   HACCEL accelerators_ = nullptr;
+  bool dueChecksPaused_ = false;
   std::string languageCode_;
   std::string versionText_;
-  std::string currentFileName_;
-  std::string openDialogField_;
-  bool associationWarning_ = true;
-  bool hideIcon_ = false;
-  bool helpUsed_ = false;
+  std::string productName_;
+  std::string programDirectory_;
+  SettingsFile settingsFile_;
+  Settings settings_;
+  Help help_;
   std::unique_ptr<ListBoxList> visibleList_;
-  std::unique_ptr<ScheduleStore> store_;
+  std::unique_ptr<ScheduleDocument> document_;
   std::unique_ptr<WindowsShell> shell_;
   std::unique_ptr<MessageBoxReporter> reporter_;
 };

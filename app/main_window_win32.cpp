@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <new>
+
 #include "app/commands_win32.h"
 #include "app/kivro_win32.h"
 #include "resources/resource_ids.h"
@@ -35,17 +37,27 @@ void onInitMenu(HWND window, HMENU menu) {
 
 void onTimer(HWND window, UINT id) {
   if (id == ID_HIDE_TIMER) hideIfMinimized(window);
-  app(window).checkDueEntries();
+  // Re-filing an entry can run out of memory; no exception may leave the
+  // window procedure.
+  try {
+    app(window).checkDueEntries();
+  } catch (const std::bad_alloc&) {
+    reportOutOfMemory(window);
+  }
 }
 
 void onSize(HWND window, UINT state, int width, int height) {
   Kivro& kivro = app(window);
-  if (state == SIZE_MINIMIZED && kivro.hideIcon()) startHideTimer(window);
+  if (state == SIZE_MINIMIZED && kivro.settings().hideIcon) startHideTimer(window);
   if (kivro.list()) MoveWindow(kivro.list(), 0, 0, width, height, TRUE);
 }
 
 void onSetFocus(HWND window, HWND) {
   if (HWND list = app(window).list()) SetFocus(list);
+}
+
+void onDropFiles(HWND window, HDROP drop) {
+  addDroppedFiles(app(window), drop);
 }
 
 void onClose(HWND window) {
@@ -58,7 +70,7 @@ BOOL onQueryEndSession(HWND window) {
 
 void onDestroy(HWND window) {
   DragAcceptFiles(window, FALSE);
-  quitHelp(app(window));
+  app(window).help().quit(window);
   PostQuitMessage(0);
 }
 
@@ -85,7 +97,7 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       HANDLE_WM_SETFOCUS(window, wParam, lParam, onSetFocus);
       break;
     case WM_DROPFILES:
-      HANDLE_WM_DROPFILES(window, wParam, lParam, addDroppedFiles);
+      HANDLE_WM_DROPFILES(window, wParam, lParam, onDropFiles);
       return 0;
     case WM_CLOSE:
       HANDLE_WM_CLOSE(window, wParam, lParam, onClose);

@@ -6,20 +6,34 @@
 
 namespace kv {
 
-inline constexpr const char* kSettingsFile = "KV.INI";
+inline constexpr const char* kSettingsFileName = "KV.INI";
 inline constexpr const char* kSettingsSection = "KV";
 inline constexpr const char* kTimeKey = "Time";
 inline constexpr const char* kAssociationWarningKey = "AssociationWarning";
 inline constexpr const char* kHideIconKey = "HideIcon";
-inline constexpr unsigned kDefaultTime = 100;  // hundredths of a second
+inline constexpr std::uint32_t kDefaultTime = 100;  // hundredths of a second
+inline constexpr const char* kFlagOn = "1";
+inline constexpr const char* kFlagOff = "0";
 
 // The largest period a window timer accepts, in milliseconds.
 inline constexpr std::uint32_t kMaxTimerPeriod = 0x7FFFFFFF;
 
+// How long a minimized window stays on the task bar before it hides itself
+// (with HideIcon on), in milliseconds.
+inline constexpr std::uint32_t kHideDelay = 10000;
+
+// The settings as they stand in memory. Time is here only as read for one
+// use: the check timer reads it from the file each time it is armed.
+struct Settings {
+  std::uint32_t time = kDefaultTime;
+  bool associationWarning = true;
+  bool hideIcon = false;
+};
+
 // A flag is on when its stored text begins with '1' ("10" is on, "yes" off).
 bool flagIsOn(std::string_view storedText);
 inline const char* flagText(bool on) {
-  return on ? "1" : "0";
+  return on ? kFlagOn : kFlagOff;
 }
 
 // The check timer's period for a Time value: Time x 10 ms, computed without

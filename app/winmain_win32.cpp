@@ -6,6 +6,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   kv::Kivro kivro(instance);
-  if (!kivro.start(kv::commandLineTail(GetCommandLineA()), showCommand)) return 0;
+  if (!kivro.start(kv::scheduleFileArgument(kv::commandLineTail(GetCommandLineA())), showCommand))
+    return 0;
   return kivro.run();
 }

@@ -93,3 +93,7 @@ endforeach()
 add_test(NAME inproc_tests_german_locale COMMAND kv_inproc_tests --gtest_filter=*Locale*:*Regional*)
 set_tests_properties(inproc_tests_german_locale PROPERTIES
   LABELS wine TIMEOUT 120 ENVIRONMENT "LC_ALL=de_DE.UTF-8;KV_EXPECT_GERMAN=1")
+
+# The help page ships beside kv.exe; the Help menu opens it.
+configure_file(${CMAKE_SOURCE_DIR}/resources/kivro-help.html ${CMAKE_BINARY_DIR}/kivro-help.html
+  COPYONLY)

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "app/help_page.h"
 #include "app/settings.h"
+#include "app/unsaved_changes.h"
 #include "app/window_title.h"
 
 namespace {
@@ -22,6 +24,65 @@ TEST(CommandLineTail, IsEverythingAfterTheProgramNameAndItsWhiteSpace) {
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(kv::commandLineTail(c.full), c.tail) << c.full;
+}
+
+TEST(ScheduleFileArgument, DropsOnlyOnePairOfQuotesAroundTheWholeName) {
+  struct Case {
+    const char* tail;
+    const char* name;
+  } cases[] = {
+      {"\"C:\\My Files\\a.KV\"", "C:\\My Files\\a.KV"},
+      {"C:\\My Files\\a.KV", "C:\\My Files\\a.KV"},
+      {"\"C:\\a.KV", "\"C:\\a.KV"},
+      {"\"a.KV\" \"b.KV\"", "a.KV\" \"b.KV"},
+      {"\"\"", ""},
+      {"\"", "\""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(kv::scheduleFileArgument(c.tail), c.name) << c.tail;
+}
+
+// The question before unsaved changes could be lost, with every answer and
+// a save that does or does not take place.
+TEST(UnsavedChanges, ProceedOnlyWhenNothingWouldBeLost) {
+  using kv::SaveAnswer;
+  using kv::Settled;
+  struct Case {
+    bool changed;
+    SaveAnswer answer;
+    bool saveWorks;
+    Settled settled;
+    int questions;
+    bool stillChanged;
+  } cases[] = {
+      {false, SaveAnswer::Cancel, false, Settled::Proceed, 0, false},
+      {true, SaveAnswer::Yes, true, Settled::Proceed, 1, false},
+      {true, SaveAnswer::Yes, false, Settled::NotSaved, 1, true},
+      {true, SaveAnswer::No, false, Settled::Proceed, 1, false},
+      {true, SaveAnswer::Cancel, true, Settled::Cancelled, 1, true},
+  };
+  for (const auto& c : cases) {
+    bool changed = c.changed;
+    int questions = 0;
+    kv::UnsavedChanges changes{
+        [&] { return changed; },
+        [&] {
+          ++questions;
+          return c.answer;
+        },
+        [&] { changed = changed && !c.saveWorks; },
+        [&] { changed = false; },
+    };
+    EXPECT_EQ(kv::settleUnsavedChanges(changes), c.settled) << static_cast<int>(c.answer);
+    EXPECT_EQ(questions, c.questions);
+    EXPECT_EQ(changed, c.stillChanged);
+  }
+}
+
+TEST(HelpPage, FileAddressKeepsThePathAndEscapesWhatAnAddressCannotHold) {
+  EXPECT_EQ(kv::fileAddress("C:\\Program Files\\Kivro\\kivro-help.html"),
+            "file:///C:/Program%20Files/Kivro/kivro-help.html");
+  EXPECT_EQ(kv::fileAddress("Z:\\a#b%c\xe4.html"), "file:///Z:/a%23b%25c%E4.html");
 }
 
 TEST(Settings, AFlagIsOnWhenItsTextBeginsWithOne) {

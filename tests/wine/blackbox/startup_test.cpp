@@ -60,12 +60,12 @@ TEST(Startup, AFileNameWithBlanksIsTakenWholeFromTheCommandLine) {
   EXPECT_EQ(kivro.waitForExit(), 0);
 }
 
-TEST(Startup, QuotesAroundTheFileNameStayPartOfIt) {
+TEST(Startup, AMissingFileInQuotesIsReportedByItsNameWithoutThem) {
   kvtest::ScratchFolder folder;
   std::string quoted = "\"" + folder.file("Quoted.KV") + "\"";
   KivroProcess kivro(quoted);
   // The box comes before the window shows.
-  EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + quoted + "| not found.");
+  EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + folder.file("Quoted.KV") + "| not found.");
   ASSERT_NE(kivro.mainWindow(), nullptr);
   EXPECT_EQ(kivro.title(), "Kivro - []");
   kivro.command(kExit);

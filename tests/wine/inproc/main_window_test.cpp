@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "app/kivro_win32.h"
+#include "engine/calendar.h"
 #include "modal_answerer_win32.h"
 #include "resources/resource_ids.h"
 #include "window_search_win32.h"
@@ -14,6 +18,15 @@ namespace {
 using kvtest::ModalAnswerer;
 
 constexpr kv::Time kFarAhead = 2000000000u;  // 2033, never due in a test
+
+std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
 
 kv::ScheduleEntry entry(kv::Time start, const std::string& description) {
   kv::ScheduleEntry e;
@@ -139,6 +152,72 @@ TEST_F(MainWindow, MenuGreysWhatCannotBeUsedNow) {
   for (int id : {IDM_NEW, IDM_OPEN, IDM_SAVE_AS, IDM_ADD, IDM_SETTINGS, IDM_EXIT}) {
     EXPECT_FALSE(menuState(static_cast<UINT>(id)) & MF_GRAYED) << id;
   }
+}
+
+TEST_F(MainWindow, SaveIsEnabledOnceTheScheduleHasAName) {
+  kivro.document().fileName = "C:\\a.KV";
+  EXPECT_FALSE(menuState(IDM_SAVE) & MF_GRAYED);
+}
+
+TEST_F(MainWindow, EachFlagToggleTurnsItsCheckMark) {
+  std::string path = kv::settingsFilePath();
+  std::string saved = readBytes(path);
+  bool existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  for (UINT id : {0u + IDM_ASSOCIATION_WARNING, 0u + IDM_HIDE_ICON}) {
+    const bool before = menuState(id) & MF_CHECKED;
+    command(static_cast<int>(id));
+    EXPECT_EQ((menuState(id) & MF_CHECKED) != 0, !before) << id;
+    command(static_cast<int>(id));
+    EXPECT_EQ((menuState(id) & MF_CHECKED) != 0, before) << id;
+  }
+  if (existed) {
+    writeBytes(path, saved);
+  } else {
+    DeleteFileA(path.c_str());
+  }
+}
+
+// Keys reach their commands through the accelerator table, as the message
+// loop hands them over: only while the window is not minimized.
+TEST_F(MainWindow, KeysGiveNoCommandsWhileTheWindowIsMinimized) {
+  select(0);
+  MSG del{kivro.list(), WM_KEYDOWN, VK_DELETE, 1, 0, {}};
+  ShowWindow(kivro.mainWindow(), SW_MINIMIZE);
+  {
+    ModalAnswerer none("Confirmation", IDNO, 1500);
+    TranslateAcceleratorA(kivro.mainWindow(), kivro.accelerators(), &del);
+    EXPECT_FALSE(none.answered());
+  }
+  ShowWindow(kivro.mainWindow(), SW_RESTORE);
+  ModalAnswerer no("Confirmation", IDNO);
+  EXPECT_TRUE(TranslateAcceleratorA(kivro.mainWindow(), kivro.accelerators(), &del));
+  EXPECT_TRUE(no.answered());
+}
+
+// While Delete asks, no timer may run the due check: the entry due at the
+// top stays where it is, and Yes deletes the row that was selected.
+TEST_F(MainWindow, NoDueCheckRunsWhileDeleteAsks) {
+  kv::ScheduleEntry due = entry(kv::currentTime() - 5, "Due");
+  due.frequency = 'O';
+  due.commandLine = "C:\\windows\\system32\\cmd.exe /c exit";
+  due.showCommand = 7;
+  kivro.store().fileEntry(due);
+  kivro.store().reloadFirstDue();
+  select(2);
+  const std::string selected = kivro.store().line(2);
+  ModalAnswerer yes("Confirmation", IDYES, 10000, [this](HWND) {
+    PostMessageA(kivro.mainWindow(), WM_TIMER, ID_HIDE_TIMER, 0);
+    PostMessageA(kivro.mainWindow(), WM_TIMER, ID_CHECK_TIMER, 0);
+    Sleep(300);
+  });
+  command(IDM_DELETE);
+  ASSERT_TRUE(yes.answered());
+  ASSERT_EQ(kivro.store().size(), 3u);
+  EXPECT_NE(kivro.store().line(0).find("dDue"), std::string::npos);
+  for (std::size_t row = 0; row < kivro.store().size(); ++row) {
+    EXPECT_NE(kivro.store().line(row), selected);
+  }
+  kivro.store().removeRow(0);  // not started by the next tick
 }
 
 TEST_F(MainWindow, RowsShowTheStartDateTimeAndDescriptionInDueOrder) {

@@ -1,5 +1,7 @@
 #include "kivro_process_win32.h"
 
+#include <shlobj.h>
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -46,16 +48,29 @@ bool fileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string settingsFile() {
+  char folder[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+  std::string kivro = std::string(folder) + "\\Kivro";
+  CreateDirectoryA(kivro.c_str(), nullptr);
+  return kivro + "\\KV.INI";
+}
+
+std::string readSetting(const char* key) {
+  char value[64] = "";
+  GetPrivateProfileStringA("KV", key, "<missing>", value, sizeof value, settingsFile().c_str());
+  return value;
+}
+
 ScopedSetting::ScopedSetting(const char* key, const char* value) : key_(key) {
-  char old[64] = "";
-  had_ = GetPrivateProfileStringA("KV", key, "\x01", old, sizeof old, "KV.INI") > 0 &&
-         old[0] != '\x01';
-  old_ = old;
-  WritePrivateProfileStringA("KV", key, value, "KV.INI");
+  old_ = readSetting(key);
+  had_ = old_ != "<missing>";
+  WritePrivateProfileStringA("KV", key, value, settingsFile().c_str());
 }
 
 ScopedSetting::~ScopedSetting() {
-  WritePrivateProfileStringA("KV", key_.c_str(), had_ ? old_.c_str() : nullptr, "KV.INI");
+  WritePrivateProfileStringA("KV", key_.c_str(), had_ ? old_.c_str() : nullptr,
+                             settingsFile().c_str());
 }
 
 KivroProcess::KivroProcess(const std::string& arguments) {

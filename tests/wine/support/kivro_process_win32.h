@@ -30,6 +30,11 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
 
+// The settings file kv.exe uses, in the user's application-data folder.
+std::string settingsFile();
+// A key of section "KV" in it, or "<missing>".
+std::string readSetting(const char* key);
+
 // Sets a KV.INI key for the length of a test and puts the old value back.
 class ScopedSetting {
  public:

@@ -4,8 +4,12 @@
 
 namespace kvtest {
 
-ModalAnswerer::ModalAnswerer(const char* caption, int buttonId, DWORD timeoutMs)
-    : caption_(caption), buttonId_(buttonId), timeoutMs_(timeoutMs) {
+ModalAnswerer::ModalAnswerer(const char* caption, int buttonId, DWORD timeoutMs,
+                             std::function<void(HWND box)> beforeAnswering)
+    : caption_(caption),
+      buttonId_(buttonId),
+      timeoutMs_(timeoutMs),
+      beforeAnswering_(std::move(beforeAnswering)) {
   thread_ = CreateThread(nullptr, 0, watch, this, 0, nullptr);
 }
 
@@ -27,6 +31,7 @@ DWORD WINAPI ModalAnswerer::watch(LPVOID param) {
   HWND box = waitForDialog(GetCurrentProcessId(), self->caption_.c_str(), self->timeoutMs_);
   if (!box) return 0;
   self->text_ = messageBoxText(box);
+  if (self->beforeAnswering_) self->beforeAnswering_(box);
   pressButton(box, self->buttonId_);
   self->answered_ = true;
   return 0;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace kvtest {
@@ -11,7 +12,8 @@ namespace kvtest {
 class ModalAnswerer {
  public:
   // Starts watching for a box with this caption; presses buttonId on it.
-  ModalAnswerer(const char* caption, int buttonId, DWORD timeoutMs = 10000);
+  ModalAnswerer(const char* caption, int buttonId, DWORD timeoutMs = 10000,
+                std::function<void(HWND box)> beforeAnswering = nullptr);
   ~ModalAnswerer();
   ModalAnswerer(const ModalAnswerer&) = delete;
   ModalAnswerer& operator=(const ModalAnswerer&) = delete;
@@ -27,6 +29,7 @@ class ModalAnswerer {
   std::string caption_;
   int buttonId_;
   DWORD timeoutMs_;
+  std::function<void(HWND box)> beforeAnswering_;
   std::string text_;
   bool answered_ = false;
   HANDLE thread_ = nullptr;

@@ -1,0 +1,115 @@
+#include "app/dialogs_win32.h"
+
+#include "resources/resource_ids.h"
+
+namespace kv {
+namespace {
+
+struct CheckIntervalValues {
+  std::uint32_t time = 0;
+};
+
+INT_PTR CALLBACK settingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      auto* values = reinterpret_cast<CheckIntervalValues*>(lParam);
+      SetDlgItemInt(dialog, IDC_CHECK_INTERVAL, values->time, FALSE);
+      return TRUE;  // the first tab stop, the number, gets the focus
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK: {
+          auto* values =
+              reinterpret_cast<CheckIntervalValues*>(GetWindowLongPtrA(dialog, DWLP_USER));
+          // A text that is not an unsigned number reads as 0.
+          values->time = GetDlgItemInt(dialog, IDC_CHECK_INTERVAL, nullptr, FALSE);
+          EndDialog(dialog, IDOK);
+          return TRUE;
+        }
+        case IDCANCEL:
+          EndDialog(dialog, IDCANCEL);
+          return TRUE;
+      }
+      return FALSE;
+  }
+  return FALSE;
+}
+
+struct AboutValues {
+  HINSTANCE instance;
+  std::string productName;
+  std::string versionLine;
+};
+
+// The icon is drawn over the dialog after the dialog manager has painted it.
+void drawAboutIcon(HWND dialog, HINSTANCE instance) {
+  HWND place = GetDlgItem(dialog, IDC_ABOUT_ICON);
+  HICON icon = LoadIconA(instance, IDI_PROGRAM);
+  if (!place || !icon) return;
+  RECT area{};
+  GetWindowRect(place, &area);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+  if (HDC dc = GetDC(dialog)) {
+    DrawIcon(dc, area.left, area.top, icon);
+    ReleaseDC(dialog, dc);
+  }
+}
+
+INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      auto* values = reinterpret_cast<AboutValues*>(lParam);
+      SetDlgItemTextA(dialog, IDC_ABOUT_PRODUCT, values->productName.c_str());
+      SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, values->versionLine.c_str());
+      return TRUE;
+    }
+    case WM_PAINT:
+      PostMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
+      return FALSE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDM_DRAW_ICON: {
+          auto* values = reinterpret_cast<AboutValues*>(GetWindowLongPtrA(dialog, DWLP_USER));
+          drawAboutIcon(dialog, values->instance);
+          return TRUE;
+        }
+        case IDOK:
+        case IDCANCEL:
+          EndDialog(dialog, IDOK);
+          return TRUE;
+      }
+      return FALSE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void reportDialogNotCreated(HWND owner, const char* templateName) {
+  MessageBoxA(owner, templateName, " Cannot Create Dialog Box", MB_OK | MB_SYSTEMMODAL);
+}
+
+INT_PTR runDialog(HINSTANCE instance, HWND owner, const char* templateName, DLGPROC procedure,
+                  LPARAM parameter) {
+  INT_PTR result = DialogBoxParamA(instance, templateName, owner, procedure, parameter);
+  if (result == -1) reportDialogNotCreated(owner, templateName);
+  return result;
+}
+
+std::optional<std::uint32_t> askCheckInterval(HINSTANCE instance, HWND owner, std::uint32_t time) {
+  CheckIntervalValues values{time};
+  INT_PTR result = runDialog(instance, owner, IDD_SETTINGS, settingsProcedure,
+                             reinterpret_cast<LPARAM>(&values));
+  if (result != IDOK) return std::nullopt;
+  return values.time;
+}
+
+void showAboutBox(HINSTANCE instance, HWND owner, const std::string& productName,
+                  const std::string& versionText) {
+  AboutValues values{instance, productName, "Version " + versionText};
+  runDialog(instance, owner, IDD_ABOUT, aboutProcedure, reinterpret_cast<LPARAM>(&values));
+}
+
+}  // namespace kv

@@ -1,0 +1,86 @@
+#include "app/settings_file_win32.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+
+namespace kv {
+namespace {
+
+bool fileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string windowsFolderFile(const char* name) {
+  char folder[MAX_PATH] = "";
+  UINT n = GetWindowsDirectoryA(folder, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return name;
+  return std::string(folder) + "\\" + name;
+}
+
+std::string applicationDataFolder() {
+  char folder[MAX_PATH] = "";
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+    return "";
+  }
+  return folder;
+}
+
+}  // namespace
+
+std::string settingsFilePath() {
+  std::string folder = applicationDataFolder();
+  if (folder.empty()) return windowsFolderFile(kSettingsFileName);
+  return folder + "\\Kivro\\" + kSettingsFileName;
+}
+
+SettingsFile::SettingsFile()
+    : path_(settingsFilePath()), legacyPath_(windowsFolderFile(kSettingsFileName)) {}
+
+const std::string& SettingsFile::readPath() const {
+  if (!fileExists(path_) && fileExists(legacyPath_)) return legacyPath_;
+  return path_;
+}
+
+void SettingsFile::prepareForWriting() {
+  if (fileExists(path_)) return;
+  std::size_t folderEnd = path_.find_last_of('\\');
+  if (folderEnd != std::string::npos) CreateDirectoryA(path_.substr(0, folderEnd).c_str(), nullptr);
+  if (fileExists(legacyPath_)) CopyFileA(legacyPath_.c_str(), path_.c_str(), TRUE);
+}
+
+bool SettingsFile::readFlag(const char* key, const char* defaultText) const {
+  // Only the first character counts.
+  char value[2] = "";
+  GetPrivateProfileStringA(kSettingsSection, key, defaultText, value, sizeof value,
+                           readPath().c_str());
+  return flagIsOn(value);
+}
+
+Settings SettingsFile::read() const {
+  Settings settings;
+  settings.associationWarning = readFlag(kAssociationWarningKey, kFlagOn);
+  settings.hideIcon = readFlag(kHideIconKey, kFlagOff);
+  settings.time = readTime();
+  return settings;
+}
+
+std::uint32_t SettingsFile::readTime() const {
+  return GetPrivateProfileIntA(kSettingsSection, kTimeKey, static_cast<INT>(kDefaultTime),
+                               readPath().c_str());
+}
+
+void SettingsFile::writeTime(std::uint32_t time) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(time));
+  prepareForWriting();
+  WritePrivateProfileStringA(kSettingsSection, kTimeKey, text, path_.c_str());
+}
+
+void SettingsFile::writeFlag(const char* key, bool on) {
+  prepareForWriting();
+  WritePrivateProfileStringA(kSettingsSection, key, flagText(on), path_.c_str());
+}
+
+}  // namespace kv

@@ -1,0 +1,32 @@
+// The one way to ask "save changes?" before unsaved changes could be lost:
+// closing the window, ending the Windows session, New and Open.
+#pragma once
+
+#include <functional>
+
+namespace kv {
+
+inline constexpr const char* kSaveChangesQuestion = "Changes have been made.  Save changes?";
+
+enum class SaveAnswer { Yes, No, Cancel };
+
+// What the guarded action may do after the question.
+enum class Settled {
+  Proceed,    // nothing to save, saved, or the user chose to lose the changes
+  Cancelled,  // the user said Cancel
+  NotSaved,   // the user said Yes, but the save did not take place
+};
+
+// The schedule's side of the question.
+struct UnsavedChanges {
+  std::function<bool()> changed;
+  std::function<SaveAnswer()> ask;
+  std::function<void()> save;    // Save, asking for a name when there is none
+  std::function<void()> forget;  // clears the changed flag
+};
+
+// Asks only while the schedule is changed. Yes saves at once and proceeds
+// only once the changes are saved; No forgets them.
+Settled settleUnsavedChanges(const UnsavedChanges& changes);
+
+}  // namespace kv
