@@ -15,6 +15,21 @@ target_compile_options(kv_unit_tests PRIVATE ${KV_WARNINGS} ${KV_SANITIZE} -g)
 target_link_libraries(kv_unit_tests PRIVATE kvcore GTest::gtest GTest::gtest_main)
 gtest_discover_tests(kv_unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native)
 
+# kvtool and its tests.
+include(${CMAKE_CURRENT_LIST_DIR}/tool.cmake)
+target_compile_options(kvtoolcore PRIVATE ${KV_SANITIZE} -g)
+target_compile_options(kvtool PRIVATE ${KV_SANITIZE} -g)
+file(GLOB KV_TOOL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/tool/*.cpp)
+add_executable(kvtool_tests ${KV_TOOL_TESTS})
+target_include_directories(kvtool_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+target_compile_options(kvtool_tests PRIVATE ${KV_WARNINGS} ${KV_SANITIZE} -g)
+target_compile_definitions(kvtool_tests PRIVATE KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_link_libraries(kvtool_tests PRIVATE kvtoolcore GTest::gtest GTest::gtest_main)
+gtest_discover_tests(kvtool_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native)
+add_test(NAME kvtool_exit_status
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tool/exit_status.sh $<TARGET_FILE:kvtool> ${CMAKE_SOURCE_DIR})
+set_tests_properties(kvtool_exit_status PROPERTIES LABELS native)
+
 # Benchmarks are built but never run by ctest: they measure, they do not pass
 # or fail. Run them with scripts/bench.sh.
 find_package(benchmark QUIET)

@@ -26,6 +26,10 @@ target_compile_options(kv PRIVATE ${KV_WARNINGS})
 target_link_libraries(kv PRIVATE kvwin)
 target_link_options(kv PRIVATE ${KV_STATIC_LINK} -mwindows)
 
+# kvtool.exe, the console companion, beside kv.exe.
+include(${CMAKE_CURRENT_LIST_DIR}/tool.cmake)
+target_link_options(kvtool PRIVATE ${KV_STATIC_LINK})
+
 # GoogleTest built with the cross compiler.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -94,6 +98,23 @@ add_test(NAME inproc_tests_german_locale COMMAND kv_inproc_tests --gtest_filter=
 set_tests_properties(inproc_tests_german_locale PROPERTIES
   LABELS wine TIMEOUT 120 ENVIRONMENT "LC_ALL=de_DE.UTF-8;KV_EXPECT_GERMAN=1")
 
+# kvtool.exe says what the native kvtool says, for the same file and zone.
+set(KV_NATIVE_KVTOOL ${CMAKE_BINARY_DIR}/../native/kvtool CACHE FILEPATH
+  "The native kvtool that kvtool.exe is compared with")
+foreach(zone UTC America/New_York)
+  string(REPLACE "/" "_" zone_name ${zone})
+  add_test(NAME kvtool_same_as_native_${zone_name}
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tool/same_as_native.sh $<TARGET_FILE:kvtool>
+      ${KV_NATIVE_KVTOOL} ${zone} "${CMAKE_SOURCE_DIR}/examples/Example Schedule.KV")
+  set_tests_properties(kvtool_same_as_native_${zone_name} PROPERTIES
+    LABELS wine TIMEOUT 120 SKIP_RETURN_CODE 77)
+endforeach()
+
 # The help page ships beside kv.exe; the Help menu opens it.
 configure_file(${CMAKE_SOURCE_DIR}/resources/kivro-help.html ${CMAKE_BINARY_DIR}/kivro-help.html
   COPYONLY)
+
+# The checks of kvtool.exe check that only Windows can make.
+add_test(NAME kvtool_check_programs
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tool/check_programs.sh $<TARGET_FILE:kvtool>)
+set_tests_properties(kvtool_check_programs PROPERTIES LABELS wine TIMEOUT 120)

@@ -4,6 +4,10 @@
 #include <ctime>
 #include <limits>
 
+#ifdef _WIN32
+#include <sys/timeb.h>
+#endif
+
 namespace kv {
 namespace {
 
@@ -17,8 +21,12 @@ bool wideToLocal(WideTime t, std::tm& out) {
 WideTime localToWide(std::tm& fields) {
   return _mktime64(&fields);
 }
-WideTime wideNow() {
-  return _time64(nullptr);
+// The clock in whole seconds and the milliseconds past them.
+WideTime wideNow(int& milliseconds) {
+  __timeb64 now{};
+  _ftime64(&now);
+  milliseconds = now.millitm;
+  return now.time;
 }
 #else
 using WideTime = std::time_t;
@@ -28,8 +36,14 @@ bool wideToLocal(WideTime t, std::tm& out) {
 WideTime localToWide(std::tm& fields) {
   return std::mktime(&fields);
 }
-WideTime wideNow() {
-  return std::time(nullptr);
+WideTime wideNow(int& milliseconds) {
+  std::timespec now{};
+  if (std::timespec_get(&now, TIME_UTC) == 0) {
+    milliseconds = 0;
+    return std::time(nullptr);
+  }
+  milliseconds = static_cast<int>(now.tv_nsec / 1'000'000);
+  return now.tv_sec;
 }
 #endif
 
@@ -170,7 +184,10 @@ std::optional<Time> fromLocalClock(const LocalTime& fields) {
 }
 
 Time currentTime() {
-  const WideTime now = wideNow();
+  int milliseconds = 0;
+  WideTime now = wideNow(milliseconds);
+  // Whole seconds, half a second and more rounded up.
+  if (milliseconds >= 500) ++now;
   if (now < 0) return 0;
   if (now > kLastTime) return std::numeric_limits<Time>::max();
   return static_cast<Time>(now);

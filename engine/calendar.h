@@ -36,7 +36,8 @@ std::optional<Time> fromLocalTimeNormalised(const LocalTime& fields);
 // as 30 February).
 std::optional<Time> fromLocalClock(const LocalTime& fields);
 
-// The current time in the same base.
+// The current time in the same base, in whole seconds: a fraction of half a
+// second or more counts as the next second.
 Time currentTime();
 
 int daysInMonth(int year, int month);

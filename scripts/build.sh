@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the trees: build/native (core and unit tests, sanitizers),
-# build/windows (kv.exe for 32-bit Windows, with the Wine tests when this
-# machine's Wine runs 32-bit programs) and, where it cannot, build/windows-x64
-# (the same sources for 64-bit Windows, with the Wine tests).
+# build/windows (kv.exe and kvtool.exe for 32-bit Windows, with the Wine
+# tests when this machine's Wine runs 32-bit programs) and, where it cannot,
+# build/windows-x64 (the same sources for 64-bit Windows, with the Wine tests).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$root/scripts/wine-env.sh"
@@ -14,7 +14,7 @@ cmake -S "$root" -B "$KV_BUILD_ROOT/windows" -DCMAKE_BUILD_TYPE=Release \
 if [ "$(kv_test_arch)" = i686 ]; then
   cmake --build "$KV_BUILD_ROOT/windows" -j "$jobs"
 else
-  cmake --build "$KV_BUILD_ROOT/windows" -j "$jobs" --target kv
+  cmake --build "$KV_BUILD_ROOT/windows" -j "$jobs" --target kv kvtool
   cmake -S "$root" -B "$KV_BUILD_ROOT/windows-x64" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
   cmake --build "$KV_BUILD_ROOT/windows-x64" -j "$jobs"

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <ostream>
+#include <thread>
 
 #include "time_zone.h"
 
@@ -20,6 +22,43 @@ LocalTime clock(int year, int month, int day, int hour = 0, int minute = 0, int 
   f.minute = minute;
   f.second = second;
   return f;
+}
+
+// The current time read at a given point of a second, against the system
+// clock read on both sides of it; retried when the two reads straddle a
+// second boundary or wander from the point.
+TEST(CalendarTest, CurrentTimeRoundsHalfASecondAndMoreUp) {
+  using namespace std::chrono;
+  struct Case {
+    milliseconds into;
+    Time added;
+  } const cases[] = {{milliseconds(150), 0},
+                     {milliseconds(450), 0},
+                     {milliseconds(650), 1},
+                     {milliseconds(850), 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.into.count());
+    bool measured = false;
+    for (int attempt = 0; attempt < 5 && !measured; ++attempt) {
+      const auto fraction = [](system_clock::time_point t) {
+        return duration_cast<milliseconds>(t.time_since_epoch() % seconds(1));
+      };
+      std::this_thread::sleep_for((c.into - fraction(system_clock::now()) + seconds(1)) %
+                                  seconds(1));
+      const auto before = system_clock::now();
+      const Time now = kv::currentTime();
+      const auto after = system_clock::now();
+      const auto second = duration_cast<seconds>(before.time_since_epoch());
+      if (second != duration_cast<seconds>(after.time_since_epoch()) ||
+          fraction(before) < c.into - milliseconds(40) ||
+          fraction(after) > c.into + milliseconds(40)) {
+        continue;
+      }
+      measured = true;
+      EXPECT_EQ(now, static_cast<Time>(second.count()) + c.added);
+    }
+    EXPECT_TRUE(measured);
+  }
 }
 
 TEST(CalendarTest, DaysInMonthKnowsLeapYears) {

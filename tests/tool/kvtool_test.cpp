@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "schedule/entry_line.h"
+#include "time_zone.h"
+#include "tool/arguments.h"
+#include "tool/commands.h"
+
+namespace {
+
+using kv::Time;
+using kv::tool::Format;
+using kv::tool::Options;
+
+std::string exampleSchedule() {
+  std::ifstream in(KV_SOURCE_DIR "/examples/Example Schedule.KV", std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Time at(const char* localTime) {
+  const std::optional<Time> t = kv::tool::parseLocalTime(localTime);
+  EXPECT_TRUE(t.has_value()) << localTime;
+  return t.value_or(0);
+}
+
+std::string line(Time start, Time end, char frequency, const std::string& description) {
+  kv::ScheduleEntry e;
+  e.start = start;
+  e.end = end;
+  e.frequency = frequency;
+  e.commandLine = "C:\\WINDOWS\\NOTEPAD.EXE";
+  e.workingDirectory = "C:\\WINDOWS";
+  e.description = description;
+  return kv::composeEntryLine(e);
+}
+
+std::string fileOf(const std::vector<std::string>& lines) {
+  std::string bytes = "Version=3.0\r\n";
+  for (const std::string& l : lines) bytes += l + "\r\n";
+  return bytes;
+}
+
+std::string next(const std::string& bytes, const char* from, const char* until, std::size_t count) {
+  std::ostringstream out;
+  kv::tool::writeNext(bytes, {at(from), at(until), count, Format::Tsv}, out);
+  return out.str();
+}
+
+std::string optionsError(const std::vector<std::string_view>& args) {
+  const kv::tool::ParsedArguments parsed = kv::tool::parseArguments(args);
+  const std::string* error = std::get_if<std::string>(&parsed);
+  return error ? *error : std::string("(accepted)");
+}
+
+TEST(KvtoolArguments, ReadsEachCommandWithItsOptions) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const auto parsed = kv::tool::parseArguments(
+      {"next", "--count", "5", "a.KV", "--from=2026-01-05T08:00", "--until", "2026-01-06"});
+  ASSERT_TRUE(std::holds_alternative<Options>(parsed)) << std::get<std::string>(parsed);
+  const Options& next = std::get<Options>(parsed);
+  EXPECT_EQ(next.command, kv::tool::Command::Next);
+  EXPECT_EQ(next.file, "a.KV");
+  EXPECT_EQ(next.count, 5u);
+  EXPECT_EQ(next.from, Time{1767600000});
+  EXPECT_EQ(next.until, Time{1767657600});
+
+  const auto list = std::get<Options>(kv::tool::parseArguments({"list", "-", "--format=tsv"}));
+  EXPECT_EQ(list.file, "-");
+  EXPECT_EQ(list.format, Format::Tsv);
+  EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"check", "x", "--help"})).command,
+            kv::tool::Command::Help);
+}
+
+TEST(KvtoolArguments, RefusesAWrongCommandLineWithItsReason) {
+  const struct {
+    std::vector<std::string_view> args;
+    const char* reason;
+  } cases[] = {
+      {{}, "no command given"},
+      {{"show", "a.KV"}, "unknown command 'show'"},
+      {{"list"}, "list needs a schedule file"},
+      {{"list", "a.KV", "b.KV"}, "unexpected argument 'b.KV'"},
+      {{"list", "a.KV", "--count", "3"}, "list takes no option '--count'"},
+      {{"check", "a.KV", "--format=tsv"}, "check takes no option '--format'"},
+      {{"next", "a.KV", "--count", "0"}, "--count needs a whole number from 1 up, not '0'"},
+      {{"next", "a.KV", "--count"}, "--count needs a value"},
+      {{"next", "a.KV", "--from", "2026-02-30T10:00"}, "--from needs a local date and time"},
+      {{"list", "a.KV", "--format=csv"}, "--format is text or tsv, not 'csv'"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(optionsError(c.args).rfind(c.reason, 0), 0u) << optionsError(c.args);
+  }
+}
+
+TEST(KvtoolArguments, ReadsLocalTimesAsTheRecurrenceTreatsTheClock) {
+  KV_IN_TIME_ZONE(zone, "America/New_York");
+  // Inside the skipped hour: an hour later. Shown twice: the first instant (EDT).
+  EXPECT_EQ(kv::tool::isoLocalTime(at("2026-03-08T02:30")), "2026-03-08T03:30:00");
+  EXPECT_EQ(at("2026-11-01 01:30:15"), Time{1793511015});
+  for (const char* wrong : {"2026-1-05", "2026-01-05X09:00", "2026-01-05T24:00", "2026-01-05T09",
+                            "2026-01-05T09:00:60", "26-01-05"}) {
+    EXPECT_FALSE(kv::tool::parseLocalTime(wrong).has_value()) << wrong;
+  }
+}
+
+TEST(KvtoolList, ShowsTheExampleInDueOrderAsStored) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  std::ostringstream out;
+  kv::tool::writeList(exampleSchedule(), Format::Tsv, out);
+  EXPECT_EQ(out.str(),
+            "2026-01-01T00:00:01\tHourly\t2035-12-31T13:00:59\tNormal, background\topen\t"
+            "C:\\windows\\system32\\cmd.exe /c ver\tC:\\windows\\system32\tHourly version check\n"
+            "2026-01-01T12:30:01\tDaily\t2035-12-31T13:00:59\tMinimized, background\topen\t"
+            "C:\\windows\\system32\\cmd.exe /c echo lunch\tC:\\windows\\system32\tLunch reminder\n"
+            "2026-01-02T17:00:01\tWeekly\t2035-12-31T13:00:59\tMinimized\topen\t"
+            "C:\\windows\\system32\\cmd.exe /c dir\tC:\\windows\tWeekly folder listing\n"
+            "2026-01-05T09:00:01\tWeekdays\t2035-12-31T13:00:59\tNormal\topen\t"
+            "C:\\windows\\notepad.exe C:\\windows\\win.ini\tC:\\windows\tMorning notes\n"
+            "2026-01-15T07:45:01\tMonthly\t2035-12-31T13:00:59\tMaximized\topen\t"
+            "C:\\windows\\notepad.exe C:\\windows\\system.ini\tC:\\windows\tMonthly check\n"
+            "2026-01-31T08:00:01\tMonth End\t2035-12-31T13:00:59\tNormal\topen\t"
+            "C:\\windows\\notepad.exe\tC:\\windows\tnotepad\n"
+            "2031-06-01T10:00:01\tOnce\t2035-12-31T13:00:59\tNormal\topen\t"
+            "C:\\windows\\notepad.exe\tC:\\windows\tOnce, in 2031\n");
+}
+
+TEST(KvtoolList, ConvertsALegacyFileAndCatchesNothingUp) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  std::ostringstream out;
+  // Header-less, a start long past, unknown show command 9.
+  kv::tool::writeList("1000000000 2000000000 D 9 C:\\WINDOWS\\NOTEPAD.EXE C:\\NOTES.TXT\r\n",
+                      Format::Text, out);
+  EXPECT_EQ(out.str(),
+            "2001-09-09 01:46  Daily             until 2033-05-18 03:33  Show 9                 "
+            "open   C:\\WINDOWS\\NOTEPAD.EXE C:\\NOTES.TXT  [C:\\WINDOWS]  "
+            "C:\\WINDOWS\\NOTEPAD.EXE C:\\NOTES.TXT\n");
+}
+
+TEST(KvtoolNext, MergesTheExampleAfterCatchingItUp) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  // Hourly and Daily are caught up to the load; Hourly and Weekdays start
+  // together at 09:00:01, in the store's order.
+  EXPECT_EQ(next(exampleSchedule(), "2026-01-05T08:00", "2026-01-05T12:30:01", 100),
+            "2026-01-05T08:00:01\tHourly\tHourly version check\n"
+            "2026-01-05T09:00:01\tHourly\tHourly version check\n"
+            "2026-01-05T09:00:01\tWeekdays\tMorning notes\n"
+            "2026-01-05T10:00:01\tHourly\tHourly version check\n"
+            "2026-01-05T11:00:01\tHourly\tHourly version check\n"
+            "2026-01-05T12:00:01\tHourly\tHourly version check\n"
+            "2026-01-05T12:30:01\tDaily\tLunch reminder\n");
+  EXPECT_EQ(next(exampleSchedule(), "2031-06-01T10:00:02", "2040-01-01", 1000).find("Once"),
+            std::string::npos);
+}
+
+TEST(KvtoolNext, FollowsTheClocksAcrossSpringForwardAndFallBack) {
+  KV_IN_TIME_ZONE(zone, "America/New_York");
+  // Hourly steps by elapsed time and stops at its end; Daily keeps its clock
+  // time, moved out of the skipped hour and never started twice in the
+  // repeated one.
+  const std::string spring =
+      fileOf({line(at("2026-03-07T02:45:01"), at("2030-01-01"), 'D', "daily"),
+              line(at("2026-03-08T00:30:01"), at("2026-03-08T04:00"), 'H', "hourly")});
+  EXPECT_EQ(next(spring, "2026-03-07", "2026-03-09T12:00", 100),
+            "2026-03-07T02:45:01\tDaily\tdaily\n"
+            "2026-03-08T00:30:01\tHourly\thourly\n"
+            "2026-03-08T01:30:01\tHourly\thourly\n"
+            "2026-03-08T03:30:01\tHourly\thourly\n"
+            "2026-03-08T03:45:01\tDaily\tdaily\n"
+            "2026-03-09T03:45:01\tDaily\tdaily\n");
+
+  const std::string autumn =
+      fileOf({line(at("2026-10-31T01:40:01"), at("2030-01-01"), 'D', "daily"),
+              line(at("2026-11-01T00:30:01"), at("2026-11-01T03:00:59"), 'H', "hourly")});
+  EXPECT_EQ(next(autumn, "2026-10-31", "2026-11-02T12:00", 100),
+            "2026-10-31T01:40:01\tDaily\tdaily\n"
+            "2026-11-01T00:30:01\tHourly\thourly\n"
+            "2026-11-01T01:30:01\tHourly\thourly\n"
+            "2026-11-01T01:40:01\tDaily\tdaily\n"
+            "2026-11-01T01:30:01\tHourly\thourly\n"
+            "2026-11-01T02:30:01\tHourly\thourly\n"
+            "2026-11-02T01:40:01\tDaily\tdaily\n");
+  EXPECT_EQ(next(autumn, "2026-10-31", "2030-01-01", 3),
+            "2026-10-31T01:40:01\tDaily\tdaily\n"
+            "2026-11-01T00:30:01\tHourly\thourly\n"
+            "2026-11-01T01:30:01\tHourly\thourly\n");
+}
+
+struct CheckRun {
+  int status;
+  std::string out;
+};
+
+CheckRun check(const std::string& bytes, Time now) {
+  std::ostringstream out;
+  const int status = kv::tool::writeCheck(bytes, "s.KV", now, nullptr, out);
+  return {status, out.str()};
+}
+
+TEST(KvtoolCheck, PassesTheExampleUntilItsOneTimeEntryHasRun) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const CheckRun fresh = check(exampleSchedule(), at("2026-01-01"));
+  EXPECT_EQ(fresh.status, 0);
+  EXPECT_EQ(fresh.out, "s.KV: 7 of 7 entries kept by a load; loads as it stands\n");
+
+  const CheckRun later = check(exampleSchedule(), at("2031-07-01"));
+  EXPECT_EQ(later.status, 1);
+  EXPECT_EQ(later.out,
+            "s.KV:8: one-time entry in the past (2031-06-01 10:00): a load drops it\n"
+            "s.KV: 6 of 7 entries kept by a load; a load would change or drop something (1)\n");
+}
+
+TEST(KvtoolCheck, ReportsWhatALoadWouldCutChangeOrDropByLine) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const Time now = at("2026-01-01");
+  const std::string good = line(now + 3600, now + 86400, 'D', "fine");
+  const std::string legacy = "1767300000 2082718859 D 1 C:\\WINDOWS\\NOTEPAD.EXE";
+  std::string cut = line(now + 3600, now + 86400, 'D', std::string(kv::kMaxText, 'x'));
+  cut += std::string(600 - cut.size(), 'y');
+  std::string tabbed = good;
+  tabbed.insert(tabbed.find("fine"), "\t");
+  std::string noPrintFlag = good;
+  noPrintFlag.erase(noPrintFlag.find(" p0"), 3);
+  const struct {
+    std::string bytes;
+    int status;
+    const char* finding;
+  } cases[] = {
+      {"Version=2.0\r\n" + legacy + "\r\n", 1,
+       "s.KV:1: header Version=2.0 is not Version=3.0: every line, this one too, is read as a "
+       "legacy entry and converted\n"
+       "s.KV:1: end 1970-01-01 00:00 has passed: a load drops the entry\n"},
+      {legacy + "\r\n", 1, "s.KV:1: no Version=3.0 header: a legacy file, converted on load\n"},
+      {fileOf({good, cut}), 1, "s.KV:3: line of 600 bytes: a load keeps only its first 511\n"},
+      {fileOf({good, good, tabbed}), 1,
+       "s.KV:4: byte 0x09 ends the line early: the rest is read as another line\n"
+       "s.KV:4: its rest: damaged line (no byte 18 before a working directory): a load changes "
+       "it\n"},
+      {fileOf({noPrintFlag}), 1, "s.KV:2: damaged line (no print flag): a load changes it\n"},
+      {fileOf({good, line(now - 86400, now - 1, 'D', "over")}), 1,
+       "s.KV:3: end 2025-12-31 23:59 has passed: a load drops the entry\n"},
+      {fileOf({line(now + 60, now + 60, 'W', "once only")}), 0,
+       "s.KV:2: warning: start 2026-01-01 00:01 is not before its end 2026-01-01 00:01\n"},
+      {fileOf({line(now + 60, now + 86400, 'X', "odd")}), 0,
+       "s.KV:2: warning: unknown frequency code 'X': the entry starts once and leaves\n"},
+  };
+  for (const auto& c : cases) {
+    const CheckRun run = check(c.bytes, now);
+    EXPECT_EQ(run.status, c.status) << run.out;
+    EXPECT_EQ(run.out.rfind(c.finding, 0), 0u) << run.out;
+  }
+}
+
+}  // namespace

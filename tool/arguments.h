@@ -1,0 +1,60 @@
+// The command line of kvtool, and the local date and time texts it reads
+// and writes.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "schedule/entry_line.h"
+
+namespace kv::tool {
+
+enum class Command { Help, List, Next, Check };
+enum class Format { Text, Tsv };
+
+// Exit statuses: a file that loads as it stands, one that a load would
+// change, and a command line or file that could not be used.
+inline constexpr int kExitLoadsAsItStands = 0;
+inline constexpr int kExitLoadChanges = 1;
+inline constexpr int kExitFailure = 2;
+
+inline constexpr std::size_t kDefaultCount = 10;
+
+// The file name that reads the schedule from standard input.
+inline constexpr std::string_view kStandardInput = "-";
+
+struct Options {
+  Command command = Command::Help;
+  std::string file;
+  Format format = Format::Text;
+  std::size_t count = kDefaultCount;
+  std::optional<Time> from;   // next: the load time; now when absent
+  std::optional<Time> until;  // next: no start after it is shown
+  std::optional<Time> at;     // check: the time of the load; now when absent
+};
+
+// The options, or a one-line reason why the command line cannot be used.
+using ParsedArguments = std::variant<Options, std::string>;
+
+// The arguments after the program's name.
+ParsedArguments parseArguments(const std::vector<std::string_view>& args);
+
+// "2026-03-29T02:30", "2026-03-29T02:30:15", the same with a blank for the T,
+// or a date alone (midnight), in local time. A clock time shown twice gives
+// its first instant; one inside a skipped hour moves an hour later, as the
+// recurrence treats it. Empty for anything else.
+std::optional<Time> parseLocalTime(std::string_view text);
+
+// "2026-03-29T03:30:01": the local date and time to the second.
+std::string isoLocalTime(Time t);
+// "2026-03-29 03:30": the local date and time to the minute, as a person
+// reads a schedule.
+std::string shortLocalTime(Time t);
+
+extern const char kHelpText[];
+
+}  // namespace kv::tool
