@@ -7,6 +7,7 @@
 
 #include "app/commands_win32.h"
 #include "app/kivro_win32.h"
+#include "app/single_instance_win32.h"
 #include "resources/resource_ids.h"
 
 namespace kv {
@@ -60,6 +61,10 @@ void onDropFiles(HWND window, HDROP drop) {
   addDroppedFiles(app(window), drop);
 }
 
+BOOL onCopyData(HWND window, HWND, PCOPYDATASTRUCT data) {
+  return answerHoldsFileQuery(app(window), data);
+}
+
 void onClose(HWND window) {
   if (confirmClose(app(window))) DestroyWindow(window);
 }
@@ -99,6 +104,10 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_DROPFILES:
       HANDLE_WM_DROPFILES(window, wParam, lParam, onDropFiles);
       return 0;
+    case WM_COPYDATA:
+      // The cracker drops the answer, which is the point of the message.
+      return onCopyData(window, reinterpret_cast<HWND>(wParam),
+                        reinterpret_cast<PCOPYDATASTRUCT>(lParam));
     case WM_CLOSE:
       HANDLE_WM_CLOSE(window, wParam, lParam, onClose);
       return 0;

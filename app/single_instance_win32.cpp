@@ -1,0 +1,75 @@
+#include "app/single_instance_win32.h"
+
+#include "app/kivro_win32.h"
+
+namespace kv {
+namespace {
+
+// The WM_COPYDATA tag of the question "do you hold this file?".
+constexpr ULONG_PTR kHoldsFileQuery = 0x4B564631;  // "KVF1"
+constexpr UINT kAnswerTimeoutMs = 3000;
+
+// The full path of a file name, as the copies compare it.
+std::string fullPath(const std::string& fileName) {
+  char full[MAX_PATH * 2] = "";
+  DWORD n = GetFullPathNameA(fileName.c_str(), sizeof full, full, nullptr);
+  if (n == 0 || n >= sizeof full) return fileName;
+  return full;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+         CSTR_EQUAL;
+}
+
+struct Search {
+  std::string path;
+  bool handedOver = false;
+};
+
+BOOL CALLBACK askWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<Search*>(parameter);
+  char className[8] = "";
+  GetClassNameA(window, className, sizeof className);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (lstrcmpA(className, "KV") != 0 || process == GetCurrentProcessId()) return TRUE;
+  COPYDATASTRUCT query{kHoldsFileQuery, static_cast<DWORD>(search->path.size() + 1),
+                       const_cast<char*>(search->path.c_str())};
+  DWORD_PTR answer = 0;
+  if (SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&query),
+                          SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) &&
+      answer == TRUE) {
+    search->handedOver = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void bringBack(HWND window) {
+  ShowWindow(window, SW_SHOW);
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  SetForegroundWindow(window);
+}
+
+}  // namespace
+
+bool handOverToRunningCopy(const std::string& fileName) {
+  Search search{fullPath(fileName)};
+  EnumWindows(askWindow, reinterpret_cast<LPARAM>(&search));
+  return search.handedOver;
+}
+
+BOOL answerHoldsFileQuery(Kivro& kivro, const COPYDATASTRUCT* query) {
+  if (!query || query->dwData != kHoldsFileQuery || query->cbData == 0 || !query->lpData) {
+    return FALSE;
+  }
+  const char* text = static_cast<const char*>(query->lpData);
+  std::string asked(text, strnlen(text, query->cbData));
+  const std::string& held = kivro.document().fileName;
+  if (held.empty() || !sameFile(fullPath(held), asked)) return FALSE;
+  bringBack(kivro.mainWindow());
+  return TRUE;
+}
+
+}  // namespace kv
