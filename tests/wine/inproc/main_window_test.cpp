@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/dialogs_win32.h"
 #include "app/kivro_win32.h"
 #include "engine/calendar.h"
 #include "modal_answerer_win32.h"
@@ -218,6 +219,13 @@ TEST_F(MainWindow, NoDueCheckRunsWhileDeleteAsks) {
     EXPECT_NE(kivro.store().line(row), selected);
   }
   kivro.store().removeRow(0);  // not started by the next tick
+}
+
+TEST_F(MainWindow, ADialogThatCannotBeCreatedIsNamedInASystemModalBox) {
+  ModalAnswerer ok(" Cannot Create Dialog Box", IDOK);
+  EXPECT_EQ(kv::runDialog(kivro.instance(), kivro.mainWindow(), "NO_SUCH_DIALOG", nullptr, 0), -1);
+  ASSERT_TRUE(ok.answered());
+  EXPECT_EQ(ok.text(), "NO_SUCH_DIALOG");
 }
 
 TEST_F(MainWindow, RowsShowTheStartDateTimeAndDescriptionInDueOrder) {
