@@ -103,6 +103,7 @@
 
 // String table.
 #define IDS_START_AFTER_END 114
+#define IDS_START_AFTER_END_CAPTION 115
 // Month m (1 to 12) of a language is IDS_MONTH_BASE + language base + m,
 // with the language bases 100 (English) to 1400 (Hungarian).
 #define IDS_MONTH_BASE 10000

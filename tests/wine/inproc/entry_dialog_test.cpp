@@ -1,0 +1,434 @@
+// The real Add/Edit dialog, in process, against the real main window and
+// list: a second thread works the dialog while runAddDialog or runEditDialog
+// holds the test's thread in its modal loop.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/kivro_win32.h"
+#include "editor/entry_dialog_win32.h"
+#include "engine/calendar.h"
+#include "modal_answerer_win32.h"
+#include "resources/resource_ids.h"
+#include "window_search_win32.h"
+
+namespace {
+
+constexpr kv::Time kFarAhead = 2000000000u;  // 2033, never due in a test
+constexpr const char* kDialogCaption = "Add/Edit Time";
+constexpr const char* kNotepad = "C:\\windows\\notepad.exe";
+
+kv::ScheduleEntry entry(kv::Time start, const std::string& description) {
+  kv::ScheduleEntry e;
+  e.start = start;
+  e.end = start + 1000000u;
+  e.frequency = 'D';
+  e.showCommand = 4;
+  e.commandLine = kNotepad;
+  e.workingDirectory = "C:\\windows";
+  e.description = description;
+  return e;
+}
+
+// --- Working the dialog from the second thread -------------------------------
+
+std::string text(HWND dialog, int id) {
+  return kvtest::windowText(GetDlgItem(dialog, id));
+}
+void setText(HWND dialog, int id, const std::string& value) {
+  SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+}
+int selection(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+void choose(HWND dialog, int id, int index) {
+  HWND list = GetDlgItem(dialog, id);
+  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+bool enabled(HWND dialog, int id) {
+  return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+bool checked(HWND dialog, int id) {
+  return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+void arrow(HWND dialog, int arrowsId, int code) {
+  SendMessageA(dialog, WM_VSCROLL, static_cast<WPARAM>(code),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, arrowsId)));
+}
+void setStart(HWND dialog, int monthIndex, const char* day, const char* year, const char* hour,
+              const char* minute, bool pm) {
+  choose(dialog, IDC_START_MONTH, monthIndex);
+  setText(dialog, IDC_START_DAY, day);
+  setText(dialog, IDC_START_YEAR, year);
+  setText(dialog, IDC_START_HOUR, hour);
+  setText(dialog, IDC_START_MINUTE, minute);
+  SendDlgItemMessageA(dialog, pm ? IDC_START_PM : IDC_START_AM, BM_CLICK, 0, 0);
+}
+
+// Presses OK and answers the box with this caption; returns its text.
+std::string okAndAnswer(HWND dialog, const char* caption, int button) {
+  kvtest::pressButton(dialog, IDOK);
+  HWND box = kvtest::waitForDialog(GetCurrentProcessId(), caption);
+  if (!box) {
+    ADD_FAILURE() << "no box " << caption;
+    return {};
+  }
+  std::string said = kvtest::messageBoxText(box);
+  kvtest::pressButton(box, button);
+  kvtest::waitUntilGone(box);
+  return said;
+}
+
+// Runs steps against the entry dialog on a second thread. When the steps
+// leave the dialog open, it is cancelled.
+class DialogScript {
+ public:
+  explicit DialogScript(std::function<void(HWND)> steps)
+      : thread_([this, steps] {
+          HWND dialog = kvtest::waitForDialog(GetCurrentProcessId(), kDialogCaption);
+          found_ = dialog != nullptr;
+          if (!dialog) return;
+          steps(dialog);
+          if (IsWindowVisible(dialog)) {
+            kvtest::pressButton(dialog, IDCANCEL);
+          }
+          kvtest::waitUntilGone(dialog);
+        }) {}
+  ~DialogScript() { finish(); }
+  DialogScript(const DialogScript&) = delete;
+  DialogScript& operator=(const DialogScript&) = delete;
+  // Waits for the steps; true when the dialog came.
+  bool finish() {
+    if (thread_.joinable()) thread_.join();
+    return found_;
+  }
+
+ private:
+  bool found_ = false;
+  std::thread thread_;
+};
+
+// --- The fixture ------------------------------------------------------------
+
+class EntryDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(kivro.start("", SW_SHOWNORMAL));
+    for (kv::Time i = 0; i < 3; ++i) {
+      kivro.store().fileEntry(entry(kFarAhead + i * 86400u, "Entry " + std::to_string(i)));
+    }
+    kivro.store().reloadFirstDue();
+    context.instance = kivro.instance();
+    context.owner = kivro.mainWindow();
+    context.store = &kivro.store();
+    context.programDir = &programDir;
+    context.languageCode = kivro.languageCode();
+    context.showHelp = [this](HWND dialog) { helpOwners.push_back(dialog); };
+  }
+  void TearDown() override {
+    kivro.store().clearChanged();
+    DestroyWindow(kivro.mainWindow());
+    kvtest::pumpMessages();
+  }
+
+  void select(int row) { SendMessageA(kivro.list(), LB_SETCURSEL, static_cast<WPARAM>(row), 0); }
+  std::vector<std::string> rows() { return kvtest::listBoxRows(kivro.list()); }
+  void expectListsInStep() {
+    const auto shown = rows();
+    ASSERT_EQ(shown.size(), kivro.store().size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_EQ(shown[i], kivro.store().displayRow(kivro.store().line(i))) << "row " << i;
+      if (i > 0) {
+        EXPECT_LE(kv::leadingStart(kivro.store().line(i - 1)),
+                  kv::leadingStart(kivro.store().line(i)));
+      }
+    }
+  }
+  // The stored entry whose description is this.
+  kv::ScheduleEntry stored(const std::string& description) {
+    for (std::size_t i = 0; i < kivro.store().size(); ++i) {
+      kv::ScheduleEntry e = kv::parseEntryLine(kivro.store().line(i));
+      if (e.description == description) return e;
+    }
+    ADD_FAILURE() << "no entry " << description;
+    return {};
+  }
+
+  kv::Kivro kivro{GetModuleHandleA(nullptr)};
+  std::string programDir;
+  std::vector<HWND> helpOwners;
+  kv::EntryEditorContext context;
+};
+
+TEST_F(EntryDialog, AddOpensWithItsDefaultsAndFilesTheEntryInDueOrder) {
+  DialogScript script([&](HWND dialog) {
+    EXPECT_FALSE(enabled(dialog, IDOK));
+    EXPECT_FALSE(enabled(dialog, IDC_END_DAY));
+    EXPECT_FALSE(enabled(dialog, IDC_ENDING_LABEL));
+    EXPECT_TRUE(enabled(dialog, IDC_END_COLON));
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_START_MONTH, CB_GETCOUNT, 0, 0), 12);
+    EXPECT_EQ(selection(dialog, IDC_END_MONTH), 11);
+    EXPECT_EQ(text(dialog, IDC_END_DAY) + text(dialog, IDC_END_YEAR) + text(dialog, IDC_END_HOUR) +
+                  ":" + text(dialog, IDC_END_MINUTE),
+              "3120351:00");
+    EXPECT_TRUE(checked(dialog, IDC_END_PM));
+    EXPECT_EQ(selection(dialog, IDC_FREQUENCY), 0);
+    EXPECT_EQ(selection(dialog, IDC_RUN_MODE), 0);
+    for (int id : {IDC_DESCRIPTION, IDC_COMMAND_LINE, IDC_WORKING_DIR}) {
+      EXPECT_EQ(SendDlgItemMessageA(dialog, id, EM_GETLIMITTEXT, 0, 0), 253) << id;
+    }
+
+    setText(dialog, IDC_COMMAND_LINE, kNotepad);
+    EXPECT_TRUE(enabled(dialog, IDOK));
+    choose(dialog, IDC_FREQUENCY, 4);  // Daily
+    EXPECT_TRUE(enabled(dialog, IDC_END_DAY));
+    setStart(dialog, 0, "5", "2034", "9", "30", true);
+    setText(dialog, IDC_DESCRIPTION, "Added");
+    kvtest::pressButton(dialog, IDOK);
+  });
+  EXPECT_EQ(kv::runAddDialog(context), IDOK);
+  ASSERT_TRUE(script.finish());
+
+  ASSERT_EQ(kivro.store().size(), 4u);
+  expectListsInStep();
+  const kv::ScheduleEntry added = stored("Added");
+  EXPECT_EQ(kv::parseEntryLine(kivro.store().line(3)).description, "Added");
+  const kv::LocalTime start = kv::toLocalTime(added.start);
+  EXPECT_EQ(start.year * 10000 + start.month * 100 + start.day, 20340105);
+  EXPECT_EQ(start.hour * 10000 + start.minute * 100 + start.second, 213001);
+  EXPECT_EQ(added.frequency, 'D');
+  EXPECT_EQ(added.showCommand, 1);
+  // The program's directory was remembered at OK and used up by the entry.
+  EXPECT_EQ(added.workingDirectory, "C:\\windows");
+  EXPECT_TRUE(programDir.empty());
+  EXPECT_TRUE(kivro.store().changed());
+  EXPECT_EQ(kivro.store().firstDue().description, "Entry 0");
+}
+
+TEST_F(EntryDialog, FieldsStepEnableAndDisableByTheirRules) {
+  DialogScript script([&](HWND dialog) {
+    choose(dialog, IDC_START_MONTH, 3);  // April
+    setText(dialog, IDC_START_DAY, "31");
+    arrow(dialog, IDC_START_DAY_ARROWS, SB_LINEUP);
+    EXPECT_EQ(text(dialog, IDC_START_DAY), "30");
+    setText(dialog, IDC_START_MINUTE, "7");
+    arrow(dialog, IDC_START_MINUTE_ARROWS, SB_LINEUP);
+    EXPECT_EQ(text(dialog, IDC_START_MINUTE), "08");
+    arrow(dialog, IDC_END_HOUR_ARROWS, SB_LINEUP);
+    EXPECT_EQ(text(dialog, IDC_END_HOUR), "2");
+    arrow(dialog, IDC_END_YEAR_ARROWS, SB_THUMBTRACK);
+    EXPECT_EQ(text(dialog, IDC_END_YEAR), "2035");
+
+    choose(dialog, IDC_FREQUENCY, 8);  // Month End
+    EXPECT_FALSE(enabled(dialog, IDC_START_DAY));
+    EXPECT_FALSE(enabled(dialog, IDC_START_DAY_ARROWS));
+    EXPECT_TRUE(enabled(dialog, IDC_END_MONTH));
+    choose(dialog, IDC_FREQUENCY, 0);  // Once
+    EXPECT_TRUE(enabled(dialog, IDC_START_DAY));
+    EXPECT_FALSE(enabled(dialog, IDC_END_MONTH));
+
+    SendDlgItemMessageA(dialog, IDC_BACKGROUND, BM_CLICK, 0, 0);
+    choose(dialog, IDC_RUN_MODE, 2);  // Maximized
+    EXPECT_FALSE(checked(dialog, IDC_BACKGROUND));
+    EXPECT_FALSE(enabled(dialog, IDC_BACKGROUND));
+    choose(dialog, IDC_RUN_MODE, 0);
+    EXPECT_TRUE(enabled(dialog, IDC_BACKGROUND));
+    EXPECT_FALSE(checked(dialog, IDC_BACKGROUND));
+
+    EXPECT_TRUE(enabled(dialog, IDOK));  // opened for a dropped file
+    setText(dialog, IDC_COMMAND_LINE, "");
+    EXPECT_FALSE(enabled(dialog, IDOK));
+    setText(dialog, IDC_COMMAND_LINE, "x");
+    EXPECT_TRUE(enabled(dialog, IDOK));
+
+    kvtest::pressButton(dialog, IDC_HELP_BUTTON);
+    Sleep(100);
+  });
+  EXPECT_EQ(kv::runAddDialog(context, kNotepad), IDCANCEL);
+  ASSERT_TRUE(script.finish());
+  EXPECT_EQ(kivro.store().size(), 3u);
+  EXPECT_EQ(helpOwners.size(), 1u);
+  EXPECT_FALSE(kivro.store().changed());
+}
+
+TEST_F(EntryDialog, EditThenCancelPutsTheRowBackExactly) {
+  const std::vector<std::string> before = rows();
+  select(1);
+  DialogScript script([&](HWND dialog) {
+    EXPECT_EQ(text(dialog, IDC_DESCRIPTION), "Entry 1");
+    EXPECT_EQ(text(dialog, IDC_COMMAND_LINE), kNotepad);
+    EXPECT_EQ(selection(dialog, IDC_FREQUENCY), 4);
+    EXPECT_TRUE(checked(dialog, IDC_BACKGROUND));
+    EXPECT_TRUE(enabled(dialog, IDOK));
+    EXPECT_EQ(SendMessageA(kivro.list(), LB_GETCOUNT, 0, 0), 2);  // out of the store meanwhile
+    setText(dialog, IDC_DESCRIPTION, "Not kept");
+    kvtest::pressButton(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(kv::runEditDialog(context), IDCANCEL);
+  ASSERT_TRUE(script.finish());
+  EXPECT_EQ(rows(), before);
+  expectListsInStep();
+  EXPECT_FALSE(kivro.store().changed());
+}
+
+TEST_F(EntryDialog, EditThenOkFilesTheChangedEntryAgain) {
+  select(0);
+  DialogScript script([&](HWND dialog) {
+    EXPECT_EQ(SendMessageA(kivro.list(), LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(kivro.store().firstDue().description, "Entry 1");
+    setText(dialog, IDC_DESCRIPTION, "Changed");
+    setText(dialog, IDC_START_YEAR, "2034");
+    setText(dialog, IDC_END_YEAR, "2035");
+    kvtest::pressButton(dialog, IDOK);
+  });
+  EXPECT_EQ(kv::runEditDialog(context), IDOK);
+  ASSERT_TRUE(script.finish());
+  ASSERT_EQ(kivro.store().size(), 3u);
+  expectListsInStep();
+  EXPECT_EQ(kv::parseEntryLine(kivro.store().line(2)).description, "Changed");
+  EXPECT_EQ(kivro.store().firstDue().description, "Entry 1");
+  EXPECT_TRUE(kivro.store().changed());
+
+  select(-1);
+  EXPECT_EQ(kv::runEditDialog(context), IDCANCEL);  // no row, no dialog
+}
+
+TEST_F(EntryDialog, PathWarningCancelStaysAndOkGoesOnToAOneTimeEnd) {
+  const std::string missing = "C:\\nowhere\\missing.exe";
+  DialogScript script([&](HWND dialog) {
+    setText(dialog, IDC_COMMAND_LINE, missing + " /q");
+    setText(dialog, IDC_DESCRIPTION, "Missing");
+    setText(dialog, IDC_END_YEAR, "1990");
+    const std::string warning =
+        "The path " + missing +
+        " specified on the command line is invalid.\nIf you know this file is in your path you "
+        "may disregard this warning";
+    EXPECT_EQ(okAndAnswer(dialog, "Invalid Path Warning", IDCANCEL), warning);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(text(dialog, IDC_END_YEAR), "1990");
+    EXPECT_EQ(okAndAnswer(dialog, "Invalid Path Warning", IDOK), warning);
+  });
+  EXPECT_EQ(kv::runAddDialog(context), IDOK);
+  ASSERT_TRUE(script.finish());
+  const kv::LocalTime end = kv::toLocalTime(stored("Missing").end);
+  EXPECT_EQ(end.year * 10000 + end.month * 100 + end.day, 20351231);
+  EXPECT_EQ(end.hour * 10000 + end.minute * 100 + end.second, 130059);
+  EXPECT_EQ(stored("Missing").frequency, 'O');
+}
+
+TEST_F(EntryDialog, AStartNotBeforeItsEndIsRefusedAndFilesNothing) {
+  DialogScript script([&](HWND dialog) {
+    setText(dialog, IDC_COMMAND_LINE, kNotepad);
+    choose(dialog, IDC_FREQUENCY, 4);
+    setText(dialog, IDC_END_YEAR, "1990");
+    EXPECT_EQ(okAndAnswer(dialog, "Invalid Time", IDOK),
+              "Start time must be earlier than end time.");
+    EXPECT_TRUE(IsWindowVisible(dialog));
+  });
+  EXPECT_EQ(kv::runAddDialog(context), IDCANCEL);
+  ASSERT_TRUE(script.finish());
+  EXPECT_EQ(kivro.store().size(), 3u);
+  EXPECT_FALSE(kivro.store().changed());
+  // The Add's OK remembered the program's directory; nothing used it up.
+  EXPECT_EQ(programDir, "C:\\windows");
+}
+
+TEST_F(EntryDialog, NoAssociationIsAskedOnlyWithTheSettingOn) {
+  char folder[MAX_PATH] = "";
+  GetTempPathA(sizeof folder, folder);
+  const std::string document = std::string(folder) + "kv-entry-dialog.kvnoassoc";
+  HANDLE file = CreateFileA(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+
+  context.associationWarning = true;
+  {
+    DialogScript script([&](HWND dialog) {
+      setText(dialog, IDC_COMMAND_LINE, document);
+      EXPECT_EQ(okAndAnswer(dialog, "No Association", IDCANCEL),
+                "There is no association for " + document);
+      EXPECT_TRUE(IsWindowVisible(dialog));
+    });
+    EXPECT_EQ(kv::runAddDialog(context), IDCANCEL);
+    ASSERT_TRUE(script.finish());
+  }
+  context.associationWarning = false;
+  {
+    DialogScript script([&](HWND dialog) {
+      setText(dialog, IDC_COMMAND_LINE, document);
+      kvtest::pressButton(dialog, IDOK);
+      EXPECT_TRUE(kvtest::noWindowWithin(GetCurrentProcessId(), "#32770", "No Association", 300));
+    });
+    EXPECT_EQ(kv::runAddDialog(context), IDOK);
+    ASSERT_TRUE(script.finish());
+  }
+  DeleteFileA(document.c_str());
+  EXPECT_EQ(kivro.store().size(), 4u);
+}
+
+TEST_F(EntryDialog, BrowseFillsTheCommandLineAndRemembersTheDirectory) {
+  DialogScript script([&](HWND dialog) {
+    kvtest::pressButton(dialog, IDC_BROWSE);
+    HWND browse = kvtest::waitForDialog(GetCurrentProcessId(), "Browse");
+    if (!browse) {
+      ADD_FAILURE() << "no Browse dialog";
+      return;
+    }
+    HWND comboEx = GetDlgItem(browse, 1148);
+    HWND combo = FindWindowExA(comboEx, nullptr, "ComboBox", nullptr);
+    HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kNotepad));
+    kvtest::pressButton(browse, IDOK);
+    kvtest::waitUntilGone(browse);
+    Sleep(100);
+    EXPECT_EQ(text(dialog, IDC_COMMAND_LINE), kNotepad);
+    EXPECT_TRUE(enabled(dialog, IDOK));
+  });
+  EXPECT_EQ(kv::runAddDialog(context), IDCANCEL);
+  ASSERT_TRUE(script.finish());
+  EXPECT_EQ(programDir, "C:\\windows");
+}
+
+// The pixels of the icon area that are not the window colour (the area
+// reaches past the dialog's bottom edge; those pixels do not count).
+int iconPixels(HWND dialog) {
+  RECT area;
+  GetWindowRect(GetDlgItem(dialog, IDC_ICON_PREVIEW), &area);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+  HDC dc = GetDC(dialog);
+  const COLORREF window = GetSysColor(COLOR_WINDOW);
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const COLORREF pixel = GetPixel(dc, x, y);
+      if (pixel != CLR_INVALID && pixel != window) ++count;
+    }
+  }
+  ReleaseDC(dialog, dc);
+  return count;
+}
+
+TEST_F(EntryDialog, ThePreviewShowsTheProgramsIconOrOnlyTheWindowColour) {
+  int withProgram = -1;
+  int withNothing = -1;
+  DialogScript script([&](HWND dialog) {
+    SendMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
+    withProgram = iconPixels(dialog);
+    setText(dialog, IDC_COMMAND_LINE, "");
+    SendMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
+    withNothing = iconPixels(dialog);
+  });
+  EXPECT_EQ(kv::runAddDialog(context, kNotepad), IDCANCEL);
+  ASSERT_TRUE(script.finish());
+  EXPECT_GT(withProgram, 0);
+  EXPECT_EQ(withNothing, 0);
+}
+
+}  // namespace
