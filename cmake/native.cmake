@@ -30,6 +30,15 @@ add_test(NAME kvtool_exit_status
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tool/exit_status.sh $<TARGET_FILE:kvtool> ${CMAKE_SOURCE_DIR})
 set_tests_properties(kvtool_exit_status PROPERTIES LABELS native)
 
+# Each fuzz target for 20 s, on a copy of its committed corpus. The targets
+# are built with clang by scripts/fuzz.sh; without clang they are skipped.
+foreach(target schedule_file entry_line date_time_text kvtool_check)
+  add_test(NAME fuzz_${target} COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/fuzz.sh 20 ${target})
+  set_tests_properties(fuzz_${target} PROPERTIES LABELS fuzz TIMEOUT 900 SKIP_RETURN_CODE 77
+    RESOURCE_LOCK kv_fuzz_build
+    ENVIRONMENT "KV_FUZZ_SCRATCH=1;KV_FUZZ_DIR=${CMAKE_BINARY_DIR}/../fuzz")
+endforeach()
+
 # Benchmarks are built but never run by ctest: they measure, they do not pass
 # or fail. Run them with scripts/bench.sh.
 find_package(benchmark QUIET)

@@ -1,40 +1,89 @@
 #!/usr/bin/env bash
-# Builds the schedule-file fuzz target with libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer against the portable core, then runs it.
+# Builds the fuzz targets (libFuzzer, AddressSanitizer, UndefinedBehavior-
+# Sanitizer, clang) and runs each for a while on its corpus.
 #
-#   scripts/fuzz.sh [seconds]     (default 60)
+#   scripts/fuzz.sh [seconds] [target]   (default 60 s, every target)
 #
-# The build and the corpus go to $KV_FUZZ_DIR (default build/fuzz).
+# Targets: schedule_file, entry_line, date_time_text, kvtool_check.
+#
+# The corpus of each target lives in tests/fuzz/corpus/<target>/ and is
+# committed: a run starts from it, and afterwards what the run found is
+# merged back, minimised (-merge=1), so the folder keeps one input per
+# feature and the next run starts where this one ended. With
+# KV_FUZZ_SCRATCH=1 (the test suite) the run works on a copy and the
+# committed corpus stays as it is.
+#
+# The build goes to $KV_FUZZ_DIR (default build/fuzz, or $KV_BUILD_DIR/fuzz).
+# Exit status 77 when clang cannot be had: the test suite then skips.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-60}"
-out="${KV_FUZZ_DIR:-$root/build/fuzz}"
+only="${2:-}"
+out="${KV_FUZZ_DIR:-${KV_BUILD_DIR:-$root/build}/fuzz}"
 cxx="${CXX_FUZZ:-clang++}"
+targets=(schedule_file entry_line date_time_text kvtool_check)
+if [ -n "$only" ]; then
+  case " ${targets[*]} " in
+    *" $only "*) targets=("$only") ;;
+    *)
+      echo "fuzz: no target '$only' (targets: ${targets[*]})" >&2
+      exit 2
+      ;;
+  esac
+fi
 
 # libFuzzer comes with clang, which the rest of the build does not need.
 if ! command -v "$cxx" >/dev/null 2>&1; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang >/dev/null
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "fuzz: installing clang"
+    { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+      --no-install-recommends clang; } >/dev/null 2>&1 || true
+  fi
+  if ! command -v "$cxx" >/dev/null 2>&1; then
+    echo "fuzz: SKIPPED: $cxx is not installed and could not be installed (apt-get install clang)"
+    exit 77
+  fi
 fi
 
-sources=()
-for dir in schedule engine app locale editor; do
-  for f in "$root/$dir"/*.cpp; do
-    [[ -e "$f" && "$f" != *_win32.cpp ]] && sources+=("$f")
-  done
+cmake -S "$root/tests/fuzz" -B "$out" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+built=()
+for target in "${targets[@]}"; do
+  if [ "$target" = kvtool_check ] && [ ! -f "$root/tool/commands.h" ]; then
+    echo "fuzz: kvtool_check skipped: tool/ has no check to call yet"
+    continue
+  fi
+  built+=("$target")
 done
+[ ${#built[@]} -gt 0 ] || exit 0
+cmake --build "$out" -j "${KV_JOBS:-$(nproc)}" --target "${built[@]/%/_fuzz}"
 
-mkdir -p "$out/corpus"
-"$cxx" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I "$root" "$root/tests/fuzz/schedule_file_fuzz.cpp" "${sources[@]}" \
-  -o "$out/schedule_file_fuzz"
-
-# Seeds: an empty schedule, a current file and a legacy one.
-printf 'Version=3.0\r\n' >"$out/corpus/empty"
-printf 'Version=3.0\r\n1800000000 1900000000 D 1 C:\\WINDOWS\\NOTEPAD.EXE C:\\NOTES.TXT \022C:\\WINDOWS p0 dNotes\r\n' \
-  >"$out/corpus/current"
-printf '1800000000 1900000000 W 2 C:\\WINDOWS\\CALC.EXE\r\n1600000000 1900000000 M 1 A.EXE\n' \
-  >"$out/corpus/legacy"
-
-cd "$out"
-./schedule_file_fuzz -max_total_time="$seconds" -max_len=4096 -timeout=10 corpus
+status=0
+for target in "${built[@]}"; do
+  corpus="$root/tests/fuzz/corpus/$target"
+  mkdir -p "$corpus"
+  work="$out/run/$target"
+  rm -rf "$work"
+  mkdir -p "$work/found" "$work/merged"
+  # The run adds what it finds to found/; the committed corpus is only read.
+  log="$out/$target.log"
+  if ! "$out/${target}_fuzz" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+    -print_final_stats=1 -artifact_prefix="$out/${target}-" "$work/found" "$corpus" >"$log" 2>&1; then
+    echo "fuzz: $target FAILED; the input that failed is in $out/${target}-*"
+    tail -n 40 "$log"
+    status=1
+    continue
+  fi
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
+  echo "fuzz: $target: ${runs:-?} executions in $seconds s (${rate:-?}/s), no failure"
+  if [ "${KV_FUZZ_SCRATCH:-0}" != 1 ]; then
+    "$out/${target}_fuzz" -merge=1 -max_len=4096 "$work/merged" "$corpus" "$work/found" \
+      >"$out/$target.merge.log" 2>&1
+    rm -rf "$corpus"
+    mkdir -p "$corpus"
+    cp "$work/merged"/* "$corpus"/ 2>/dev/null || true
+    echo "fuzz: $target corpus: $(find "$corpus" -type f | wc -l) inputs," \
+      "$(find "$corpus" -type f -exec cat {} + | wc -c) bytes"
+  fi
+done
+exit $status
