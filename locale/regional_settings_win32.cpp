@@ -27,15 +27,16 @@ int leadingInteger(const std::wstring& text) {
   return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
 }
 
-// The text in the OEM code page, cut to at most maxBytes bytes. The cut
-// drops whole characters (a double-byte code page may need two bytes for
-// one), so the result never ends in half a character.
-std::string toOemCodePage(std::wstring_view wide, std::size_t maxBytes) {
+// The text in the ANSI code page, the one the program's list boxes, combo
+// boxes and string table use, cut to at most maxBytes bytes. The cut drops
+// whole characters (a double-byte code page may need two bytes for one), so
+// the result never ends in half a character.
+std::string toAnsiCodePage(std::wstring_view wide, std::size_t maxBytes) {
   std::string converted(maxBytes, '\0');
   for (std::size_t count = std::min(wide.size(), maxBytes); count > 0; --count) {
     if (IS_HIGH_SURROGATE(wide[count - 1])) continue;
     const int written =
-        WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(count), converted.data(),
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(count), converted.data(),
                             static_cast<int>(maxBytes), nullptr, nullptr);
     if (written > 0) {
       converted.resize(static_cast<std::size_t>(written));
@@ -49,7 +50,7 @@ std::string toOemCodePage(std::wstring_view wide, std::size_t maxBytes) {
 // failed query keeps the value it had.
 void readLocaleShortText(LCID locale, LCTYPE type, std::string& target) {
   if (const auto text = localeText(locale, type)) {
-    target = toOemCodePage(*text, kLocaleTextRoom - 1);
+    target = toAnsiCodePage(*text, kLocaleTextRoom - 1);
   }
 }
 
@@ -137,7 +138,7 @@ std::optional<std::string> localeMonthName(LCID locale, int month) {
   const auto name = localeText(locale, type);
   if (!name || name->empty()) return std::nullopt;
   const std::wstring_view head = std::wstring_view(*name).substr(0, kLocaleMonthNameMax);
-  std::string converted = toOemCodePage(head, kLocaleMonthNameMax);
+  std::string converted = toAnsiCodePage(head, kLocaleMonthNameMax);
   if (converted.empty()) return std::nullopt;
   return converted;
 }

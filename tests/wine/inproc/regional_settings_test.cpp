@@ -11,8 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/list_box_win32.h"
 #include "engine/calendar.h"
 #include "locale/regional_settings_win32.h"
+#include "schedule/schedule_store.h"
 
 namespace kv {
 namespace {
@@ -156,7 +158,7 @@ TEST(LocaleSettings, GermanIsDayFirstWithFullStopsAndTwentyFourHours) {
   EXPECT_EQ(time->form, 1);
   EXPECT_EQ(time->separator, ":");
 
-  EXPECT_EQ(localeMonthName(kGerman, 3), inCodePage(CP_OEMCP, L"M\u00e4rz"));
+  EXPECT_EQ(localeMonthName(kGerman, 3), inCodePage(CP_ACP, L"M\u00e4rz"));
   EXPECT_EQ(localeMonthName(kGerman, 5), "Mai");
   EXPECT_EQ(localeMonthName(kGerman, 12), "Dezember");
 }
@@ -203,8 +205,45 @@ TEST(GermanUserLocale, GivesGermanDatesTimesAndMonthNames) {
   EXPECT_EQ(formatTime(time, 14, 30).substr(0, 5), "14:30");
   EXPECT_EQ(formatTime(time, 0, 7).substr(0, 4), time.leadingZero == 1 ? "00:0" : "0:07");
 
-  EXPECT_EQ(monthName(3), inCodePage(CP_OEMCP, L"M\u00e4rz"));
+  EXPECT_EQ(monthName(3), inCodePage(CP_ACP, L"M\u00e4rz"));
   EXPECT_EQ(monthNameOrResource(10, "ENU", thisModule()), "Oktober");
+}
+
+// What the user sees: a German month name read back from the month combo
+// box, and an entry described by it in a row of a list box filled as hList
+// is, both in the ANSI code page 1252 ("M\xE4rz", not the OEM "M\x84rz").
+TEST(GermanUserLocale, MonthComboAndListRowsShowMaerzInCodePage1252) {
+  if (std::getenv("KV_EXPECT_GERMAN")) {
+    ASSERT_TRUE(userLocaleIsGerman());
+  }
+  if (!userLocaleIsGerman()) GTEST_SKIP() << "run with LC_ALL=de_DE.UTF-8 for this test";
+  ASSERT_EQ(GetACP(), 1252u);
+
+  MonthListWindow window;
+  fillMonthComboBox(window.parent(), kMonthList, "ENU");
+  ASSERT_EQ(window.count(), 12);
+  EXPECT_EQ(window.item(2), "M\xE4rz");
+
+  const HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_NOTIFY, 0, 0, 300, 200,
+                                    window.parent(), nullptr, thisModule(), nullptr);
+  ASSERT_NE(list, nullptr);
+  ListBoxList rows(list);
+  ScheduleStore store(rows, formatStartRow);
+  const std::optional<Time> start = fromLocalClock(LocalTime{1995, 3, 7, 14, 5, 0, 0});
+  ASSERT_TRUE(start.has_value());
+  ScheduleEntry entry;
+  entry.start = *start;
+  entry.end = *start;
+  entry.commandLine = "BERICHT.EXE";
+  entry.description = "Bericht " + window.item(2);
+  store.fileEntry(entry);
+
+  char row[256] = {};
+  ASSERT_GT(SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row)), 0);
+  const std::string shown(row);
+  ASSERT_GE(shown.size(), 13u) << shown;
+  EXPECT_EQ(shown.substr(0, 6), "07.03.") << shown;
+  EXPECT_EQ(shown.substr(shown.size() - 13), " Bericht M\xE4rz") << shown;
 }
 
 TEST(ResourceMonthNames, FollowTheLanguageCode) {
