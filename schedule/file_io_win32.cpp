@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 
 namespace kv {
@@ -50,22 +51,47 @@ bool writeAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-// The folder a file name lies in: "." for a bare name, "\\" for one at the
-// root of the current drive; a drive's colon and root backslash stay.
-std::string folderOf(const std::string& path) {
+// The folder part of a file name with its separator ("C:\\DATA\\", "C:",
+// "\\"); empty for a bare name.
+std::string folderPrefixOf(const std::string& path) {
   const std::size_t separator = path.find_last_of("\\/:");
-  if (separator == std::string::npos) return ".";
-  const bool driveRoot = separator == 2 && path[1] == ':';
-  if (separator == 0 || path[separator] == ':' || driveRoot) return path.substr(0, separator + 1);
-  return path.substr(0, separator);
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+// Creates a new file of a name of its own in the target's folder, so that
+// the final rename stays on one drive and no other file is overwritten.
+// The name is six characters ("kv" and four hex digits), so that beside any
+// file name of up to kMaxFileName characters its path stays within MAX_PATH.
+// Empty name when no file could be made.
+struct TemporaryFile {
+  std::string name;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+TemporaryFile createTemporaryBeside(const std::string& path) {
+  constexpr unsigned kNames = 0x10000;
+  const std::string prefix = folderPrefixOf(path) + "kv";
+  const unsigned first = static_cast<unsigned>(GetTickCount()) ^ GetCurrentProcessId();
+  for (unsigned tried = 0; tried < kNames; ++tried) {
+    char digits[8] = "";
+    std::snprintf(digits, sizeof digits, "%04x", (first + tried) % kNames);
+    const std::string name = prefix + digits;
+    const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) return {name, handle};
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return {};
 }
 
 }  // namespace
 
 FileContents readWholeFile(const std::string& path) {
   FileContents result;
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Other programs may have the file open, for reading or for writing.
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return result;
   result.status = ReadStatus::Unreadable;
   LARGE_INTEGER size{};
@@ -94,23 +120,17 @@ bool replaceFileContents(const std::string& path, std::string_view bytes) {
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
   }
-  // A name of its own in the target's folder, so that the final rename stays
-  // on one drive and no other file is overwritten.
-  char temporary[MAX_PATH] = "";
-  if (!GetTempFileNameA(folderOf(path).c_str(), "kv", 0, temporary)) return false;
-  FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
-    DeleteFileA(temporary);
-    return false;
-  }
+  const TemporaryFile temporary = createTemporaryBeside(path);
+  if (temporary.name.empty()) return false;
+  FileHandle file(temporary.handle);
   bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
   bool closed = file.close();
   if (written && closed &&
-      MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      MoveFileExA(temporary.name.c_str(), path.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
-  DeleteFileA(temporary);
+  DeleteFileA(temporary.name.c_str());
   return false;
 }
 
