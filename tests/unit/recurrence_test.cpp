@@ -193,6 +193,12 @@ INSTANTIATE_TEST_SUITE_P(
         ZoneStepCase{"America/New_York", 'D', "2024-11-03 01:30:00", "2024-11-04 01:30:00",
                      kDay + kHour}));
 
+INSTANTIATE_TEST_SUITE_P(
+    Nuuk, DaylightSavingStepTest,
+    ::testing::Values(
+        // 30 March 2024, 23:00 becomes 00:00: 23:30 that night moves to 00:30 the next day.
+        ZoneStepCase{"America/Nuuk", 'D', "2024-03-29 23:30:00", "2024-03-31 00:30:00", kDay}));
+
 // Whatever the zone and the start: the next start is later, and the
 // day-based codes keep their clock time (or, on a day that skips it, show
 // it an hour later) and their calendar rule.

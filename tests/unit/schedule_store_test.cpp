@@ -230,8 +230,7 @@ TEST_F(ScheduleStoreTest, RemovingARowKeepsBothListsAlignedAndLeavesFirstDueAlon
   store.reloadFirstDue();
   EXPECT_EQ(store.firstDue().start, 500000001u);
 
-  store.removeRow(7);  // no such row
-  store.removeRow(-1);
+  for (int noSuchRow : {-1, 3, 7}) store.removeRow(noSuchRow);  // 3: exactly the size
   EXPECT_EQ(store.size(), 3u);
   expectListInStep();
 }
