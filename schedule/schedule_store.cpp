@@ -127,9 +127,10 @@ bool ScheduleStore::cutSelected() {
 
 bool ScheduleStore::paste() {
   if (!clipFull_) return false;
-  changed_ = true;
-  // Filed with its values as copied, old start time included.
+  // Filed with its values as copied, old start time included. Marked changed
+  // only once filed: running out of memory on the way changes nothing.
   fileEntry(parseEntryLine(clip_));
+  changed_ = true;
   reloadFirstDue();
   return true;
 }
