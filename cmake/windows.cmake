@@ -18,7 +18,7 @@ target_link_libraries(kvwin PUBLIC kvcore ${KV_WIN32_LIBS})
 
 set(KV_RESOURCES ${CMAKE_SOURCE_DIR}/resources/kv.rc)
 set_source_files_properties(${KV_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/resources/kv.ico")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/resources/kv.ico;${CMAKE_SOURCE_DIR}/resources/kv.manifest")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252 -I ${CMAKE_SOURCE_DIR}")
 
 add_executable(kv WIN32 ${CMAKE_SOURCE_DIR}/app/winmain_win32.cpp ${KV_RESOURCES})
