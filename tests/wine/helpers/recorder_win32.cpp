@@ -1,7 +1,8 @@
 // A program for the tests to schedule: it appends one line to the file
 // named by KV_RECORD_FILE (default C:\kv_recorder.log) with its command line
 // parameters, its working directory and the show command it was started
-// with, then ends.
+// with, then ends. With KV_RECORD_TIME set, the line also carries the moment
+// it started, " at=<milliseconds since 1970, UTC>", for the soak run.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +17,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR parameters, int) {
   GetStartupInfoA(&startup);
   int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
 
+  // The moment of starting, before anything that could wait.
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  constexpr unsigned long long kUnixEpochInFileTime = 116444736000000000ull;
+  unsigned long long ticks =
+      (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  const char* timed = std::getenv("KV_RECORD_TIME");
+  char stamp[40] = "";
+  if (timed && *timed) {
+    std::snprintf(stamp, sizeof stamp, " at=%llu", (ticks - kUnixEpochInFileTime) / 10000u);
+  }
+
   const char* target = std::getenv("KV_RECORD_FILE");
   std::string path = target && *target ? target : "C:\\kv_recorder.log";
   // Several copies may start at once: retry while another holds the file.
@@ -24,8 +37,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR parameters, int) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       char line[1024];
-      int n = std::snprintf(line, sizeof line, "params=[%s] dir=[%s] show=%d\r\n", parameters,
-                            directory, show);
+      int n = std::snprintf(line, sizeof line, "params=[%s] dir=[%s] show=%d%s\r\n", parameters,
+                            directory, show, stamp);
       DWORD written = 0;
       if (n > 0) WriteFile(file, line, static_cast<DWORD>(n), &written, nullptr);
       CloseHandle(file);
