@@ -560,7 +560,7 @@ const ExpectedControl kEntryControls[] = {
     {160, "edit", "", 74, 74, 128, 12, kTextEdit},
     {96, "static", "&Working Directory:", 3, 90, 66, 10, kLabel},
     {95, "edit", "", 74, 88, 128, 12, kTextEdit},
-    {94, "static", "Run-Mode:", 3, 104, 35, 10, kLabel},
+    {94, "static", "Run-Mode:", 3, 104, 67, 10, kLabel},
     {93, "combobox", "", 74, 102, 48, 40, kDropList},
     {113, "button", "Print File", 74, 116, 52, 12, kCheckBox},
     {104, "button", "Background", 134, 117, 55, 11, kCheckBox},
@@ -570,17 +570,17 @@ const ExpectedControl kEntryControls[] = {
     {91, "button", "&Help", 210, 106, 55, 14, kButton},
     {137, "static", ":", 158, 12, 2, 11, kLabel},
     {133, "static", ":", 158, 39, 2, 12, kGroupLabel},
-    {90, "static", "Text", 21, 116, 21, 20, kIconLabel},
+    {90, "static", "Text", 21, 114, 21, 20, kIconLabel},
 };
 
 const ExpectedControl kSettingsControls[] = {
-    {201, "edit", "", 54, 48, 25, 12, kNumberEdit},
+    {201, "edit", "", 54, 58, 25, 12, kNumberEdit},
     {101, "static",
      "Set the frequency that the computer will check for programs to run.  The number is in "
      "hundredths of a second.  A very small number may slow the performance of your computer.",
-     6, 4, 124, 43, kChild | SS_CENTER},
-    {1, "button", "OK", 19, 66, 42, 14, kButton},
-    {2, "button", "Cancel", 74, 66, 42, 14, kDefaultButton},
+     6, 4, 124, 52, kChild | SS_CENTER},
+    {1, "button", "OK", 19, 76, 42, 14, kButton},
+    {2, "button", "Cancel", 74, 76, 42, 14, kDefaultButton},
 };
 
 void expectControls(const ParsedDialog& dialog, const ExpectedControl* controls, size_t count) {
@@ -630,7 +630,7 @@ TEST(DialogResource, SettingsTemplateHasCancelAsDefault) {
   EXPECT_EQ(dialog.x, 12);
   EXPECT_EQ(dialog.y, 20);
   EXPECT_EQ(dialog.cx, 136);
-  EXPECT_EQ(dialog.cy, 84);
+  EXPECT_EQ(dialog.cy, 94);
   expectControls(dialog, kSettingsControls, std::size(kSettingsControls));
 }
 
