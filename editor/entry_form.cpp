@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "schedule/ascii_case.h"
+
 namespace kv {
 namespace {
 
@@ -109,12 +111,6 @@ bool textsFit(const ScheduleEntry& entry) {
          entry.description.size() <= kMaxText && totalTextLength(entry) <= kMaxTextsTogether;
 }
 
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return fold(x) == fold(y); });
-}
-
 std::string joinPath(const std::string& directory, std::string_view name) {
   std::string path = directory;
   if (path.back() != '\\') path += '\\';
@@ -132,7 +128,7 @@ bool programFound(EditorPlatform& platform, const std::string& program,
 // Go on (true) or stay. The check is of the working directory when the path
 // is the working directory itself, else of the program.
 bool pathCheck(EditorPlatform& platform, const std::string& path, const std::string& directory) {
-  if (equalIgnoringAsciiCase(path, directory)) {
+  if (equalsIgnoringAsciiCase(path, directory)) {
     const std::string folder(programPart(directory));
     if (platform.directoryExists(folder)) return true;
     return platform.confirm("The working directory " + path + " is invalid.\n",
