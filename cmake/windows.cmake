@@ -81,6 +81,10 @@ add_executable(kv_process_stats ${CMAKE_SOURCE_DIR}/tests/wine/helpers/process_s
 target_compile_options(kv_process_stats PRIVATE ${KV_WARNINGS})
 target_link_libraries(kv_process_stats PRIVATE user32 psapi kernel32)
 target_link_options(kv_process_stats PRIVATE ${KV_STATIC_LINK})
+# Works a running kv.exe from the package check and the screenshot script.
+add_executable(kv_drive ${CMAKE_SOURCE_DIR}/tests/wine/helpers/drive_win32.cpp)
+target_compile_options(kv_drive PRIVATE ${KV_WARNINGS})
+target_link_options(kv_drive PRIVATE ${KV_STATIC_LINK})
 add_executable(kv_keeper WIN32 ${CMAKE_SOURCE_DIR}/tests/wine/helpers/keeper_win32.cpp)
 target_compile_options(kv_keeper PRIVATE ${KV_WARNINGS})
 target_link_options(kv_keeper PRIVATE ${KV_STATIC_LINK} -mwindows)
@@ -122,6 +126,12 @@ endforeach()
 add_test(NAME soak_short COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/soak.sh 1.5)
 set_tests_properties(soak_short PROPERTIES LABELS wine TIMEOUT 300
   ENVIRONMENT "KV_SOAK_LATENESS=0;KV_SOAK_TREE=${CMAKE_BINARY_DIR}")
+
+# The zip to hand out, unpacked and its kv.exe started on the example.
+add_test(NAME package_starts_the_example
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/package_test.sh ${CMAKE_BINARY_DIR}/..
+    $<TARGET_FILE:kv_drive>)
+set_tests_properties(package_starts_the_example PROPERTIES LABELS wine TIMEOUT 120)
 
 # The help page ships beside kv.exe; the Help menu opens it.
 configure_file(${CMAKE_SOURCE_DIR}/resources/kivro-help.html ${CMAKE_BINARY_DIR}/kivro-help.html

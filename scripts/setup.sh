@@ -10,7 +10,7 @@ packages=(
   cmake g++ make googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64
-  xvfb x11-utils xdotool x11-apps imagemagick
+  xvfb x11-utils xdotool x11-apps imagemagick fonts-wine zip unzip
 )
 
 missing=()
@@ -37,5 +37,12 @@ if [ ! -f "$WINEPREFIX/.kivro-ready" ]; then
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w || true
   touch "$WINEPREFIX/.kivro-ready"
+fi
+# Wine draws the caption buttons with the Marlett font, which this Wine looks
+# for only in the prefix's Fonts folder (fonts-wine puts it beside Wine).
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 fi
 echo "setup: ready"

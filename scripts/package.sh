@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the zips to hand out, from trees that scripts/build.sh made:
+#   dist/kivro-<version>-win32.zip  from build/windows (32-bit Windows)
+#   dist/kivro-<version>-win64.zip  from build/windows-x64, where it exists
+# Each holds kv.exe, kvtool.exe (when built), the help page, the example
+# schedule and INSTALL.txt. Give win32 or win64 to make only that one.
+# Prints the path of each zip made.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+. "$root/scripts/wine-env.sh"
+version="$(sed -n 's/^project(Kivro VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
+[ -n "$version" ] || { echo "package: no project version in CMakeLists.txt" >&2; exit 1; }
+dist="${KV_DIST_DIR:-$root/dist}"
+
+archs=("$@")
+if [ "${#archs[@]}" -eq 0 ]; then
+  archs=(win32)
+  [ -f "$KV_BUILD_ROOT/windows-x64/kv.exe" ] && archs+=(win64)
+fi
+
+mkdir -p "$dist"
+for arch in "${archs[@]}"; do
+  case "$arch" in
+    win32) tree="$KV_BUILD_ROOT/windows" ;;
+    win64) tree="$KV_BUILD_ROOT/windows-x64" ;;
+    *) echo "package: unknown architecture $arch (win32 or win64)" >&2; exit 2 ;;
+  esac
+  [ -f "$tree/kv.exe" ] || { echo "package: no $tree/kv.exe; run scripts/build.sh" >&2; exit 1; }
+  staging="$(mktemp -d)"
+  cp "$tree/kv.exe" "$staging/"
+  [ -f "$tree/kvtool.exe" ] && cp "$tree/kvtool.exe" "$staging/"
+  cp "$root/resources/kivro-help.html" "$staging/"
+  cp "$root/examples/Example Schedule.KV" "$staging/"
+  # Windows line ends, so that Notepad of any age shows the lines.
+  sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$root/resources/INSTALL.txt" >"$staging/INSTALL.txt"
+  zip_file="$dist/kivro-$version-$arch.zip"
+  rm -f "$zip_file"
+  (cd "$staging" && zip -q -X "$zip_file" ./*)
+  rm -rf "$staging"
+  echo "$zip_file"
+done

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The zip to hand out, for the Windows build that runs on this machine: it
+# unpacks with every file in it, and the kv.exe in it starts under Wine on
+# the example schedule: the title names the example, and its list has rows.
+# Usage: package_test.sh BUILD_ROOT KV_DRIVE_EXE   (a Wine session running)
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+export KV_BUILD_DIR="$1"
+drive="$(realpath "$2")"
+. "$root/scripts/wine-env.sh"
+
+work="$(mktemp -d)"
+kivro_pid=""
+cleanup() {
+  [ -n "$kivro_pid" ] && kill "$kivro_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "package test: $*" >&2
+  exit 1
+}
+
+if [ "$(kv_test_arch)" = i686 ]; then arch=win32; else arch=win64; fi
+zip_file="$(KV_DIST_DIR="$work/dist" bash "$root/scripts/package.sh" "$arch")" ||
+  fail "package.sh $arch failed"
+[ "$(basename "$zip_file")" = "kivro-3.0-$arch.zip" ] || fail "made $zip_file"
+
+unzip -q "$zip_file" -d "$work/Kivro" || fail "$zip_file does not unpack"
+for f in kv.exe kivro-help.html "Example Schedule.KV" INSTALL.txt; do
+  [ -s "$work/Kivro/$f" ] || fail "$f is not in the zip"
+done
+grep -q "Startup" "$work/Kivro/INSTALL.txt" || fail "INSTALL.txt says nothing of the Startup folder"
+tree="$KV_BUILD_ROOT/windows"
+[ "$arch" = win64 ] && tree="$KV_BUILD_ROOT/windows-x64"
+if [ -f "$tree/kvtool.exe" ] && [ ! -s "$work/Kivro/kvtool.exe" ]; then
+  fail "kvtool.exe was built but is not in the zip"
+fi
+
+# kv.exe takes its whole command line as the file name; wine joins the
+# words with single blanks, so the name goes in as words.
+read -r -a words <<<"$(wine winepath.exe -w "$work/Kivro/Example Schedule.KV" 2>/dev/null | tr -d '\r')"
+wine "$work/Kivro/kv.exe" "${words[@]}" >/dev/null 2>&1 &
+kivro_pid=$!
+export KV_DRIVE_TITLE="${words[*]}"
+title="$(wine "$drive" wait | tr -d '\r')" || fail "kv.exe from the zip shows no window"
+[ "$title" = "Kivro - [${words[*]}]" ] || fail "the title is \"$title\""
+rows="$(wine "$drive" rows | tr -d '\r')"
+[ "${rows:-0}" -gt 0 ] || fail "the example shows ${rows:-no} rows"
+wine "$drive" command 2005 >/dev/null # Exit
+for _ in $(seq 100); do
+  kill -0 "$kivro_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$kivro_pid" 2>/dev/null && fail "kv.exe from the zip did not end on Exit"
+kivro_pid=""
+echo "package test: $(basename "$zip_file") unpacks; its kv.exe shows \"$title\" with $rows rows"

@@ -1,0 +1,120 @@
+// Works a running kv.exe from a shell script, one step per call, for the
+// package check and the screenshots:
+//   kv_drive wait                      waits for the main window, prints its title
+//   kv_drive rows                      prints the number of rows in its list
+//   kv_drive command ID                posts a menu command to it
+//   kv_drive place CAPTION X Y [W H]   moves (and sizes) a window; "KV" is the main one
+//   kv_drive text CAPTION ID TEXT      sets the text of a dialog's control
+//   kv_drive select CAPTION ID INDEX   chooses a row of a dialog's drop-down list
+//   kv_drive click CAPTION ID          presses a dialog's button or check box
+// A dialog is named by its caption and waited for up to 10 s. With
+// KV_DRIVE_TITLE set, the main window is the one whose title holds that
+// text (other copies of Kivro may run beside it). Exit status 0 on success,
+// 1 when the window or control is not there, 2 on bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+BOOL CALLBACK takeIfMain(HWND window, LPARAM found) {
+  char name[8] = "";
+  char title[512] = "";
+  GetClassNameA(window, name, sizeof name);
+  GetWindowTextA(window, title, sizeof title);
+  const char* wanted = std::getenv("KV_DRIVE_TITLE");
+  if (std::strcmp(name, "KV") != 0 || !IsWindowVisible(window)) return TRUE;
+  if (wanted && !std::strstr(title, wanted)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+HWND mainWindow() {
+  HWND found = nullptr;
+  EnumWindows(takeIfMain, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND waitFor(const char* caption) {
+  bool main = std::strcmp(caption, "KV") == 0;
+  for (int tries = 0; tries < 500; ++tries) {
+    HWND window = main ? mainWindow() : FindWindowA("#32770", caption);
+    if (window && IsWindowVisible(window)) return window;
+    Sleep(20);
+  }
+  std::fprintf(stderr, "kv_drive: no window \"%s\"\n", caption);
+  return nullptr;
+}
+
+HWND control(const char* caption, const char* id) {
+  HWND dialog = waitFor(caption);
+  HWND item = dialog ? GetDlgItem(dialog, std::atoi(id)) : nullptr;
+  if (dialog && !item) std::fprintf(stderr, "kv_drive: \"%s\" has no control %s\n", caption, id);
+  return item;
+}
+
+int run(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const char* verb = argv[1];
+  if (!std::strcmp(verb, "wait") && argc == 2) {
+    HWND main = waitFor("KV");
+    if (!main) return 1;
+    char title[512] = "";
+    GetWindowTextA(main, title, sizeof title);
+    std::printf("%s\n", title);
+    return 0;
+  }
+  if (!std::strcmp(verb, "rows") && argc == 2) {
+    HWND main = waitFor("KV");
+    if (!main) return 1;
+    std::printf("%ld\n", static_cast<long>(SendMessageA(GetDlgItem(main, 101), LB_GETCOUNT, 0, 0)));
+    return 0;
+  }
+  if (!std::strcmp(verb, "command") && argc == 3) {
+    HWND main = waitFor("KV");
+    if (!main) return 1;
+    PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+    return 0;
+  }
+  if (!std::strcmp(verb, "place") && (argc == 5 || argc == 7)) {
+    HWND window = waitFor(argv[2]);
+    if (!window) return 1;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (argc == 5 ? SWP_NOSIZE : 0);
+    int width = argc == 7 ? std::atoi(argv[5]) : 0;
+    int height = argc == 7 ? std::atoi(argv[6]) : 0;
+    SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), width, height, flags);
+    return 0;
+  }
+  if (!std::strcmp(verb, "text") && argc == 5) {
+    HWND item = control(argv[2], argv[3]);
+    if (!item) return 1;
+    SendMessageA(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    return 0;
+  }
+  if (!std::strcmp(verb, "select") && argc == 5) {
+    HWND item = control(argv[2], argv[3]);
+    if (!item) return 1;
+    SendMessageA(item, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0);
+    // The list tells its dialog only of a choice made by the user.
+    SendMessageA(GetParent(item), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(item));
+    return 0;
+  }
+  if (!std::strcmp(verb, "click") && argc == 4) {
+    HWND item = control(argv[2], argv[3]);
+    if (!item) return 1;
+    SendMessageA(item, BM_CLICK, 0, 0);
+    return 0;
+  }
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int status = run(argc, argv);
+  if (status == 2) std::fprintf(stderr, "kv_drive: see the usage at the top of drive_win32.cpp\n");
+  return status;
+}
