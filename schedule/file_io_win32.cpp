@@ -85,6 +85,26 @@ TemporaryFile createTemporaryBeside(const std::string& path) {
   return {};
 }
 
+// Replaces path by the written temporary file. Another program that has the
+// old file open for a moment (a viewer, a virus scanner, a backup) makes the
+// replacement fail only while it holds it, so a refused replacement is tried
+// again for about half a second before the save counts as failed.
+bool putInPlace(const std::string& temporary, const std::string& path) {
+  constexpr int kTries = 10;
+  constexpr DWORD kPauseMs = 50;
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(temporary.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                      error == ERROR_LOCK_VIOLATION;
+    if (!held || attempt == kTries) return false;
+    Sleep(kPauseMs);
+  }
+}
+
 }  // namespace
 
 FileContents readWholeFile(const std::string& path) {
@@ -125,11 +145,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes) {
   FileHandle file(temporary.handle);
   bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
   bool closed = file.close();
-  if (written && closed &&
-      MoveFileExA(temporary.name.c_str(), path.c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
-  }
+  if (written && closed && putInPlace(temporary.name, path)) return true;
   DeleteFileA(temporary.name.c_str());
   return false;
 }

@@ -90,5 +90,45 @@ TEST(FileIo, ReadsAFileThatAnotherProgramHoldsOpenForWriting) {
   EXPECT_EQ(read.bytes, "Version=3.0\r\n");
 }
 
+// A reader that holds the old file for a moment delays the save; one that
+// keeps holding it makes the save fail, leaving the old file as it was.
+TEST(FileIo, ASaveWaitsForAReaderThatHoldsTheFileForAMoment) {
+  DeepFolder folder(0);
+  const std::string target = folder.path() + "\\read.KV";
+  ASSERT_TRUE(replaceFileContents(target, "old"));
+  struct Case {
+    DWORD holdMs;
+    bool saved;
+  } cases[] = {{150, true}, {INFINITE, false}};
+  for (const auto& c : cases) {
+    HANDLE reader = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    struct Release {
+      HANDLE reader;
+      DWORD afterMs;
+      static DWORD WINAPI run(LPVOID self) {
+        auto* release = static_cast<Release*>(self);
+        Sleep(release->afterMs);
+        CloseHandle(release->reader);
+        return 0;
+      }
+    } release{reader, c.holdMs};
+    HANDLE thread = c.holdMs == INFINITE
+                        ? nullptr
+                        : CreateThread(nullptr, 0, Release::run, &release, 0, nullptr);
+    EXPECT_EQ(replaceFileContents(target, "new"), c.saved) << c.holdMs;
+    if (thread) {
+      WaitForSingleObject(thread, INFINITE);
+      CloseHandle(thread);
+    } else {
+      CloseHandle(reader);
+    }
+    EXPECT_EQ(readWholeFile(target).bytes, c.saved ? "new" : "old");
+    ASSERT_TRUE(replaceFileContents(target, "old"));
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"read.KV"});
+  }
+}
+
 }  // namespace
 }  // namespace kv
