@@ -20,9 +20,9 @@
 # Tolerance for lateness: one check period (10 ms), plus up to one second
 # from the whole seconds in which kv.exe keeps time (it takes a second as
 # begun from its half), plus the shell call and the start of the recorder
-# process under Wine, allowed 2 s. An occurrence may also come up to 0.5 s
-# early, from the same rounding. KV_SOAK_TOLERANCE sets the allowance in
-# seconds (default 3.01).
+# process under Wine, allowed 2 s. An occurrence may also come up to half a
+# second early, from the same rounding; one more than a second early counts
+# as wrong. KV_SOAK_TOLERANCE sets the allowance in seconds (default 3.01).
 #
 # Exit status 1 when an occurrence was missed, started twice, late or not in
 # the schedule, when kv.exe ended, or when a figure grew by more than its
