@@ -32,7 +32,10 @@ kv_session_stop() {
 # into the Wine prefix as drive K:. Needs root; without it the tests that
 # use KV_FULL_DRIVE skip.
 kv_full_drive_start() {
-  local mount_point="${TMPDIR:-/tmp}/kivro-full-drive"
+  # One drive per Wine prefix, so that two test runs on one machine keep
+  # their own.
+  local mount_point
+  mount_point="${TMPDIR:-/tmp}/kivro-full-drive-$(printf '%s' "$WINEPREFIX" | md5sum | cut -c1-8)"
   mkdir -p "$mount_point"
   if mountpoint -q "$mount_point" || mount -t tmpfs -o size=256k tmpfs "$mount_point" 2>/dev/null; then
     ln -sfn "$mount_point" "$WINEPREFIX/dosdevices/k:"
