@@ -15,7 +15,18 @@ kv_session_start() {
   fi
   wineserver -p >/dev/null 2>&1 || true
   if [ -n "$keeper" ] && [ -f "$keeper" ]; then
-    setsid wine "$keeper" </dev/null >/dev/null 2>&1 &
+    # The tests start once the keeper's window (and so the desktop) exists.
+    local ready
+    ready="$(mktemp -u "${TMPDIR:-/tmp}/kivro-keeper-ready.XXXXXX")"
+    local loader
+    loader="$(kv_wine_loader)"
+    KV_KEEPER_READY="Z:${ready//\//\\}" WINELOADER="$loader" setsid "$loader" "$keeper" \
+      </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 300); do
+      [ -e "$ready" ] && break
+      sleep 0.1
+    done
+    if [ -e "$ready" ]; then rm -f "$ready"; else echo "session: the keeper did not start in 30 s" >&2; fi
   fi
 }
 
