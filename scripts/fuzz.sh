@@ -32,12 +32,13 @@ if [ -n "$only" ]; then
   esac
 fi
 
-# libFuzzer comes with clang, which the rest of the build does not need.
+# libFuzzer comes with clang (setup.sh installs both; this covers running
+# the script on its own).
 if ! command -v "$cxx" >/dev/null 2>&1; then
   if [ "$(id -u)" -eq 0 ]; then
     echo "fuzz: installing clang"
     { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-      --no-install-recommends clang; } >/dev/null 2>&1 || true
+      --no-install-recommends clang libclang-rt-14-dev; } >/dev/null 2>&1 || true
   fi
   if ! command -v "$cxx" >/dev/null 2>&1; then
     echo "fuzz: SKIPPED: $cxx is not installed and could not be installed (apt-get install clang)"

@@ -2,8 +2,9 @@
 # a virtual X display, a persistent wineserver and a hidden keeper window,
 # so that each program starts fast and nothing waits on Wine's desktop
 # process. kv_session_stop undoes all of it.
-kv_session_start() {
-  local keeper="${1:-}"
+# A virtual display on $DISPLAY unless one answers there already;
+# KV_STARTED_XVFB is the Xvfb started, or empty.
+kv_display_start() {
   KV_STARTED_XVFB=""
   if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
     Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -13,6 +14,11 @@ kv_session_start() {
       sleep 0.1
     done
   fi
+}
+
+kv_session_start() {
+  local keeper="${1:-}"
+  kv_display_start
   wineserver -p >/dev/null 2>&1 || true
   if [ -n "$keeper" ] && [ -f "$keeper" ]; then
     # The tests start once the keeper's window (and so the desktop) exists.

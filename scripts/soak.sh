@@ -34,6 +34,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$root/scripts/wine-env.sh"
+. "$root/scripts/session.sh"
 
 minutes="${1:-60}"
 duration=$(awk -v m="$minutes" 'BEGIN { d = int(m * 60 + 0.5); print (d > 0 ? d : 0) }')
@@ -83,14 +84,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  started_xvfb=$!
-  for _ in $(seq 50); do
-    xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-fi
+kv_display_start
+started_xvfb="$KV_STARTED_XVFB"
 
 # KV.INI lives in the user's application-data folder of the prefix.
 appdata="$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')"
@@ -117,8 +112,8 @@ finish=$((base + duration))
 end=$((finish + 86400))
 once_every=$((duration >= 600 ? 180 : 30))
 {
-  for spec in M1:0:60 M2:7:60 M3:13:60 F1:23:900 F2:37:900 H1:47:3600 H2:1853:3600; do
-    IFS=: read -r id offset step <<<"$spec"
+  for recurring in M1:0:60 M2:7:60 M3:13:60 F1:23:900 F2:37:900 H1:47:3600 H2:1853:3600; do
+    IFS=: read -r id offset step <<<"$recurring"
     echo "$id $((base + offset)) $step $end"
   done
   k=0
