@@ -66,13 +66,11 @@ void changeCheckInterval(Kivro& kivro) {
   kivro.armCheckTimer();
 }
 
-void toggleFlag(Kivro& kivro, UINT item) {
-  bool& flag =
-      item == IDM_HIDE_ICON ? kivro.settings().hideIcon : kivro.settings().associationWarning;
+void toggleFlag(Kivro& kivro, const FlagItem& item) {
+  bool& flag = kivro.settings().*item.flag;
   flag = !flag;
-  kivro.showFlag(item, flag);
-  kivro.settingsFile().writeFlag(item == IDM_HIDE_ICON ? kHideIconKey : kAssociationWarningKey,
-                                 flag);
+  kivro.showFlag(item);
+  kivro.settingsFile().writeFlag(item.key, flag);
 }
 
 void showAbout(Kivro& kivro) {
@@ -158,8 +156,10 @@ bool dispatchCommand(Kivro& kivro, int id) {
       changeCheckInterval(kivro);
       return true;
     case IDM_ASSOCIATION_WARNING:
+      toggleFlag(kivro, kFlagItems[0]);
+      return true;
     case IDM_HIDE_ICON:
-      toggleFlag(kivro, static_cast<UINT>(id));
+      toggleFlag(kivro, kFlagItems[1]);
       return true;
     case IDM_TEST_ENTRY:
       testSelectedEntry(kivro);

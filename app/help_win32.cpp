@@ -21,6 +21,28 @@ bool shellSucceeded(HINSTANCE result) {
   return reinterpret_cast<UINT_PTR>(result) > 32;
 }
 
+// What the help viewer is asked for each topic.
+struct ViewerCall {
+  UINT command;
+  ULONG_PTR data;
+};
+
+ViewerCall viewerCallFor(HelpTopic topic) {
+  static char emptyKey[] = "";
+  static char entryKey[] = "Edit...";
+  switch (topic) {
+    case HelpTopic::Contents:
+      return {HELP_CONTENTS, 0};
+    case HelpTopic::Search:
+      return {HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>(emptyKey)};
+    case HelpTopic::HowToUseHelp:
+      return {HELP_HELPONHELP, 0};
+    case HelpTopic::EntryDialog:
+      break;
+  }
+  return {HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>(entryKey)};
+}
+
 }  // namespace
 
 Help::Help(HINSTANCE instance) {
@@ -38,25 +60,9 @@ void Help::show(HWND owner, HelpTopic topic) {
 }
 
 void Help::showInViewer(HWND owner, HelpTopic topic) {
-  static char emptyKey[] = "";
-  static char entryKey[] = "Edit...";
+  const ViewerCall call = viewerCallFor(topic);
   viewerUsed_ = true;
-  switch (topic) {
-    case HelpTopic::Contents:
-      WinHelpA(owner, helpFilePath_.c_str(), HELP_CONTENTS, 0);
-      break;
-    case HelpTopic::Search:
-      WinHelpA(owner, helpFilePath_.c_str(), HELP_PARTIALKEY,
-               reinterpret_cast<ULONG_PTR>(emptyKey));
-      break;
-    case HelpTopic::HowToUseHelp:
-      WinHelpA(owner, helpFilePath_.c_str(), HELP_HELPONHELP, 0);
-      break;
-    case HelpTopic::EntryDialog:
-      WinHelpA(owner, helpFilePath_.c_str(), HELP_PARTIALKEY,
-               reinterpret_cast<ULONG_PTR>(entryKey));
-      break;
-  }
+  WinHelpA(owner, helpFilePath_.c_str(), call.command, call.data);
 }
 
 // The page opens at its topic in the browser that opens such pages; a page

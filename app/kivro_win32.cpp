@@ -83,16 +83,15 @@ void Kivro::loadTexts() {
   productName_ = loadString(instance_, IDS_PRODUCT_NAME, 30);
 }
 
-void Kivro::showFlag(UINT item, bool on) {
-  const char* text = item == IDM_HIDE_ICON ? "&Hide Icon" : "&Association Warning";
-  UINT check = static_cast<UINT>(on ? MF_CHECKED : MF_UNCHECKED);
-  ModifyMenuA(GetMenu(mainWindow_), item, MF_BYCOMMAND | MF_STRING | check, item, text);
+void Kivro::showFlag(const FlagItem& flag) {
+  UINT check = static_cast<UINT>(settings_.*flag.flag ? MF_CHECKED : MF_UNCHECKED);
+  ModifyMenuA(GetMenu(mainWindow_), flag.item, MF_BYCOMMAND | MF_STRING | check, flag.item,
+              flag.text);
 }
 
 void Kivro::readFlags() {
   settings_ = settingsFile_.read();
-  showFlag(IDM_ASSOCIATION_WARNING, settings_.associationWarning);
-  showFlag(IDM_HIDE_ICON, settings_.hideIcon);
+  for (const FlagItem& flag : kFlagItems) showFlag(flag);
 }
 
 void Kivro::updateTitle() {

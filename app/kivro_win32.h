@@ -14,8 +14,23 @@
 #include "app/schedule_document.h"
 #include "app/settings_file_win32.h"
 #include "app/shell_win32.h"
+#include "resources/resource_ids.h"
 
 namespace kv {
+
+// The two flags of the Configure menu: the item, its text, its key in
+// KV.INI and where the setting is held.
+struct FlagItem {
+  UINT item;
+  const char* text;
+  const char* key;
+  bool Settings::*flag;
+};
+inline constexpr FlagItem kFlagItems[] = {
+    {IDM_ASSOCIATION_WARNING, "&Association Warning", kAssociationWarningKey,
+     &Settings::associationWarning},
+    {IDM_HIDE_ICON, "&Hide Icon", kHideIconKey, &Settings::hideIcon},
+};
 
 class Kivro {
  public:
@@ -63,8 +78,8 @@ class Kivro {
   void checkDueEntries();
   // Shows the store again in hList and reloads the first-due entry.
   void showLoadedSchedule();
-  // Sets a flag's menu item with its check mark.
-  void showFlag(UINT item, bool on);
+  // Sets a flag's menu item again, checked while the flag is on.
+  void showFlag(const FlagItem& flag);
 
  private:
   bool createWindows();
