@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "schedule/file_io_win32.h"
+
 namespace kv {
 namespace {
 
@@ -11,10 +13,6 @@ std::string programFolder(HINSTANCE instance) {
   std::string full(path, n < MAX_PATH ? n : 0);
   std::size_t separator = full.find_last_of("\\/");
   return separator == std::string::npos ? "." : full.substr(0, separator);
-}
-
-bool fileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool shellSucceeded(HINSTANCE result) {
@@ -52,7 +50,7 @@ Help::Help(HINSTANCE instance) {
 }
 
 void Help::show(HWND owner, HelpTopic topic) {
-  if (fileExists(helpFilePath_)) {
+  if (isFile(helpFilePath_)) {
     showInViewer(owner, topic);
   } else {
     showPage(owner, topic);

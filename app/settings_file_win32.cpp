@@ -4,13 +4,10 @@
 
 #include <cstdio>
 
+#include "schedule/file_io_win32.h"
+
 namespace kv {
 namespace {
-
-bool fileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string windowsFolderFile(const char* name) {
   char folder[MAX_PATH] = "";
@@ -39,15 +36,15 @@ SettingsFile::SettingsFile()
     : path_(settingsFilePath()), legacyPath_(windowsFolderFile(kSettingsFileName)) {}
 
 const std::string& SettingsFile::readPath() const {
-  if (!fileExists(path_) && fileExists(legacyPath_)) return legacyPath_;
+  if (!isFile(path_) && isFile(legacyPath_)) return legacyPath_;
   return path_;
 }
 
 void SettingsFile::prepareForWriting() {
-  if (fileExists(path_)) return;
+  if (isFile(path_)) return;
   std::size_t folderEnd = path_.find_last_of('\\');
   if (folderEnd != std::string::npos) CreateDirectoryA(path_.substr(0, folderEnd).c_str(), nullptr);
-  if (fileExists(legacyPath_)) CopyFileA(legacyPath_.c_str(), path_.c_str(), TRUE);
+  if (isFile(legacyPath_)) CopyFileA(legacyPath_.c_str(), path_.c_str(), TRUE);
 }
 
 bool SettingsFile::readFlag(const char* key, const char* defaultText) const {

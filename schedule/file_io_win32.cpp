@@ -107,6 +107,11 @@ bool putInPlace(const std::string& temporary, const std::string& path) {
 
 }  // namespace
 
+bool isFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 FileContents readWholeFile(const std::string& path) {
   FileContents result;
   // Other programs may have the file open, for reading or for writing.

@@ -14,6 +14,9 @@ struct FileContents {
   std::string bytes;
 };
 
+// Whether a file (not a folder) of that name exists.
+bool isFile(const std::string& path);
+
 // Reads the whole file, of any size, or tells why it could not.
 FileContents readWholeFile(const std::string& path);
 
