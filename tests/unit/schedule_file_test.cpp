@@ -8,6 +8,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/recurrence.h"
@@ -38,10 +39,6 @@ std::vector<EntryLine> decode(std::string_view bytes) {
     lines.push_back(kv::composeEntryLine(e));
   }
   return lines;
-}
-
-bool currentHeader(std::string_view bytes, std::string_view version) {
-  return kv::scanScheduleFile(bytes, version).currentHeader;
 }
 
 // The lines a load stores: the entries as stored, then caught up.
@@ -128,13 +125,10 @@ class ScheduleGenerator {
     return std::uniform_int_distribution<std::size_t>(low, high)(rng_);
   }
   char pick(std::string_view choices) { return choices[uniform(0, choices.size() - 1)]; }
-  // Bytes from the blank up, and the separator byte 18.
   std::string text(std::size_t length) {
     std::string t(length, ' ');
-    for (char& c : t) {
-      const std::size_t byte = uniform(0x1F, 0xFF);
-      c = static_cast<char>(byte == 0x1F ? 0x12 : byte);
-    }
+    for (char& c : t) c = static_cast<char>(uniform(0x1F, 0xFF));
+    std::replace(t.begin(), t.end(), '\x1F', '\x12');
     return t;
   }
 
@@ -254,34 +248,28 @@ TEST(ScheduleFileHeader, IsTheFirstLineComparedIgnoringCase) {
     std::string firstLine;
     bool current;
   };
+  // The last four: the header ends at the first byte outside blank to 'z'.
   const Case cases[] = {
-      {"Version=3.0", true},
-      {"VERSION=3.0", true},
-      {"version=3.0", true},
-      {"Version=2.0", false},
-      {"Version=3.0 ", false},
-      {" Version=3.0", false},
-      {"Version=3.00", false},
-      {"Version=", false},
-      {"Version3.0", false},
-      {"", false},
-      // The header ends at the first byte outside blank to 'z', as always.
-      {"Version=3.0\x12", true},
-      {"Version=3.0~", true},
-      {"Version=3.0{x", true},
-      {"Version=3.0\xE9", true},
+      {"Version=3.0", true},     {"VERSION=3.0", true},
+      {"version=3.0", true},     {"Version=2.0", false},
+      {"Version=3.0 ", false},   {" Version=3.0", false},
+      {"Version=3.00", false},   {"Version=", false},
+      {"Version3.0", false},     {"", false},
+      {"Version=3.0\x12", true}, {"Version=3.0~", true},
+      {"Version=3.0{x", true},   {"Version=3.0\xE9", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.firstLine);
-    EXPECT_EQ(currentHeader(c.firstLine, kVersion), c.current);
-    EXPECT_EQ(currentHeader(c.firstLine + "\r\n" + futureLine("x"), kVersion), c.current);
-    EXPECT_EQ(currentHeader(c.firstLine + "\n", kVersion), c.current);
+    EXPECT_EQ(kv::scanScheduleFile(c.firstLine, kVersion).currentHeader, c.current);
+    EXPECT_EQ(kv::scanScheduleFile(c.firstLine + "\r\n" + futureLine("x"), kVersion).currentHeader,
+              c.current);
+    EXPECT_EQ(kv::scanScheduleFile(c.firstLine + "\n", kVersion).currentHeader, c.current);
   }
-  EXPECT_TRUE(currentHeader("version=4.1\r\n", "4.1"));
+  EXPECT_TRUE(kv::scanScheduleFile("version=4.1\r\n", "4.1").currentHeader);
   // Reading goes on right after the byte that ended the header.
   EXPECT_EQ(decode("Version=3.0~" + futureLine("x") + "\r\n"),
             std::vector<EntryLine>{futureLine("x")});
-  EXPECT_FALSE(currentHeader("Version=3.0\r\n", "4.1"));
+  EXPECT_FALSE(kv::scanScheduleFile("Version=3.0\r\n", "4.1").currentHeader);
 }
 
 TEST(ScheduleFileDecode, UpperCaseHeaderReadsCurrentLines) {
@@ -290,48 +278,38 @@ TEST(ScheduleFileDecode, UpperCaseHeaderReadsCurrentLines) {
 }
 
 TEST(ScheduleFileScan, TellsEachLineItsNumberAndWhatTheReaderDidToIt) {
-  const EntryLine l1 = futureLine("one");
-  const EntryLine l2 = futureLine("two");
-  const EntryLine l3 = futureLine("three");
-  const EntryLine l4 = futureLine("four");
+  const EntryLine l1 = futureLine("one"), l2 = futureLine("two"), l3 = futureLine("three"),
+                  l4 = futureLine("four");
   std::string overlong = futureLine("long ");
   overlong.resize(600, 'x');
   const std::string bytes = "Version=3.0\r\n" + l1 + "\r\n\r\n" + l2 + '\t' + l3 + "\n\r" + l4 +
                             '\0' + overlong + '\r' + l1;
-  struct Expected {
-    std::size_t number;
-    std::string_view text;
-    bool cut;
-    bool endedEarly;
-  };
-  const Expected expected[] = {
-      {2, l1, false, false}, {4, l2, false, true},       {4, l3, false, false},
-      {6, l4, false, true},  {6, overlong, true, false}, {7, l1, false, false},
+  // Number, text, cut, ended early.
+  using Scanned = std::vector<std::tuple<std::size_t, std::string_view, bool, bool>>;
+  const auto scanned = [](const kv::ScheduleFileScan& scan) {
+    Scanned lines;
+    for (const auto& l : scan.lines) lines.emplace_back(l.number, l.text, l.cut, l.endedEarly);
+    return lines;
   };
   const kv::ScheduleFileScan scan = kv::scanScheduleFile(bytes, kVersion);
+  for (const kv::ScannedLine& l : scan.lines) {
+    EXPECT_EQ(l.entry, kv::parseEntryLine(l.text.substr(0, kv::kMaxEntryLine))) << l.number;
+  }
   EXPECT_TRUE(scan.currentHeader);
   EXPECT_EQ(scan.header, "Version=3.0");
-  ASSERT_EQ(scan.lines.size(), std::size(expected));
-  for (std::size_t i = 0; i < scan.lines.size(); ++i) {
-    SCOPED_TRACE(i);
-    const kv::ScannedLine& line = scan.lines[i];
-    EXPECT_EQ(line.number, expected[i].number);
-    EXPECT_EQ(line.text, expected[i].text);
-    EXPECT_EQ(line.cut, expected[i].cut);
-    EXPECT_EQ(line.endedEarly, expected[i].endedEarly);
-    EXPECT_EQ(line.entry, kv::parseEntryLine(line.text.substr(0, kv::kMaxEntryLine)));
-  }
-}
+  const Scanned expected = {{2, l1, false, false},      {4, l2, false, true},
+                            {4, l3, false, false},      {6, l4, false, true},
+                            {6, overlong, true, false}, {7, l1, false, false}};
+  EXPECT_EQ(scanned(scan), expected);
 
-TEST(ScheduleFileScan, LegacyFileCountsItsFirstLineAsAnEntry) {
-  const std::string bytes = "Version=2.0\r\n1 2 D 1 C:\\A\\B.EXE\n";
-  const kv::ScheduleFileScan scan = kv::scanScheduleFile(bytes, kVersion);
-  EXPECT_FALSE(scan.currentHeader);
-  EXPECT_EQ(scan.header, "Version=2.0");
-  ASSERT_EQ(scan.lines.size(), 2u);
-  EXPECT_EQ(scan.lines[0].number, 1u);
-  EXPECT_EQ(scan.lines[1].number, 2u);
-  EXPECT_EQ(scan.lines[1].entry.workingDirectory, "C:\\A");
+  // Without the current header the first line counts as an entry too.
+  const kv::ScheduleFileScan legacy =
+      kv::scanScheduleFile("Version=2.0\r\n1 2 D 1 C:\\A\\B.EXE\n", kVersion);
+  EXPECT_FALSE(legacy.currentHeader);
+  EXPECT_EQ(legacy.header, "Version=2.0");
+  EXPECT_EQ(scanned(legacy),
+            (Scanned{{1, "Version=2.0", false, false}, {2, "1 2 D 1 C:\\A\\B.EXE", false, false}}));
+  EXPECT_EQ(legacy.lines[1].entry.workingDirectory, "C:\\A");
 }
 
 // The legacy layout: start, end, code, show command, command line.
@@ -381,8 +359,7 @@ TEST(ScheduleFileLegacy, EveryLineOfAFileWithoutTheCurrentHeaderIsLegacy) {
   const Case cases[] = {{"no header", ""}, {"older header", "Version=2.0\r\n"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    // An older header reads as a legacy line that the catch-up drops (its
-    // end reads as 0).
+    // An older header reads as a legacy line whose end (0) has passed.
     const std::vector<EntryLine> loaded = load(c.header + first + "\r\n" + second + "\r\n");
     ASSERT_EQ(loaded.size(), 2u);
     // Only a legacy line gets the program's directory as its working
