@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -27,93 +28,90 @@ std::string shown(kv::Time t) {
   return text;
 }
 
-kv::DateTimeFields fields(int monthIndex, const char* day, const char* year, const char* hour,
-                          const char* minute, bool pm) {
-  return kv::DateTimeFields{monthIndex, day, year, hour, minute, pm};
+// The fields of one side as "month day year hour:minute am|pm", month from 0.
+std::string shown(const kv::DateTimeFields& f) {
+  return std::to_string(f.monthIndex) + " " + f.day + " " + f.year + " " + f.hour + ":" + f.minute +
+         (f.pm ? " pm" : " am");
 }
-
-// --- Arrow pairs -------------------------------------------------------------
-
-struct StepCase {
-  ArrowField field;
-  int monthIndex;    // of the side stepped
-  const char* year;  // of the side stepped (the start day's bound reads it)
-  const char* before;
-  int step;
-  const char* after;
-  bool beep;
-};
-
-std::string& fieldText(EntryForm& form, ArrowField field) {
-  switch (field) {
-    case ArrowField::StartDay:
-      return form.start.day;
-    case ArrowField::StartYear:
-      return form.start.year;
-    case ArrowField::StartHour:
-      return form.start.hour;
-    case ArrowField::StartMinute:
-      return form.start.minute;
-    case ArrowField::EndDay:
-      return form.end.day;
-    case ArrowField::EndYear:
-      return form.end.year;
-    case ArrowField::EndHour:
-      return form.end.hour;
-    case ArrowField::EndMinute:
-      return form.end.minute;
-  }
-  return form.start.day;
-}
-
-class ArrowStepTest : public ::testing::TestWithParam<StepCase> {};
-
-TEST_P(ArrowStepTest, StepsWithinBoundsAndBeepsAtThem) {
-  const StepCase& c = GetParam();
-  EntryForm form;
-  for (kv::DateTimeFields* side : {&form.start, &form.end}) {
-    side->monthIndex = c.monthIndex;
-    side->year = c.year;
-  }
-  fieldText(form, c.field) = c.before;
-  EXPECT_EQ(kv::stepField(form, c.field, c.step), c.beep);
-  EXPECT_EQ(fieldText(form, c.field), c.after);
+kv::DateTimeFields fields(const char* text) {
+  char day[16] = "", year[16] = "", hour[8] = "", minute[8] = "", half[3] = "";
+  int month = 0;
+  std::sscanf(text, "%d %15s %15s %7[^:]:%7s %2s", &month, day, year, hour, minute, half);
+  return {month, day, year, hour, minute, half[0] == 'p'};
 }
 
 constexpr int kJanuary = 0, kFebruary = 1, kApril = 3, kDecember = 11;
+constexpr int kOnce = 0, kDaily = 4, kWeekdays = 5, kMonthEnd = 8;
 
-INSTANTIATE_TEST_SUITE_P(
-    EntryForm, ArrowStepTest,
-    ::testing::Values(
-        // The start day's upper arrow knows the start month and year.
-        StepCase{ArrowField::StartDay, kApril, "2024", "30", 1, "30", true},
-        StepCase{ArrowField::StartDay, kApril, "2024", "31", 1, "30", true},
-        StepCase{ArrowField::StartDay, kApril, "2024", "31", -1, "30", false},
-        StepCase{ArrowField::StartDay, kFebruary, "2000", "28", 1, "29", false},
-        StepCase{ArrowField::StartDay, kFebruary, "2000", "29", 1, "29", true},
-        StepCase{ArrowField::StartDay, kFebruary, "1999", "28", 1, "28", true},
-        StepCase{ArrowField::StartDay, kFebruary, "1900", "28", 1, "29", false},
-        StepCase{ArrowField::StartDay, kFebruary, "year", "29", 1, "29", true},
-        StepCase{ArrowField::StartDay, kJanuary, "2024", "30", 1, "31", false},
-        StepCase{ArrowField::StartDay, kJanuary, "2024", "1", -1, "1", true},
-        StepCase{ArrowField::StartDay, kJanuary, "2024", "", -1, "1", true},
-        // The end day runs to 31 whatever the end month.
-        StepCase{ArrowField::EndDay, kFebruary, "1999", "30", 1, "31", false},
-        StepCase{ArrowField::EndDay, kFebruary, "1999", "31", 1, "31", true},
-        StepCase{ArrowField::StartYear, kDecember, "2035", "2035", 1, "2035", true},
-        StepCase{ArrowField::StartYear, kDecember, "", "", 1, "1990", true},
-        StepCase{ArrowField::EndYear, kDecember, "1990", "1990", -1, "1990", true},
-        StepCase{ArrowField::EndYear, kDecember, "2001", "2001", 1, "2002", false},
-        // No wrap-around: 12 stays 12, 59 stays 59.
-        StepCase{ArrowField::StartHour, kJanuary, "2024", "12", 1, "12", true},
-        StepCase{ArrowField::StartHour, kJanuary, "2024", "1", -1, "1", true},
-        StepCase{ArrowField::EndHour, kJanuary, "2024", "", -1, "1", true},
-        StepCase{ArrowField::EndHour, kJanuary, "2024", "11", 1, "12", false},
-        StepCase{ArrowField::StartMinute, kJanuary, "2024", "59", 1, "59", true},
-        StepCase{ArrowField::StartMinute, kJanuary, "2024", "00", -1, "00", true},
-        StepCase{ArrowField::StartMinute, kJanuary, "2024", "7", 1, "08", false},
-        StepCase{ArrowField::EndMinute, kJanuary, "2024", " -5", 1, "00", true},
-        StepCase{ArrowField::EndMinute, kJanuary, "2024", "10", -1, "09", false}));
+// --- Arrow pairs -------------------------------------------------------------
+
+std::string& fieldText(EntryForm& form, ArrowField field) {
+  using A = ArrowField;
+  const bool end =
+      field == A::EndDay || field == A::EndYear || field == A::EndHour || field == A::EndMinute;
+  kv::DateTimeFields& side = end ? form.end : form.start;
+  if (field == A::StartDay || field == A::EndDay) return side.day;
+  if (field == A::StartYear || field == A::EndYear) return side.year;
+  if (field == A::StartHour || field == A::EndHour) return side.hour;
+  return side.minute;
+}
+
+TEST(EntryFormTest, ArrowsStepWithinBoundsAndBeepAtThem) {
+  using A = ArrowField;
+  struct Case {
+    A field;
+    int monthIndex;    // of both sides
+    const char* year;  // of both sides (the start day's bound reads it)
+    const char* before;
+    int step;
+    const char* after;
+    bool beep;
+  };
+  const Case cases[] = {
+      // The start day's upper arrow knows the start month and year.
+      {A::StartDay, kApril, "2024", "30", 1, "30", true},
+      {A::StartDay, kApril, "2024", "31", 1, "30", true},
+      {A::StartDay, kApril, "2024", "31", -1, "30", false},
+      {A::StartDay, kFebruary, "2000", "28", 1, "29", false},
+      {A::StartDay, kFebruary, "2000", "29", 1, "29", true},
+      {A::StartDay, kFebruary, "1999", "28", 1, "28", true},
+      {A::StartDay, kFebruary, "1900", "28", 1, "29", false},
+      {A::StartDay, kFebruary, "year", "29", 1, "29", true},
+      {A::StartDay, kJanuary, "2024", "30", 1, "31", false},
+      {A::StartDay, kJanuary, "2024", "1", -1, "1", true},
+      {A::StartDay, kJanuary, "2024", "", -1, "1", true},
+      // The end day runs to 31 whatever the end month.
+      {A::EndDay, kFebruary, "1999", "30", 1, "31", false},
+      {A::EndDay, kFebruary, "1999", "31", 1, "31", true},
+      {A::StartYear, kDecember, "2035", "2035", 1, "2035", true},
+      {A::StartYear, kDecember, "", "", 1, "1990", true},
+      {A::EndYear, kDecember, "1990", "1990", -1, "1990", true},
+      {A::EndYear, kDecember, "2001", "2001", 1, "2002", false},
+      // No wrap-around: 12 stays 12, 59 stays 59.
+      {A::StartHour, kJanuary, "2024", "12", 1, "12", true},
+      {A::StartHour, kJanuary, "2024", "1", -1, "1", true},
+      {A::EndHour, kJanuary, "2024", "", -1, "1", true},
+      {A::EndHour, kJanuary, "2024", "11", 1, "12", false},
+      {A::StartMinute, kJanuary, "2024", "59", 1, "59", true},
+      {A::StartMinute, kJanuary, "2024", "00", -1, "00", true},
+      {A::StartMinute, kJanuary, "2024", "7", 1, "08", false},
+      {A::EndMinute, kJanuary, "2024", " -5", 1, "00", true},
+      {A::EndMinute, kJanuary, "2024", "10", -1, "09", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "field " << static_cast<int>(c.field) << " month " << c.monthIndex << " year '"
+                 << c.year << "' '" << c.before << "' step " << c.step);
+    EntryForm form;
+    for (kv::DateTimeFields* side : {&form.start, &form.end}) {
+      side->monthIndex = c.monthIndex;
+      side->year = c.year;
+    }
+    fieldText(form, c.field) = c.before;
+    EXPECT_EQ(kv::stepField(form, c.field, c.step), c.beep);
+    EXPECT_EQ(fieldText(form, c.field), c.after);
+  }
+}
 
 TEST(EntryFormTest, FieldNumbersReadTheirLeadingDigits) {
   struct Case {
@@ -131,51 +129,30 @@ TEST(EntryFormTest, FieldNumbersReadTheirLeadingDigits) {
 // --- The 12-hour clock and filling ------------------------------------------
 
 TEST(EntryFormTest, TwelveHourClockBothWays) {
-  struct Case {
-    int hour24;
-    int shownHour;
-    bool pm;
-  };
-  for (const Case& c : {Case{0, 12, false}, Case{1, 1, false}, Case{11, 11, false},
-                        Case{12, 12, true}, Case{13, 1, true}, Case{23, 11, true}}) {
-    const kv::TwelveHourClock clock = kv::toTwelveHour(c.hour24);
-    EXPECT_EQ(clock.hour, c.shownHour) << c.hour24;
-    EXPECT_EQ(clock.pm, c.pm) << c.hour24;
-    EXPECT_EQ(kv::fromTwelveHour(clock.hour, clock.pm), c.hour24);
+  for (int hour24 = 0; hour24 < 24; ++hour24) {
+    const kv::TwelveHourClock clock = kv::toTwelveHour(hour24);
+    EXPECT_EQ(clock.hour, hour24 % 12 == 0 ? 12 : hour24 % 12) << hour24;
+    EXPECT_EQ(clock.pm, hour24 >= 12) << hour24;
+    EXPECT_EQ(kv::fromTwelveHour(clock.hour, clock.pm), hour24);
   }
-  // A typed 0 with pm is noon.
-  EXPECT_EQ(kv::fromTwelveHour(0, true), 12);
+  EXPECT_EQ(kv::fromTwelveHour(0, true), 12);  // a typed 0 with pm is noon
 }
 
 TEST(EntryFormTest, AddShowsTheCurrentMinuteAndEndsIn2035) {
   struct Case {
     int hour, minute;
-    const char *shownHour, *shownMinute;
-    bool pm;
+    const char* start;
   };
-  for (const Case& c : {Case{0, 30, "12", "30", false}, Case{12, 5, "12", "05", true},
-                        Case{23, 59, "11", "59", true}}) {
-    LocalTime now{2024, 7, 4, c.hour, c.minute, 33, 4};
-    const EntryForm form = kv::formForAdd(now);
-    EXPECT_EQ(form.start.monthIndex, 6);
-    EXPECT_EQ(form.start.day, "4");
-    EXPECT_EQ(form.start.year, "2024");
-    EXPECT_EQ(form.start.hour, c.shownHour);
-    EXPECT_EQ(form.start.minute, c.shownMinute);
-    EXPECT_EQ(form.start.pm, c.pm);
+  for (const Case& c : {Case{0, 30, "6 4 2024 12:30 am"}, Case{12, 5, "6 4 2024 12:05 pm"},
+                        Case{23, 59, "6 4 2024 11:59 pm"}}) {
+    const EntryForm form = kv::formForAdd(LocalTime{2024, 7, 4, c.hour, c.minute, 33, 4});
+    EXPECT_EQ(shown(form.start), c.start);
+    EXPECT_EQ(shown(form.end), "11 31 2035 1:00 pm");
+    EXPECT_EQ(form.frequencyIndex, kv::kOnceIndex);
+    EXPECT_EQ(form.runModeIndex, kv::kNormalIndex);
+    EXPECT_FALSE(kv::enablingOf(form).ok);
+    EXPECT_FALSE(kv::enablingOf(form).endingGroup);
   }
-  const EntryForm form = kv::formForAdd(LocalTime{2024, 7, 4, 9, 0, 0, 4});
-  EXPECT_EQ(form.end.monthIndex, kDecember);
-  EXPECT_EQ(form.end.day, "31");
-  EXPECT_EQ(form.end.year, "2035");
-  EXPECT_EQ(form.end.hour, "1");
-  EXPECT_EQ(form.end.minute, "00");
-  EXPECT_TRUE(form.end.pm);
-  EXPECT_EQ(form.frequencyIndex, kv::kOnceIndex);
-  EXPECT_EQ(form.runModeIndex, kv::kNormalIndex);
-  EXPECT_FALSE(kv::enablingOf(form).ok);
-  EXPECT_FALSE(kv::enablingOf(form).endingGroup);
-
   const EntryForm dropped = kv::formForAdd(LocalTime{}, "C:\\DATA\\NOTES.TXT");
   EXPECT_EQ(dropped.commandLine, "C:\\DATA\\NOTES.TXT");
   EXPECT_TRUE(dropped.workingDirectory.empty());
@@ -195,20 +172,14 @@ TEST(EntryFormTest, EditShowsTheEntryAndOpensUnknownCodesAsOnceAndNormal) {
   e.printFlag = '1';
   e.description = "Tool";
   const EntryForm form = kv::formForEdit(e);
-  EXPECT_EQ(form.start.day, "2");
-  EXPECT_EQ(form.start.year, "1996");
-  EXPECT_EQ(form.start.hour, "1");
-  EXPECT_EQ(form.start.minute, "05");
-  EXPECT_TRUE(form.start.pm);
-  EXPECT_EQ(form.end.hour, "12");
-  EXPECT_FALSE(form.end.pm);
+  EXPECT_EQ(shown(form.start), "0 2 1996 1:05 pm");
+  EXPECT_EQ(shown(form.end), "0 2 1996 12:00 am");
   EXPECT_EQ(form.frequencyIndex, kv::kMonthEndIndex);
   EXPECT_EQ(form.runModeIndex, kv::kMinimizedIndex);
   EXPECT_TRUE(form.background);
   EXPECT_TRUE(form.printFile);
-  EXPECT_EQ(form.commandLine, e.commandLine);
-  EXPECT_EQ(form.workingDirectory, e.workingDirectory);
-  EXPECT_EQ(form.description, e.description);
+  EXPECT_EQ(form.commandLine + "|" + form.workingDirectory + "|" + form.description,
+            e.commandLine + "|" + e.workingDirectory + "|" + e.description);
 
   e.frequency = 'X';
   e.showCommand = 5;
@@ -218,14 +189,12 @@ TEST(EntryFormTest, EditShowsTheEntryAndOpensUnknownCodesAsOnceAndNormal) {
   EXPECT_FALSE(unknown.background);
 }
 
-// --- Tables and enabling -----------------------------------------------------
+// --- Codes and enabling ------------------------------------------------------
 
-TEST(EntryFormTest, FrequencyAndShowCommandTablesGoBothWays) {
-  const std::string codes = "OMFHDKWTE";
+TEST(EntryFormTest, FrequencyAndShowCommandCodesGoBothWays) {
   for (int i = 0; i < kv::kFrequencyCount; ++i) {
-    const char code = codes[static_cast<std::size_t>(i)];
-    EXPECT_EQ(kv::frequencyCode(i), code);
-    EXPECT_EQ(kv::frequencyIndex(code), i);
+    EXPECT_EQ(kv::frequencyCode(i), "OMFHDKWTE"[i]) << i;  // the codes of a stored file
+    EXPECT_EQ(kv::frequencyIndex(kv::frequencyCode(i)), i);
   }
   EXPECT_FALSE(kv::frequencyIndex('X').has_value());
   EXPECT_FALSE(kv::frequencyIndex('o').has_value());
@@ -244,120 +213,96 @@ TEST(EntryFormTest, FrequencyAndShowCommandTablesGoBothWays) {
     EXPECT_EQ(back->background, c.background);
   }
   EXPECT_EQ(kv::showCommandOf(kv::kMaximizedIndex, true), 3);
-  for (std::uint16_t show : {std::uint16_t{0}, std::uint16_t{5}, std::uint16_t{8}})
-    EXPECT_FALSE(kv::runModeOf(show).has_value()) << show;
+  for (int show : {0, 5, 8}) EXPECT_FALSE(kv::runModeOf(std::uint16_t(show)).has_value()) << show;
 }
 
 TEST(EntryFormTest, EnablingFollowsTheFrequencyRunModeAndCommandLine) {
   for (int i = 0; i < kv::kFrequencyCount; ++i) {
     EntryForm form;
     form.frequencyIndex = i;
-    const kv::FormEnabling enabling = kv::enablingOf(form);
-    EXPECT_EQ(enabling.endingGroup, i != kv::kOnceIndex) << i;
-    EXPECT_EQ(enabling.startDay, i != kv::kMonthEndIndex) << i;
+    EXPECT_EQ(kv::enablingOf(form).endingGroup, i != kv::kOnceIndex) << i;
+    EXPECT_EQ(kv::enablingOf(form).startDay, i != kv::kMonthEndIndex) << i;
   }
+  // Maximized clears and disables Background; enabled again, it stays clear.
+  struct Step {
+    int runMode;
+    bool background, backgroundAfter, enabled;
+  };
   EntryForm form;
-  form.background = true;
-  form.runModeIndex = kv::kMaximizedIndex;
-  kv::applyBackgroundRule(form);
-  EXPECT_FALSE(form.background);
-  EXPECT_FALSE(kv::enablingOf(form).background);
-  form.runModeIndex = kv::kNormalIndex;
-  kv::applyBackgroundRule(form);
-  EXPECT_FALSE(form.background);  // enabled again, still clear
-  EXPECT_TRUE(kv::enablingOf(form).background);
-  form.background = true;
-  form.runModeIndex = kv::kMinimizedIndex;
-  kv::applyBackgroundRule(form);
-  EXPECT_TRUE(form.background);
+  for (const Step& s :
+       {Step{kv::kMaximizedIndex, true, false, false}, Step{kv::kNormalIndex, false, false, true},
+        Step{kv::kMinimizedIndex, true, true, true}}) {
+    form.runModeIndex = s.runMode;
+    form.background = s.background;
+    kv::applyBackgroundRule(form);
+    EXPECT_EQ(form.background, s.backgroundAfter) << s.runMode;
+    EXPECT_EQ(kv::enablingOf(form).background, s.enabled) << s.runMode;
+  }
   form.commandLine = "x";
   EXPECT_TRUE(kv::enablingOf(form).ok);
 }
 
 // --- The conversion ----------------------------------------------------------
 
-struct ConvertCase {
-  const char* zone;
-  int frequencyIndex;
-  kv::DateTimeFields start;
-  kv::DateTimeFields end;
-  Refusal refusal;
-  const char* storedStart;  // when accepted
-};
-
-class ConvertTest : public ::testing::TestWithParam<ConvertCase> {};
-
-TEST_P(ConvertTest, FieldsBecomeTheEntrysTimes) {
-  const ConvertCase& c = GetParam();
-  KV_IN_TIME_ZONE(zone, c.zone);
-  EntryForm form;
-  form.frequencyIndex = c.frequencyIndex;
-  form.start = c.start;
-  form.end = c.end;
-  form.commandLine = "C:\\BIN\\TOOL.EXE";
-  const OkDecision d = kv::convertForm(form, "");
-  EXPECT_EQ(d.refusal, c.refusal);
-  if (c.refusal != Refusal::None) {
-    EXPECT_EQ(d.kind, OkDecision::Kind::Refuse);
-    return;
+TEST(EntryFormTest, FieldsBecomeTheEntrysTimes) {
+  const char* far = "11 31 2035 1:00 pm";
+  struct Case {
+    const char* zone;
+    int frequencyIndex;
+    const char *start, *end;
+    Refusal refusal;
+    const char* storedStart;  // when accepted
+  };
+  const Case cases[] = {
+      // A start and an end in the same minute: 10:15:01 is before 10:15:59.
+      {"UTC", kDaily, "0 5 2024 10:15 am", "0 5 2024 10:15 am", Refusal::None,
+       "2024-01-05 10:15:01"},
+      {"UTC", kDaily, "0 5 2024 10:16 am", "0 5 2024 10:15 am", Refusal::StartNotBeforeEnd, ""},
+      // 12 am is midnight, 12 pm noon.
+      {"UTC", kDaily, "0 5 2024 12:00 am", far, Refusal::None, "2024-01-05 00:00:01"},
+      {"UTC", kDaily, "0 5 2024 12:00 pm", far, Refusal::None, "2024-01-05 12:00:01"},
+      // 31 April is 1 May for every code but Month End.
+      {"UTC", kDaily, "3 31 2024 9:00 am", far, Refusal::None, "2024-05-01 09:00:01"},
+      {"UTC", kMonthEnd, "3 31 2024 9:00 am", far, Refusal::None, "2024-04-30 09:00:01"},
+      {"UTC", kMonthEnd, "1 10 1996 8:30 am", far, Refusal::None, "1996-02-29 08:30:01"},
+      {"UTC", kMonthEnd, "0 31 1996 8:30 am", far, Refusal::None, "1996-01-31 08:30:01"},
+      {"UTC", kWeekdays, "0 6 2024 9:00 am", far, Refusal::None, "2024-01-08 09:00:01"},
+      {"UTC", kWeekdays, "0 5 2024 9:00 am", far, Refusal::None, "2024-01-05 09:00:01"},
+      // Across the spring change of the clocks the clock time stays.
+      {"Europe/Berlin", kWeekdays, "2 30 2024 9:00 am", far, Refusal::None, "2024-04-01 09:00:01"},
+      {"Europe/Berlin", kMonthEnd, "2 10 2024 9:00 am", far, Refusal::None, "2024-03-31 09:00:01"},
+      {"America/New_York", kWeekdays, "2 9 2024 9:00 am", far, Refusal::None,
+       "2024-03-11 09:00:01"},
+      {"America/New_York", kMonthEnd, "2 1 2024 9:00 am", far, Refusal::None,
+       "2024-03-31 09:00:01"},
+      // A clock time the spring change skips starts an hour later.
+      {"Europe/Berlin", kDaily, "2 31 2024 2:30 am", far, Refusal::None, "2024-03-31 03:30:01"},
+      // Dates an entry cannot hold are refused.
+      {"UTC", kOnce, "0 1 1969 9:00 am", far, Refusal::StartOutOfRange, ""},
+      {"UTC", kDaily, "0 1 2024 9:00 am", "11 31 2106 1:00 am", Refusal::EndOutOfRange, ""},
+      {"UTC", kDaily, "0 1 2024 9:00 am", "0 1 1960 1:00 am", Refusal::EndOutOfRange, ""},
+      {"UTC", kDaily, "0 999999999 2024 9:00 am", far, Refusal::StartOutOfRange, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.zone << " frequency " << c.frequencyIndex << " start "
+                                    << c.start << " end " << c.end);
+    KV_IN_TIME_ZONE(zone, c.zone);
+    EntryForm form;
+    form.frequencyIndex = c.frequencyIndex;
+    form.start = fields(c.start);
+    form.end = fields(c.end);
+    form.commandLine = "C:\\BIN\\TOOL.EXE";
+    const OkDecision d = kv::convertForm(form, "");
+    EXPECT_EQ(d.refusal, c.refusal);
+    if (c.refusal != Refusal::None) {
+      EXPECT_EQ(d.kind, OkDecision::Kind::Refuse);
+      continue;
+    }
+    ASSERT_EQ(d.kind, OkDecision::Kind::File);
+    EXPECT_EQ(shown(d.entry.start), c.storedStart);
+    EXPECT_EQ(d.entry.frequency, kv::frequencyCode(c.frequencyIndex));
   }
-  ASSERT_EQ(d.kind, OkDecision::Kind::File);
-  EXPECT_EQ(shown(d.entry.start), c.storedStart);
-  EXPECT_EQ(d.entry.frequency, kv::frequencyCode(c.frequencyIndex));
 }
-
-constexpr int kDaily = 4, kWeekdays = 5, kMonthEnd = 8, kOnce = 0;
-const kv::DateTimeFields kFarEnd = fields(kDecember, "31", "2035", "1", "00", true);
-
-INSTANTIATE_TEST_SUITE_P(
-    EntryForm, ConvertTest,
-    ::testing::Values(
-        // A start and an end in the same minute: 10:15:01 is before 10:15:59.
-        ConvertCase{"UTC", kDaily, fields(kJanuary, "5", "2024", "10", "15", false),
-                    fields(kJanuary, "5", "2024", "10", "15", false), Refusal::None,
-                    "2024-01-05 10:15:01"},
-        ConvertCase{"UTC", kDaily, fields(kJanuary, "5", "2024", "10", "16", false),
-                    fields(kJanuary, "5", "2024", "10", "15", false), Refusal::StartNotBeforeEnd,
-                    ""},
-        // 12 am is midnight, 12 pm noon.
-        ConvertCase{"UTC", kDaily, fields(kJanuary, "5", "2024", "12", "00", false), kFarEnd,
-                    Refusal::None, "2024-01-05 00:00:01"},
-        ConvertCase{"UTC", kDaily, fields(kJanuary, "5", "2024", "12", "00", true), kFarEnd,
-                    Refusal::None, "2024-01-05 12:00:01"},
-        // 31 April is 1 May for every code but Month End.
-        ConvertCase{"UTC", kDaily, fields(kApril, "31", "2024", "9", "00", false), kFarEnd,
-                    Refusal::None, "2024-05-01 09:00:01"},
-        ConvertCase{"UTC", kMonthEnd, fields(kApril, "31", "2024", "9", "00", false), kFarEnd,
-                    Refusal::None, "2024-04-30 09:00:01"},
-        ConvertCase{"UTC", kMonthEnd, fields(kFebruary, "10", "1996", "8", "30", false), kFarEnd,
-                    Refusal::None, "1996-02-29 08:30:01"},
-        ConvertCase{"UTC", kMonthEnd, fields(kJanuary, "31", "1996", "8", "30", false), kFarEnd,
-                    Refusal::None, "1996-01-31 08:30:01"},
-        ConvertCase{"UTC", kWeekdays, fields(kJanuary, "6", "2024", "9", "00", false), kFarEnd,
-                    Refusal::None, "2024-01-08 09:00:01"},
-        ConvertCase{"UTC", kWeekdays, fields(kJanuary, "5", "2024", "9", "00", false), kFarEnd,
-                    Refusal::None, "2024-01-05 09:00:01"},
-        // Across the spring change of the clocks the clock time stays.
-        ConvertCase{"Europe/Berlin", kWeekdays, fields(2, "30", "2024", "9", "00", false), kFarEnd,
-                    Refusal::None, "2024-04-01 09:00:01"},
-        ConvertCase{"Europe/Berlin", kMonthEnd, fields(2, "10", "2024", "9", "00", false), kFarEnd,
-                    Refusal::None, "2024-03-31 09:00:01"},
-        ConvertCase{"America/New_York", kWeekdays, fields(2, "9", "2024", "9", "00", false),
-                    kFarEnd, Refusal::None, "2024-03-11 09:00:01"},
-        ConvertCase{"America/New_York", kMonthEnd, fields(2, "1", "2024", "9", "00", false),
-                    kFarEnd, Refusal::None, "2024-03-31 09:00:01"},
-        // A clock time the spring change skips starts an hour later.
-        ConvertCase{"Europe/Berlin", kDaily, fields(2, "31", "2024", "2", "30", false), kFarEnd,
-                    Refusal::None, "2024-03-31 03:30:01"},
-        // Dates an entry cannot hold are refused.
-        ConvertCase{"UTC", kOnce, fields(kJanuary, "1", "1969", "9", "00", false), kFarEnd,
-                    Refusal::StartOutOfRange, ""},
-        ConvertCase{"UTC", kDaily, fields(kJanuary, "1", "2024", "9", "00", false),
-                    fields(kDecember, "31", "2106", "1", "00", false), Refusal::EndOutOfRange, ""},
-        ConvertCase{"UTC", kDaily, fields(kJanuary, "1", "2024", "9", "00", false),
-                    fields(kJanuary, "1", "1960", "1", "00", false), Refusal::EndOutOfRange, ""},
-        ConvertCase{"UTC", kDaily, fields(kJanuary, "999999999", "2024", "9", "00", false), kFarEnd,
-                    Refusal::StartOutOfRange, ""}));
 
 TEST(EntryFormTest, TextsBeyondWhatAnEntryHoldsAreRefused) {
   KV_IN_TIME_ZONE(zone, "UTC");
@@ -375,29 +320,27 @@ TEST(EntryFormTest, TextsBeyondWhatAnEntryHoldsAreRefused) {
 
 // --- OK: checks in order -----------------------------------------------------
 
+bool has(const std::vector<std::string>& v, const std::string& s) {
+  return std::find(v.begin(), v.end(), s) != v.end();
+}
+
 class FakePlatform : public kv::EditorPlatform {
  public:
-  std::vector<std::string> files;
-  std::vector<std::string> directories;
+  std::vector<std::string> files, directories;
   bool noAssociation = false;
   std::vector<bool> answers;  // confirm answers in turn; true (OK) once they run out
-  std::vector<std::string> captions;
-  std::vector<std::string> texts;
-  std::vector<std::string> fileQueries;
+  std::vector<std::string> captions, texts, fileQueries;
 
   bool fileExists(const std::string& path) override {
     fileQueries.push_back(path);
-    return std::find(files.begin(), files.end(), path) != files.end();
+    return has(files, path);
   }
-  bool directoryExists(const std::string& path) override {
-    return std::find(directories.begin(), directories.end(), path) != directories.end();
-  }
+  bool directoryExists(const std::string& path) override { return has(directories, path); }
   bool lacksAssociation(const std::string&, const std::string&) override { return noAssociation; }
   bool confirm(const std::string& text, const char* caption) override {
     texts.push_back(text);
     captions.push_back(caption);
-    const std::size_t i = captions.size() - 1;
-    return i < answers.size() ? answers[i] : true;
+    return captions.size() <= answers.size() ? answers[captions.size() - 1] : true;
   }
 };
 
@@ -418,8 +361,8 @@ class OkTest : public ::testing::Test {
   std::string programDir;
 };
 
-TEST_F(OkTest, AddRemembersTheProgramDirectoryAndDefaultsTheDescription) {
-  const OkDecision d = ok(kv::EditorMode::Add);
+TEST_F(OkTest, AddTakesTheProgramDirectoryUnlessOneIsGivenAndDefaultsTheDescription) {
+  OkDecision d = ok(kv::EditorMode::Add);
   ASSERT_EQ(d.kind, OkDecision::Kind::File);
   EXPECT_TRUE(platform.captions.empty());
   EXPECT_EQ(d.entry.workingDirectory, "D:\\TOOLS");
@@ -427,11 +370,30 @@ TEST_F(OkTest, AddRemembersTheProgramDirectoryAndDefaultsTheDescription) {
   EXPECT_EQ(d.entry.description, "EDIT");
   EXPECT_EQ(d.entry.showCommand, 1);
   EXPECT_EQ(d.entry.printFlag, '0');
+
+  // A remembered directory is kept when the user gave one.
+  programDir = "C:\\FIRST";
+  form.workingDirectory = "D:\\TOOLS";
+  d = ok(kv::EditorMode::Add);
+  EXPECT_EQ(d.entry.workingDirectory, "D:\\TOOLS");
+  EXPECT_FALSE(d.takesProgramDir);
+  EXPECT_EQ(programDir, "C:\\FIRST");
+  form.workingDirectory.clear();
+  d = ok(kv::EditorMode::Edit);
+  EXPECT_EQ(d.entry.workingDirectory, "C:\\FIRST");
+  EXPECT_TRUE(d.takesProgramDir);
+}
+
+TEST_F(OkTest, AnEmptyCommandLineFilesNothingAndAsksNothing) {
+  form.commandLine.clear();
+  EXPECT_EQ(ok(kv::EditorMode::Add).kind, OkDecision::Kind::Stay);
+  EXPECT_TRUE(platform.fileQueries.empty());
+  EXPECT_TRUE(programDir.empty());
 }
 
 TEST_F(OkTest, OnceGetsTheFixedEndWhateverTheFieldsShowed) {
   KV_IN_TIME_ZONE(zone, "Europe/Berlin");
-  form.end = fields(kJanuary, "3", "1990", "7", "45", false);
+  form.end = fields("0 3 1990 7:45 am");
   const OkDecision d = ok(kv::EditorMode::Edit);
   ASSERT_EQ(d.kind, OkDecision::Kind::File);
   EXPECT_TRUE(d.endFixed);
@@ -440,21 +402,21 @@ TEST_F(OkTest, OnceGetsTheFixedEndWhateverTheFieldsShowed) {
   EXPECT_TRUE(form.end.pm);
 }
 
-TEST_F(OkTest, WarningsComeInTheModesOrderWithTheirTexts) {
+TEST_F(OkTest, WarningsComeInTheModesOrderWithTheirTextsAndCancelStays) {
   form.commandLine = "C:\\GONE\\OLD.EXE /x";
   form.workingDirectory = "C:\\NOWHERE";
   platform.noAssociation = true;
   OkDecision d = ok(kv::EditorMode::Add);
   EXPECT_EQ(d.kind, OkDecision::Kind::File);
-  ASSERT_EQ(platform.captions.size(), 3u);
-  EXPECT_EQ(platform.captions[0], "Invalid Path Warning");
-  EXPECT_EQ(platform.texts[0],
-            "The path C:\\GONE\\OLD.EXE specified on the command line is invalid.\nIf you know "
-            "this file is in your path you may disregard this warning");
-  EXPECT_EQ(platform.captions[1], "Invalid Path Warning");
-  EXPECT_EQ(platform.texts[1], "The working directory C:\\NOWHERE is invalid.\n");
-  EXPECT_EQ(platform.captions[2], "No Association");
-  EXPECT_EQ(platform.texts[2], "There is no association for C:\\GONE\\OLD.EXE");
+  EXPECT_EQ(
+      platform.captions,
+      (std::vector<std::string>{"Invalid Path Warning", "Invalid Path Warning", "No Association"}));
+  EXPECT_EQ(platform.texts,
+            (std::vector<std::string>{
+                "The path C:\\GONE\\OLD.EXE specified on the command line is invalid.\nIf you "
+                "know this file is in your path you may disregard this warning",
+                "The working directory C:\\NOWHERE is invalid.\n",
+                "There is no association for C:\\GONE\\OLD.EXE"}));
   EXPECT_EQ(d.entry.description, "C:\\GONE\\OLD.EXE /x");
 
   // Edit checks neither the working directory nor remembers a directory.
@@ -469,12 +431,8 @@ TEST_F(OkTest, WarningsComeInTheModesOrderWithTheirTexts) {
   platform.captions.clear();
   d = ok(kv::EditorMode::Edit, false);
   EXPECT_EQ(platform.captions, std::vector<std::string>{"Invalid Path Warning"});
-}
 
-TEST_F(OkTest, CancelOnAnyWarningStaysAndFilesNothing) {
-  form.commandLine = "C:\\GONE\\OLD.EXE";
-  form.workingDirectory = "C:\\NOWHERE";
-  platform.noAssociation = true;
+  // Cancel on any warning stays and files nothing.
   for (std::size_t cancelled = 0; cancelled < 3; ++cancelled) {
     platform.captions.clear();
     platform.answers.assign(3, true);
@@ -504,31 +462,11 @@ TEST_F(OkTest, TheProgramIsLookedForInTheWorkingDirectory) {
   EXPECT_TRUE(platform.captions.empty());
 }
 
-TEST_F(OkTest, AnEmptyCommandLineFilesNothingAndAsksNothing) {
-  form.commandLine.clear();
-  EXPECT_EQ(ok(kv::EditorMode::Add).kind, OkDecision::Kind::Stay);
-  EXPECT_TRUE(platform.fileQueries.empty());
-  EXPECT_TRUE(programDir.empty());
-}
-
-TEST_F(OkTest, ARememberedDirectoryIsKeptWhenTheUserGaveOne) {
-  programDir = "C:\\FIRST";
-  form.workingDirectory = "D:\\TOOLS";
-  OkDecision d = ok(kv::EditorMode::Add);
-  EXPECT_EQ(d.entry.workingDirectory, "D:\\TOOLS");
-  EXPECT_FALSE(d.takesProgramDir);
-  EXPECT_EQ(programDir, "C:\\FIRST");
-  form.workingDirectory.clear();
-  d = ok(kv::EditorMode::Edit);
-  EXPECT_EQ(d.entry.workingDirectory, "C:\\FIRST");
-  EXPECT_TRUE(d.takesProgramDir);
-}
-
 // --- Filing ------------------------------------------------------------------
 
 class FilingTest : public ::testing::Test {
  protected:
-  kv::ScheduleEntry entryAt(kv::Time start, const char* description) {
+  static kv::ScheduleEntry entryAt(kv::Time start, const char* description) {
     kv::ScheduleEntry e;
     e.start = start;
     e.end = 4000000000u;
@@ -546,9 +484,8 @@ class FilingTest : public ::testing::Test {
 };
 
 TEST_F(FilingTest, EditTakesTheEntryOutAndFilingPutsTheNewOneInDueOrder) {
-  store.fileEntry(entryAt(300, "c"));
-  store.fileEntry(entryAt(100, "a"));
-  store.fileEntry(entryAt(200, "b"));
+  for (auto [start, description] : {std::pair{300u, "c"}, {100u, "a"}, {200u, "b"}})
+    store.fileEntry(entryAt(start, description));
   store.reloadFirstDue();
   list.selected = 0;
   const auto saved = kv::takeOutSelected(store);
