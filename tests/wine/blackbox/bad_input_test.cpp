@@ -36,12 +36,12 @@ std::vector<std::string> filesIn(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    if (std::string(".") != found.cFileName && std::string("..") != found.cFileName) {
+      names.push_back(found.cFileName);
+    }
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
   return names;
 }
 
@@ -129,17 +129,16 @@ TEST_F(BadInput, AFiftyMegabyteFileLoadsEveryEntryAndIsLeftAsItWas) {
 }
 
 TEST_F(BadInput, ALineOfOneMegabyteIsCutToItsLimitAndSavedCut) {
-  auto longOne = makeEntry(ahead, 'D', "C:\\windows\\notepad.exe", "Long");
-  std::string longLine = kv::composeEntryLine(longOne) + std::string(1 << 20, 'x');
-  auto after = makeEntry(ahead + 60, 'O', "C:\\windows\\notepad.exe", "After");
-  std::string bytes = kvtest::scheduleBytes({longLine, kv::composeEntryLine(after)});
+  std::string bytes = kvtest::scheduleBytes(
+      {kv::composeEntryLine(makeEntry(ahead, 'D', "C:\\windows\\notepad.exe", "Long")) +
+           std::string(1 << 20, 'x'),
+       kv::composeEntryLine(makeEntry(ahead + 60, 'O', "C:\\windows\\notepad.exe", "After"))});
   std::string name = folder.file("long.KV");
   auto kivro = startOn(name, bytes);
   ASSERT_TRUE(kvtest::eventually([&] { return rowCount(*kivro) == 2; }));
   // The rest of the line is not taken for a line of its own.
-  std::vector<std::string> rows = kivro->rows();
-  EXPECT_NE(rows[0].find(" Longxxx"), std::string::npos);
-  EXPECT_TRUE(kvtest::endsWith(rows[1], " After"));
+  EXPECT_NE(row(*kivro, 0).find(" Longxxx"), std::string::npos);
+  EXPECT_TRUE(kvtest::endsWith(row(*kivro, 1), " After"));
   EXPECT_EQ(kvtest::readFile(name), bytes);
 
   changeSchedule(*kivro);
@@ -219,31 +218,6 @@ TEST_F(BadInput, ASaveToAFullDiskLeavesNoFileBehind) {
   DeleteFileA(filler.c_str());
 }
 
-// KV.INI replaced by other bytes for a test, and put back.
-class ScopedSettingsFile {
- public:
-  explicit ScopedSettingsFile(const std::string& bytes)
-      : path_(kvtest::settingsFile()), had_(kvtest::fileExists(path_)) {
-    if (had_) old_ = kvtest::readFile(path_);
-    kvtest::writeFile(path_, bytes);
-  }
-  ~ScopedSettingsFile() {
-    if (had_) {
-      kvtest::writeFile(path_, old_);
-    } else {
-      DeleteFileA(path_.c_str());
-    }
-  }
-  ScopedSettingsFile(const ScopedSettingsFile&) = delete;
-  ScopedSettingsFile& operator=(const ScopedSettingsFile&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-  bool had_;
-  std::string old_;
-};
-
 // Settings that are not what they should be still give a program that
 // checks for due entries at a usable pace (the default, or the shortest
 // period for a Time that is no number), and the file is only read.
@@ -253,97 +227,67 @@ TEST_F(BadInput, GarbageSettingsStillStartDueEntriesAndStayAsTheyWere) {
       "[KV]\r\nTime=abc\r\nAssociationWarning=\x01\x02\r\nHideIcon=yes\r\n",
       "[KV]\r\nTime=\r\nTime=7x\r\n[KV\r\nHideIcon\r\n" + garbage(300, 78),
   };
+  // KV.INI is replaced for each case and put back at the end.
+  const std::string path = kvtest::settingsFile();
+  const bool had = kvtest::fileExists(path);
+  const std::string old = had ? kvtest::readFile(path) : "";
   std::string record = folder.file("started.log");
   SetEnvironmentVariableA("KV_RECORD_FILE", record.c_str());
   for (const std::string& settings : cases) {
-    ScopedSettingsFile file(settings);
+    SCOPED_TRACE(::testing::PrintToString(settings.substr(0, 40)));
+    kvtest::writeFile(path, settings);
     DeleteFileA(record.c_str());
-    std::string name = folder.file("settings.KV");
-    auto kivro = startOn(name, kvtest::scheduleBytes({makeEntry(kv::currentTime() + 1, 'O',
-                                                                kvtest::recorderPath() + " due",
-                                                                "Due", folder.path())}));
+    auto kivro = startOn(
+        folder.file("settings.KV"),
+        kvtest::scheduleBytes({makeEntry(kv::currentTime() + 1, 'O',
+                                         kvtest::recorderPath() + " due", "Due", folder.path())}));
     EXPECT_TRUE(kvtest::eventually([&] { return kvtest::fileExists(record); }, 5000));
     EXPECT_TRUE(kivro->running());
     kivro->command(IDM_EXIT);
     EXPECT_EQ(kivro->waitForExit(), 0);
-    EXPECT_EQ(kvtest::readFile(file.path()), settings);
+    EXPECT_EQ(kvtest::readFile(path), settings);
   }
   SetEnvironmentVariableA("KV_RECORD_FILE", nullptr);
+  if (had) {
+    kvtest::writeFile(path, old);
+  } else {
+    DeleteFileA(path.c_str());
+  }
 }
 
-// A drop as the shell makes it: a DROPFILES block in the receiving process,
-// its address as the drop handle.
-class RemoteDrop {
- public:
-  RemoteDrop(DWORD processId, const std::vector<std::string>& files) {
-    std::string names;
-    for (const std::string& file : files) names += file + '\0';
-    names += '\0';
-    std::string block(sizeof(DROPFILES), '\0');
-    DROPFILES header{};
-    header.pFiles = sizeof(DROPFILES);
-    memcpy(block.data(), &header, sizeof header);
-    block += names;
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process_) return;
-    address_ =
-        VirtualAllocEx(process_, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    SIZE_T written = 0;
-    if (address_ && !WriteProcessMemory(process_, address_, block.data(), block.size(), &written)) {
-      address_ = nullptr;
-    }
-  }
-  ~RemoteDrop() {
-    if (process_) CloseHandle(process_);
-  }
-  RemoteDrop(const RemoteDrop&) = delete;
-  RemoteDrop& operator=(const RemoteDrop&) = delete;
-  bool made() const { return address_ != nullptr; }
-  void postTo(HWND window) const {
-    PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(address_), 0);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  void* address_ = nullptr;
-};
-
-struct TextSearch {
-  std::string text;
-  HWND found;
-};
-
-BOOL CALLBACK matchChildText(HWND child, LPARAM context) {
-  auto* search = reinterpret_cast<TextSearch*>(context);
-  if (kvtest::windowText(child) != search->text) return TRUE;
-  search->found = child;
-  return FALSE;
-}
-
-// The child of a dialog whose text is `text`, or null.
-HWND childWithText(HWND dialog, const std::string& text) {
-  TextSearch search{text, nullptr};
-  EnumChildWindows(dialog, matchChildText, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+// Drops files as the shell does: a DROPFILES block in the receiving process,
+// its address as the drop handle. False when the block could not be made.
+bool dropFiles(KivroProcess& kivro, const std::vector<std::string>& files) {
+  DROPFILES header{};
+  header.pFiles = sizeof header;
+  std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+  for (const std::string& file : files) block += file + '\0';
+  block += '\0';
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, kivro.id());
+  if (!process) return false;
+  void* address =
+      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  const bool made =
+      address && WriteProcessMemory(process, address, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  if (made) PostMessageA(kivro.mainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(address), 0);
+  return made;
 }
 
 TEST_F(BadInput, ADroppedFileWithAPathOf300CharactersIsRefusedAndTheNextOneAdded) {
   std::string name = folder.file("drop.KV");
   std::string bytes = kvtest::scheduleBytes(aheadEntries());
   auto kivro = startOn(name, bytes);
-  std::string longPath = "C:\\" + std::string(291, 'd') + "\\x.txt";
-  ASSERT_EQ(longPath.size(), 300u);
+  std::string longPath = "C:\\" + std::string(291, 'd') + "\\x.txt";  // 300 characters
   std::string shortPath = "C:\\windows\\notepad.exe";
-  RemoteDrop drop(kivro->id(), {longPath, shortPath});
-  ASSERT_TRUE(drop.made());
-  drop.postTo(kivro->mainWindow());
+  ASSERT_TRUE(dropFiles(*kivro, {longPath, shortPath}));
   EXPECT_EQ(kivro->answer("KV", IDOK), "The file " + longPath +
                                            " cannot be scheduled: its name is longer than 253 "
                                            "characters.");
   // The second file gets its Add dialog.
   HWND dialog = kivro->waitForDialog(nullptr);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_NE(childWithText(dialog, shortPath), nullptr);
+  EXPECT_EQ(kvtest::windowText(GetDlgItem(dialog, IDC_COMMAND_LINE)), shortPath);
   kvtest::pressButton(dialog, IDCANCEL);
   kvtest::waitUntilGone(dialog);
   EXPECT_EQ(rowCount(*kivro), 2);
