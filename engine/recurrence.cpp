@@ -189,11 +189,14 @@ std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time aft
 std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now) {
   if (entry.frequency == 'O' && now > entry.start) return std::nullopt;
   if (loadTime > entry.end) return std::nullopt;
-  if (entry.start >= loadTime || !isRecurring(entry.frequency)) return entry;
-  const Time moved = firstOccurrenceAfter(entry.frequency, entry.start, loadTime);
-  if (moved <= loadTime) return std::nullopt;  // no occurrence left in the 32-bit range
+  if (!isRecurring(entry.frequency)) return entry;
   ScheduleEntry caughtUp = entry;
-  caughtUp.start = moved;
+  if (entry.start < loadTime) {
+    caughtUp.start = firstOccurrenceAfter(entry.frequency, entry.start, loadTime);
+    if (caughtUp.start <= loadTime) return std::nullopt;  // no occurrence left in the 32-bit range
+  }
+  // The end is the last moment a repeating entry may start.
+  if (caughtUp.start > entry.end) return std::nullopt;
   return caughtUp;
 }
 

@@ -34,8 +34,9 @@ std::optional<ScheduleEntry> refileAfterLaunch(const ScheduleEntry& launched);
 // same terms as refileAfterLaunch.
 std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time after);
 
-// Catch-up on load: drops an entry that can no longer run or brings a past
-// start up to its first occurrence after the load time. `now` is the clock
+// Catch-up on load: drops an entry that can no longer run (a repeating one
+// whose start, once brought up to date, lies after its end, included) or
+// brings a past start up to its first occurrence after the load time. `now` is the clock
 // read for the Once test, `loadTime` the time read when the load began.
 std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now);
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/calendar.h"
+#include "clock_text.h"
 #include "time_zone.h"
 
 namespace {
@@ -17,28 +18,9 @@ using kv::Time;
 
 constexpr Time kLastTime = 4294967295u;
 
-LocalTime fieldsOf(const char* text) {
-  LocalTime f;
-  const int read = std::sscanf(text, "%d-%d-%d %d:%d:%d", &f.year, &f.month, &f.day, &f.hour,
-                               &f.minute, &f.second);
-  EXPECT_EQ(read, 6) << text;
-  return f;
-}
-
-// The instant of a local clock text "YYYY-MM-DD HH:MM:SS" in the current zone.
-Time at(const char* text) {
-  const std::optional<Time> t = kv::fromLocalClock(fieldsOf(text));
-  EXPECT_TRUE(t.has_value()) << text;
-  return t.value_or(0);
-}
-
-std::string shown(Time t) {
-  const LocalTime f = kv::toLocalTime(t);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
-                f.minute, f.second);
-  return text;
-}
+using kvtest::at;
+using kvtest::fieldsOf;
+using kvtest::shown;
 
 ScheduleEntry entry(char frequency, Time start, Time end) {
   ScheduleEntry e;
@@ -362,10 +344,19 @@ TEST(RecurrenceTest, CatchUpDropsWhatCanNoLongerRun) {
       {"Once ended before load", entry('O', load + 60, load - 1), load, load, std::nullopt},
       {"Daily ended before load", entry('D', load - 100, load - 1), load, load, std::nullopt},
       {"unknown ended before load", entry('X', load - 100, load - 1), load, load, std::nullopt},
-      {"Daily ending at load", entry('D', load - 100, load), load, load, load - 100 + 86400},
-      // The moved start is not held against the end: it runs once more.
+      // The end is the last moment a repeating entry may start, the moved
+      // start included.
+      {"Daily ending at load", entry('D', load - 100, load), load, load, std::nullopt},
       {"Daily ending before its moved start", entry('D', load - 100, load + 10), load, load,
-       load - 100 + 86400},
+       std::nullopt},
+      {"Daily whose moved start is its end", entry('D', load - 100, load - 100 + 86400), load,
+       load, load - 100 + 86400},
+      {"Weekly ending between the load and its next start",
+       entry('W', load - 3 * 86400, load + 86400), load, load, std::nullopt},
+      {"Hourly starting after its end", entry('H', load + 7200, load + 3600), load, load,
+       std::nullopt},
+      {"Once starting after its end stays", entry('O', load + 7200, load + 3600), load, load,
+       load + 7200},
       {"past the 32-bit range", entry('M', kLastTime - 50, kLastTime), lateLoad, lateLoad,
        std::nullopt},
       {"Daily past the 32-bit range", entry('D', kLastTime - 50, kLastTime), lateLoad, lateLoad,
