@@ -30,7 +30,10 @@ class Frame : public ::testing::Test {
     kivro->command(IDM_COPY);
     kivro->command(IDM_NEW);
     kivro->command(IDM_PASTE);
-    EXPECT_TRUE(kvtest::eventually([&] { return kivro->rows().size() == 1; }));
+    // The loaded file shows one row already: the state to wait for is the
+    // untitled schedule's pasted row, which only Paste after New gives.
+    EXPECT_TRUE(kvtest::eventually(
+        [&] { return kivro->title() == "Kivro - []" && kivro->rows().size() == 1; }));
     return kivro;
   }
   // Answers the save question; Yes then leads to Save As, which is given
@@ -166,6 +169,34 @@ TEST_F(Frame, EndingTheSessionIsRefusedWhileChangesWouldBeLost) {
     CloseHandle(thread);
     EXPECT_EQ(query.result, c.mayGo ? 1u : 0u) << c.answer;
   }
+}
+
+// What is saved while an entry is being edited holds that entry as it was
+// before the edit: the session's end asks to save while the Edit dialog is
+// open.
+TEST_F(Frame, SavingWhileAnEntryIsEditedKeepsTheEntryAsItWas) {
+  auto kivro = startWith({makeEntry(ahead, 'D', "C:\\windows\\notepad.exe", "Edited"),
+                          makeEntry(ahead + 60, 'W', "C:\\windows\\notepad.exe", "Other")});
+  kivro->selectRow(1);
+  kivro->command(IDM_COPY);
+  kivro->command(IDM_PASTE);
+  ASSERT_TRUE(kvtest::eventually([&] { return kivro->rows().size() == 3; }));
+  kivro->selectRow(0);
+  kivro->key(VK_RETURN);
+  HWND edit = kivro->waitForDialog("Add/Edit Time");
+  ASSERT_NE(edit, nullptr);
+  SetDlgItemTextA(edit, IDC_DESCRIPTION, "Not yet accepted");
+
+  EndSessionQuery query{kivro->mainWindow()};
+  HANDLE thread = CreateThread(nullptr, 0, EndSessionQuery::send, &query, 0, nullptr);
+  EXPECT_EQ(kivro->answer("KV", IDYES), "Changes have been made.  Save changes?");
+  WaitForSingleObject(thread, 20000);
+  CloseHandle(thread);
+  EXPECT_EQ(query.result, 1u);
+  const auto other = makeEntry(ahead + 60, 'W', "C:\\windows\\notepad.exe", "Other");
+  EXPECT_EQ(kvtest::readFile(folder.file("frame.KV")),
+            kvtest::scheduleBytes(
+                {makeEntry(ahead, 'D', "C:\\windows\\notepad.exe", "Edited"), other, other}));
 }
 
 // Two copies minimized at once: one stays minimized and hides ten seconds

@@ -127,9 +127,16 @@ const ExpectedKey kAccelerators[] = {
     {FVIRTKEY | FSHIFT | FNOINVERT, VK_DELETE, 2021},
     {FVIRTKEY | FCONTROL | FNOINVERT, VK_INSERT, 2022},
     {FVIRTKEY | FSHIFT | FNOINVERT, VK_INSERT, 2023},
+    {FVIRTKEY | FCONTROL | FNOINVERT, 'N', 2000},
+    {FVIRTKEY | FCONTROL | FNOINVERT, 'O', 2001},
+    {FVIRTKEY | FCONTROL | FNOINVERT, 'S', 2002},
+    {FVIRTKEY | FCONTROL | FNOINVERT, 'X', 2021},
+    {FVIRTKEY | FCONTROL | FNOINVERT, 'C', 2022},
+    {FVIRTKEY | FCONTROL | FNOINVERT, 'V', 2023},
+    {FVIRTKEY | FNOINVERT, VK_F1, 3000},
 };
 
-TEST(AcceleratorResource, LoadsByTheProgramsNameWithItsSevenKeys) {
+TEST(AcceleratorResource, LoadsByTheProgramsNameWithItsKeys) {
   HACCEL table = LoadAcceleratorsA(thisModule(), "KvAcc");
   ASSERT_NE(table, nullptr);
   int count = CopyAcceleratorTableA(table, nullptr, 0);
@@ -211,6 +218,10 @@ TEST(AcceleratorResource, TranslatesEachKeyWithItsShiftStateOnly) {
       {"Ctrl+Del", WM_KEYDOWN, VK_DELETE, false, true, -1},
       {"Ctrl+Enter", WM_KEYDOWN, VK_RETURN, false, true, -1},
       {"T", WM_CHAR, 'T', false, false, -1},
+      {"Ctrl+S", WM_KEYDOWN, 'S', false, true, 2002},
+      {"Ctrl+V", WM_KEYDOWN, 'V', false, true, 2023},
+      {"F1", WM_KEYDOWN, VK_F1, false, false, 3000},
+      {"V", WM_KEYDOWN, 'V', false, false, -1},
   };
   HACCEL table = LoadAcceleratorsA(thisModule(), "KvAcc");
   ASSERT_NE(table, nullptr);
