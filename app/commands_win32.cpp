@@ -4,11 +4,12 @@
 #include <string>
 
 #include "app/dialogs_win32.h"
+#include "app/entry_commands_win32.h"
 #include "app/file_commands_win32.h"
 #include "app/kivro_win32.h"
-#include "editor/entry_dialog_win32.h"
 #include "engine/launcher.h"
 #include "resources/resource_ids.h"
+#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
@@ -27,8 +28,8 @@ void deleteSelectedEntry(Kivro& kivro) {
   auto row = store.selectedRow();
   if (!row) return;
   kivro.pauseDueChecks();
-  int answer = MessageBoxA(kivro.mainWindow(), "Are you sure you want to delete this entry?",
-                           "Confirmation", MB_YESNO | MB_TASKMODAL);
+  int answer = showMessageBox(kivro.mainWindow(), "Are you sure you want to delete this entry?",
+                              "Confirmation", MB_YESNO | MB_TASKMODAL);
   if (answer == IDYES) {
     store.removeRow(*row);
     if (*row == 0) store.reloadFirstDue();
@@ -77,31 +78,6 @@ void showAbout(Kivro& kivro) {
   showAboutBox(kivro.instance(), kivro.mainWindow(), kivro.productName(), kivro.versionText());
 }
 
-EntryEditorContext entryEditorContext(Kivro& kivro) {
-  EntryEditorContext context;
-  context.instance = kivro.instance();
-  context.owner = kivro.mainWindow();
-  context.store = &kivro.store();
-  context.programDir = &kivro.programDirectory();
-  context.associationWarning = kivro.settings().associationWarning;
-  context.languageCode = kivro.languageCode();
-  context.showHelp = [&kivro](HWND dialog) { kivro.help().show(dialog, HelpTopic::EntryDialog); };
-  return context;
-}
-
-void reportIfNotCreated(Kivro& kivro, INT_PTR result) {
-  if (result == -1) reportDialogNotCreated(kivro.mainWindow(), IDD_ENTRY);
-}
-
-void addEntry(Kivro& kivro) {
-  reportIfNotCreated(kivro, runAddDialog(entryEditorContext(kivro)));
-}
-
-void editSelectedEntry(Kivro& kivro) {
-  if (!kivro.store().selectedRow()) return;
-  reportIfNotCreated(kivro, runEditDialog(entryEditorContext(kivro)));
-}
-
 void showHelp(Kivro& kivro, HelpTopic topic) {
   kivro.help().show(kivro.mainWindow(), topic);
 }
@@ -113,7 +89,7 @@ void enableItem(HMENU menu, UINT id, bool enabled) {
 
 SaveAnswer askToSave(HWND owner, const char* caption) {
   UINT modality = owner ? MB_APPLMODAL : MB_TASKMODAL;
-  switch (MessageBoxA(owner, kSaveChangesQuestion, caption, MB_YESNOCANCEL | modality)) {
+  switch (showMessageBox(owner, kSaveChangesQuestion, caption, MB_YESNOCANCEL | modality)) {
     case IDYES:
       return SaveAnswer::Yes;
     case IDNO:
@@ -189,14 +165,27 @@ bool dispatchCommand(Kivro& kivro, int id) {
 
 }  // namespace
 
-bool runCommand(Kivro& kivro, int id) {
-  // Filing an entry can run out of memory; the store is then as it was.
+// Every command can run out of memory on the way; it then leaves the store
+// as it was, and no exception may leave the window procedure.
+template <typename Command>
+bool guarded(Kivro& kivro, Command command) {
   try {
-    return dispatchCommand(kivro, id);
+    return command();
   } catch (const std::bad_alloc&) {
     reportOutOfMemory(kivro.mainWindow());
     return true;
   }
+}
+
+bool runCommand(Kivro& kivro, int id) {
+  return guarded(kivro, [&] { return dispatchCommand(kivro, id); });
+}
+
+void runDrop(Kivro& kivro, HDROP drop) {
+  guarded(kivro, [&] {
+    addDroppedFiles(kivro, drop);
+    return true;
+  });
 }
 
 void updateMenu(Kivro& kivro, HMENU menu) {
@@ -210,8 +199,8 @@ void updateMenu(Kivro& kivro, HMENU menu) {
 }
 
 void reportOutOfMemory(HWND owner) {
-  MessageBoxA(owner, "There is not enough memory to file the entry.", "KV",
-              MB_OK | MB_ICONEXCLAMATION);
+  showMessageBox(owner, "There is not enough memory to file the entry.", "KV",
+                 MB_OK | MB_ICONEXCLAMATION);
 }
 
 void startHideTimer(HWND mainWindow) {
@@ -242,24 +231,6 @@ bool confirmEndSession(Kivro& kivro) {
   // A Yes whose save did not take place refuses the end of the session:
   // ending it would lose the changes.
   return settleUnsavedChanges(kivro, nullptr, "KV") == Settled::Proceed;
-}
-
-void addDroppedFiles(Kivro& kivro, HDROP drop) {
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::string path(length + 1, '\0');
-    DragQueryFileA(drop, i, path.data(), length + 1);
-    path.resize(length);
-    if (path.size() > kMaxText) {
-      std::string text = "The file " + path + " cannot be scheduled: its name is longer than " +
-                         std::to_string(kMaxText) + " characters.";
-      MessageBoxA(kivro.mainWindow(), text.c_str(), "KV", MB_OK | MB_ICONEXCLAMATION);
-      continue;
-    }
-    reportIfNotCreated(kivro, runAddDialog(entryEditorContext(kivro), path));
-  }
-  DragFinish(drop);
 }
 
 }  // namespace kv

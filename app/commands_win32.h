@@ -14,6 +14,9 @@ class Kivro;
 // Carries out a menu or accelerator command; false for an id that is not one.
 bool runCommand(Kivro& kivro, int id);
 
+// Files dropped on the main window: one Add dialog each.
+void runDrop(Kivro& kivro, HDROP drop);
+
 // Greys the items that cannot be used now.
 void updateMenu(Kivro& kivro, HMENU menu);
 
@@ -34,8 +37,5 @@ Settled settleUnsavedChanges(Kivro& kivro, HWND owner, const char* caption);
 bool confirmClose(Kivro& kivro);
 // The same for the end of the Windows session.
 bool confirmEndSession(Kivro& kivro);
-
-// One Add dialog per dropped file, in order; the drop is released after.
-void addDroppedFiles(Kivro& kivro, HDROP drop);
 
 }  // namespace kv

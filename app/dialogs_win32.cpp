@@ -1,6 +1,7 @@
 #include "app/dialogs_win32.h"
 
 #include "resources/resource_ids.h"
+#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
@@ -88,7 +89,7 @@ INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void reportDialogNotCreated(HWND owner, const char* templateName) {
-  MessageBoxA(owner, templateName, " Cannot Create Dialog Box", MB_OK | MB_SYSTEMMODAL);
+  showMessageBox(owner, templateName, " Cannot Create Dialog Box", MB_OK | MB_SYSTEMMODAL);
 }
 
 INT_PTR runDialog(HINSTANCE instance, HWND owner, const char* templateName, DLGPROC procedure,

@@ -13,6 +13,7 @@
 #include "resources/resource_ids.h"
 #include "schedule/file_io_win32.h"
 #include "schedule/schedule_file.h"
+#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
@@ -29,7 +30,7 @@ std::string withName(const char* format, const std::string& name) {
 }
 
 void warnNotLoaded(const std::string& fileName, const char* format) {
-  MessageBoxA(nullptr, withName(format, fileName).c_str(), "Warning", MB_OK | MB_TASKMODAL);
+  showMessageBox(nullptr, withName(format, fileName).c_str(), "Warning", MB_OK | MB_TASKMODAL);
 }
 
 // Runs a common file dialog on a buffer of the file name's room; returns the
@@ -60,8 +61,8 @@ bool writeSchedule(Kivro& kivro) {
     written = replaceFileContents(name, encodeScheduleFile(kivro.store(), kivro.versionText()));
   }
   if (!written) {
-    MessageBoxA(kivro.mainWindow(), withName("Cannot write to %s.", name).c_str(), nullptr,
-                MB_OK | MB_ICONEXCLAMATION);
+    showMessageBox(kivro.mainWindow(), withName("Cannot write to %s.", name).c_str(), nullptr,
+                   MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   kivro.store().clearChanged();

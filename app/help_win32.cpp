@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "schedule/file_io_win32.h"
+#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
@@ -80,7 +81,7 @@ void Help::showPage(HWND owner, HelpTopic topic) {
     return;
   }
   std::string text = helpPageMissingText(pagePath_);
-  MessageBoxA(owner, text.c_str(), "Help", MB_OK | MB_ICONINFORMATION);
+  showMessageBox(owner, text.c_str(), "Help", MB_OK | MB_ICONINFORMATION);
 }
 
 void Help::quit(HWND owner) {

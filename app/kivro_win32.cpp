@@ -10,6 +10,7 @@
 #include "engine/due_check.h"
 #include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
@@ -102,8 +103,8 @@ bool Kivro::armCheckTimer() {
   if (SetTimer(mainWindow_, ID_CHECK_TIMER, checkTimerPeriod(settingsFile_.readTime()), nullptr)) {
     return true;
   }
-  MessageBoxA(mainWindow_, "Maximum Timers Exceeded.  Terminating Application.", "KV.EXE",
-              MB_TASKMODAL | MB_ICONEXCLAMATION);
+  showMessageBox(mainWindow_, "Maximum Timers Exceeded.  Terminating Application.", "KV.EXE",
+                 MB_TASKMODAL | MB_ICONEXCLAMATION);
   PostQuitMessage(0);
   return false;
 }

@@ -58,7 +58,7 @@ void onSetFocus(HWND window, HWND) {
 }
 
 void onDropFiles(HWND window, HDROP drop) {
-  addDroppedFiles(app(window), drop);
+  runDrop(app(window), drop);
 }
 
 BOOL onCopyData(HWND window, HWND, PCOPYDATASTRUCT data) {

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "schedule/message_boxes_win32.h"
+
 namespace kv {
 
 WaitCursor::WaitCursor(HWND owner) {
@@ -25,7 +27,7 @@ unsigned WindowsShell::execute(const std::string& verb, const std::string& file,
 }
 
 void MessageBoxReporter::reportLaunchFailure(const std::string& text, const std::string& caption) {
-  MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_ICONHAND);
+  showMessageBox(owner_, text.c_str(), caption.c_str(), MB_ICONHAND);
 }
 
 }  // namespace kv

@@ -3,27 +3,24 @@
 #include "editor/entry_dialog_win32.h"
 
 #include <windows.h>
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <array>
 #include <optional>
 #include <string>
 
-#include "editor/entry_filing.h"
-#include "editor/entry_form.h"
+#include "editor/program_preview_win32.h"
 #include "engine/calendar.h"
 #include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
 
 constexpr const char* kOutOfMemoryText =
     "There is not enough memory to file the entry. The schedule is as it was.";
-constexpr const char* kOutOfMemoryCaption = "Add/Edit Time";
-constexpr const char* kBrowseTitle = "Browse";
-constexpr char kBrowseFilter[] = "All Files (*.*)\0*.*\0";
+constexpr const char* kDialogCaption = "Add/Edit Time";
 constexpr int kStartEndTextRoom = 80;
 
 // The controls that belong to the end time; the end ":" is not one of them.
@@ -42,59 +39,37 @@ constexpr DateTimeIds kStartIds{IDC_START_MONTH,  IDC_START_DAY, IDC_START_YEAR,
 constexpr DateTimeIds kEndIds{IDC_END_MONTH,  IDC_END_DAY, IDC_END_YEAR, IDC_END_HOUR,
                               IDC_END_MINUTE, IDC_END_AM,  IDC_END_PM};
 
+// Each arrow pair steps the edit beside it: which field, on which side.
+struct ArrowPair {
+  int arrows;
+  int edit;
+  ArrowField field;
+  DateTimeFields EntryForm::*side;
+  std::string DateTimeFields::*text;
+};
+constexpr std::array<ArrowPair, 8> kArrowPairs = {{
+    {IDC_START_DAY_ARROWS, IDC_START_DAY, ArrowField::StartDay, &EntryForm::start,
+     &DateTimeFields::day},
+    {IDC_START_YEAR_ARROWS, IDC_START_YEAR, ArrowField::StartYear, &EntryForm::start,
+     &DateTimeFields::year},
+    {IDC_START_HOUR_ARROWS, IDC_START_HOUR, ArrowField::StartHour, &EntryForm::start,
+     &DateTimeFields::hour},
+    {IDC_START_MINUTE_ARROWS, IDC_START_MINUTE, ArrowField::StartMinute, &EntryForm::start,
+     &DateTimeFields::minute},
+    {IDC_END_DAY_ARROWS, IDC_END_DAY, ArrowField::EndDay, &EntryForm::end, &DateTimeFields::day},
+    {IDC_END_YEAR_ARROWS, IDC_END_YEAR, ArrowField::EndYear, &EntryForm::end,
+     &DateTimeFields::year},
+    {IDC_END_HOUR_ARROWS, IDC_END_HOUR, ArrowField::EndHour, &EntryForm::end,
+     &DateTimeFields::hour},
+    {IDC_END_MINUTE_ARROWS, IDC_END_MINUTE, ArrowField::EndMinute, &EntryForm::end,
+     &DateTimeFields::minute},
+}};
+
 struct DialogState {
-  const EntryEditorContext& context;
-  EditorMode mode;
-  std::string droppedPath;
-  // Edit: the entry's rows while it is out of the store.
-  std::optional<SavedRowPair> underEdit;
-  // Stands in for the remembered program directory when the caller keeps none.
-  std::string ownProgramDir;
-};
-
-// --- Scoped handles ----------------------------------------------------------
-
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~WindowDc() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-class SolidBrush {
- public:
-  explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
-  ~SolidBrush() {
-    if (brush_) DeleteObject(brush_);
-  }
-  SolidBrush(const SolidBrush&) = delete;
-  SolidBrush& operator=(const SolidBrush&) = delete;
-  HBRUSH get() const { return brush_; }
-
- private:
-  HBRUSH brush_;
-};
-
-class Icon {
- public:
-  explicit Icon(HICON icon) : icon_(icon) {}
-  ~Icon() {
-    if (icon_) DestroyIcon(icon_);
-  }
-  Icon(const Icon&) = delete;
-  Icon& operator=(const Icon&) = delete;
-  HICON get() const { return icon_; }
-
- private:
-  HICON icon_;
+  HINSTANCE instance;
+  const EntryDialogValues& values;
+  std::string& programDir;
+  EntryDialogResult result;
 };
 
 // --- Controls <-> form -------------------------------------------------------
@@ -211,7 +186,7 @@ void fillLists(HWND dialog, const std::string& languageCode) {
 
 class DialogPlatform : public EditorPlatform {
  public:
-  explicit DialogPlatform(HWND dialog) : dialog_(dialog) {}
+  explicit DialogPlatform(HWND dialog) : boxes_(dialog) {}
 
   bool fileExists(const std::string& path) override {
     WIN32_FIND_DATAA found;
@@ -237,11 +212,12 @@ class DialogPlatform : public EditorPlatform {
   }
 
   bool confirm(const std::string& text, const char* caption) override {
-    return MessageBoxA(dialog_, text.c_str(), caption, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
+    return boxes_.show({text, caption, BoxButtons::OkCancel, BoxIcon::Exclamation}) ==
+           BoxAnswer::Ok;
   }
 
  private:
-  HWND dialog_;
+  WindowsMessageBoxes boxes_;
 };
 
 std::string loadString(HINSTANCE instance, UINT id) {
@@ -251,154 +227,53 @@ std::string loadString(HINSTANCE instance, UINT id) {
 }
 
 void showRefusal(HWND dialog, HINSTANCE instance, Refusal refusal) {
+  WindowsMessageBoxes boxes(dialog);
   if (refusal == Refusal::StartNotBeforeEnd) {
-    MessageBoxA(nullptr, loadString(instance, IDS_START_AFTER_END).c_str(),
-                loadString(instance, IDS_START_AFTER_END_CAPTION).c_str(),
-                MB_TASKMODAL | MB_ICONEXCLAMATION);
+    boxes.show({loadString(instance, IDS_START_AFTER_END),
+                loadString(instance, IDS_START_AFTER_END_CAPTION), BoxButtons::Ok,
+                BoxIcon::Exclamation, BoxModality::Task});
     return;
   }
-  MessageBoxA(dialog, refusalText(refusal), refusalCaption(refusal), MB_OK | MB_ICONEXCLAMATION);
+  boxes.show({refusalText(refusal), refusalCaption(refusal), BoxButtons::Ok, BoxIcon::Exclamation});
 }
 
-// --- Icon preview and Browse -------------------------------------------------
-
-std::string limitedText(HWND dialog, int id) {
-  char text[kMaxText + 1] = "";
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
-}
-
-// The first icon of what the command line starts: the program, or the
-// application of a document. Null when there is none.
-HICON previewIcon(HINSTANCE instance, const std::string& commandLine,
-                  const std::string& directory) {
-  const std::string program(programPart(commandLine));
-  char executable[MAX_PATH] = "";
-  const auto found = reinterpret_cast<INT_PTR>(FindExecutableA(
-      program.c_str(), directory.empty() ? nullptr : directory.c_str(), executable));
-  if (found <= 32) return nullptr;
-  HICON icon = ExtractIconA(instance, executable, 0);
-  // 1 says the file is no program, library or icon file.
-  return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;
-}
-
-void drawPreview(HWND dialog, HINSTANCE instance) {
-  const Icon icon(previewIcon(instance, limitedText(dialog, IDC_COMMAND_LINE),
-                              limitedText(dialog, IDC_WORKING_DIR)));
-  RECT area;
-  GetWindowRect(GetDlgItem(dialog, IDC_ICON_PREVIEW), &area);
-  POINT topLeft{area.left, area.top};
-  POINT bottomRight{area.right, area.bottom};
-  ScreenToClient(dialog, &topLeft);
-  ScreenToClient(dialog, &bottomRight);
-  area = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
-
-  const WindowDc dc(dialog);
-  const SolidBrush background(GetSysColor(COLOR_WINDOW));
-  if (!dc.get()) return;
-  HGDIOBJ previous = SelectObject(dc.get(), background.get());
-  FillRect(dc.get(), &area, background.get());
-  SelectObject(dc.get(), previous);
-  if (icon.get()) DrawIcon(dc.get(), area.left, area.top, icon.get());
-  ValidateRect(dialog, &area);
-}
-
-// The full path the user chose, or "" when nothing was chosen (cancelled,
-// or a path longer than a command line holds).
-std::string askProgramPath(HWND dialog) {
-  char file[kMaxText + 1] = "";
-  char fileTitle[256] = "";
-  OPENFILENAMEA request{};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = dialog;
-  request.lpstrFilter = kBrowseFilter;
-  request.nFilterIndex = 1;
-  request.lpstrFile = file;
-  request.nMaxFile = sizeof file;
-  request.lpstrFileTitle = fileTitle;
-  request.nMaxFileTitle = sizeof fileTitle;
-  request.lpstrTitle = kBrowseTitle;
-  if (!GetOpenFileNameA(&request)) return {};
-  return file;
+void showOutOfMemory(HWND dialog) {
+  WindowsMessageBoxes(dialog).show(
+      {kOutOfMemoryText, kDialogCaption, BoxButtons::Ok, BoxIcon::Exclamation});
 }
 
 // --- Messages ----------------------------------------------------------------
 
-std::string& programDirOf(DialogState& state) {
-  return state.context.programDir ? *state.context.programDir : state.ownProgramDir;
-}
-
-void closeAfterFailure(HWND dialog, DialogState& state) {
-  if (state.underEdit) {
-    putBack(*state.context.store, *state.underEdit);
-    state.underEdit.reset();
-  }
-  MessageBoxA(dialog, kOutOfMemoryText, kOutOfMemoryCaption, MB_OK | MB_ICONEXCLAMATION);
-  EndDialog(dialog, IDCANCEL);
-}
-
 void onInitDialog(HWND dialog, DialogState& state) {
-  const EntryEditorContext& context = state.context;
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
-  for (int id : kLimitedTexts) {
-    SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, kMaxText, 0);
-  }
-  fillLists(dialog, context.languageCode);
-  EntryForm form;
-  if (state.mode == EditorMode::Edit) {
-    state.underEdit = takeOutSelected(*context.store);
-    if (!state.underEdit) {
-      EndDialog(dialog, IDCANCEL);
-      return;
-    }
-    form = formForEdit(parseEntryLine(state.underEdit->line));
-  } else {
-    form = formForAdd(toLocalTime(currentTime()), state.droppedPath);
-  }
+  for (int id : kLimitedTexts) SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, kMaxText, 0);
+  fillLists(dialog, state.values.languageCode);
+  EntryForm form = state.values.form;
   applyBackgroundRule(form);
   writeForm(dialog, form);
   applyEnabling(dialog, form);
 }
 
 void onOk(HWND dialog, DialogState& state) {
-  const EntryEditorContext& context = state.context;
   EntryForm form = readForm(dialog);
   DialogPlatform platform(dialog);
-  std::string& programDir = programDirOf(state);
-  const OkDecision decision =
-      decideOk(form, state.mode, platform, programDir, context.associationWarning);
+  const OkDecision decision = decideOk(form, state.values.mode, platform, state.programDir,
+                                       state.values.associationWarning, currentTime());
   if (decision.endFixed) writeDateTime(dialog, kEndIds, form.end);
   if (decision.kind == OkDecision::Kind::Refuse)
-    showRefusal(dialog, context.instance, decision.refusal);
+    showRefusal(dialog, state.instance, decision.refusal);
   if (decision.kind != OkDecision::Kind::File) return;
-  const SavedRowPair* underEdit = state.underEdit ? &*state.underEdit : nullptr;
-  if (!fileAcceptedEntry(*context.store, decision.entry, underEdit)) {
-    state.underEdit.reset();  // put back already
-    closeAfterFailure(dialog, state);
-    return;
-  }
-  state.underEdit.reset();
-  if (decision.takesProgramDir) programDir.clear();
+  state.result.entry = decision.entry;
+  state.result.takesProgramDir = decision.takesProgramDir;
   EndDialog(dialog, IDOK);
 }
 
-void onCancel(HWND dialog, DialogState& state) {
-  if (state.underEdit) {
-    const bool back = putBack(*state.context.store, *state.underEdit);
-    state.underEdit.reset();
-    if (!back) {
-      MessageBoxA(dialog, kOutOfMemoryText, kOutOfMemoryCaption, MB_OK | MB_ICONEXCLAMATION);
-    }
-  }
-  EndDialog(dialog, IDCANCEL);
-}
-
 void onBrowse(HWND dialog, DialogState& state) {
-  const std::string path = askProgramPath(dialog);
+  const std::string path = browseForProgram(dialog);
   if (path.empty()) return;
-  fillDefaultDirectory(path, programDirOf(state));
+  fillDefaultDirectory(path, state.programDir);
   setText(dialog, IDC_COMMAND_LINE, path);
-  if (state.mode == EditorMode::Add) PostMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
+  if (state.values.mode == EditorMode::Add) PostMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
 }
 
 // Run-Mode and Frequency: Background, the Ending group and the start day.
@@ -419,10 +294,10 @@ void onCommand(HWND dialog, DialogState& state, int id, int code) {
       onOk(dialog, state);
       break;
     case IDCANCEL:
-      onCancel(dialog, state);
+      EndDialog(dialog, IDCANCEL);
       break;
     case IDC_HELP_BUTTON:
-      if (state.context.showHelp) state.context.showHelp(dialog);
+      if (state.values.showHelp) state.values.showHelp(dialog);
       break;
     case IDC_RUN_MODE:
     case IDC_FREQUENCY:
@@ -435,55 +310,25 @@ void onCommand(HWND dialog, DialogState& state, int id, int code) {
       onBrowse(dialog, state);
       break;
     case IDM_DRAW_ICON:
-      drawPreview(dialog, state.context.instance);
+      drawProgramIcon(dialog, state.instance, controlText(dialog, IDC_COMMAND_LINE),
+                      controlText(dialog, IDC_WORKING_DIR));
       break;
     default:
       break;
   }
 }
 
-std::optional<ArrowField> arrowField(int arrowsId) {
-  switch (arrowsId) {
-    case IDC_START_DAY_ARROWS:
-      return ArrowField::StartDay;
-    case IDC_START_YEAR_ARROWS:
-      return ArrowField::StartYear;
-    case IDC_START_HOUR_ARROWS:
-      return ArrowField::StartHour;
-    case IDC_START_MINUTE_ARROWS:
-      return ArrowField::StartMinute;
-    case IDC_END_DAY_ARROWS:
-      return ArrowField::EndDay;
-    case IDC_END_YEAR_ARROWS:
-      return ArrowField::EndYear;
-    case IDC_END_HOUR_ARROWS:
-      return ArrowField::EndHour;
-    case IDC_END_MINUTE_ARROWS:
-      return ArrowField::EndMinute;
-    default:
-      return std::nullopt;
-  }
-}
-
-// An arrow pair steps the edit whose id is one less than its own.
 void onArrow(HWND dialog, HWND arrows, int code) {
   if (code != SB_LINEUP && code != SB_LINEDOWN) return;
   const int arrowsId = GetDlgCtrlID(arrows);
-  const std::optional<ArrowField> field = arrowField(arrowsId);
-  if (!field) return;
-  EntryForm form = readForm(dialog);
-  const bool beep = stepField(form, *field, code == SB_LINEUP ? 1 : -1);
-  const int editId = arrowsId - 1;
-  const bool start = *field == ArrowField::StartDay || *field == ArrowField::StartYear ||
-                     *field == ArrowField::StartHour || *field == ArrowField::StartMinute;
-  const DateTimeFields& side = start ? form.start : form.end;
-  const DateTimeIds& ids = start ? kStartIds : kEndIds;
-  const std::string& text = editId == ids.day    ? side.day
-                            : editId == ids.year ? side.year
-                            : editId == ids.hour ? side.hour
-                                                 : side.minute;
-  setText(dialog, editId, text);
-  if (beep) MessageBeep(0);
+  for (const ArrowPair& pair : kArrowPairs) {
+    if (pair.arrows != arrowsId) continue;
+    EntryForm form = readForm(dialog);
+    const bool beep = stepField(form, pair.field, code == SB_LINEUP ? 1 : -1);
+    setText(dialog, pair.edit, form.*pair.side.*pair.text);
+    if (beep) MessageBeep(0);
+    return;
+  }
 }
 
 INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -509,36 +354,27 @@ INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 INT_PTR CALLBACK entryDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   // Messages before WM_INITDIALOG find no state.
   if (message != WM_INITDIALOG && GetWindowLongPtrA(dialog, DWLP_USER) == 0) return FALSE;
+  // Running out of memory anywhere in the dialog closes it as Cancel does:
+  // whoever opened it then leaves the schedule as it was.
   try {
     return handleMessage(dialog, message, wParam, lParam);
   } catch (...) {
-    DialogState* state = reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (state) {
-      closeAfterFailure(dialog, *state);
-    } else {
-      EndDialog(dialog, IDCANCEL);
-    }
+    showOutOfMemory(dialog);
+    EndDialog(dialog, IDCANCEL);
     return TRUE;
   }
 }
 
-INT_PTR runEntryDialog(const EntryEditorContext& context, EditorMode mode,
-                       const std::string& droppedPath) {
-  if (!context.store) return IDCANCEL;
-  DialogState state{context, mode, droppedPath, std::nullopt, {}};
-  return DialogBoxParamA(context.instance, IDD_ENTRY, context.owner, entryDialogProcedure,
-                         reinterpret_cast<LPARAM>(&state));
-}
-
 }  // namespace
 
-INT_PTR runAddDialog(const EntryEditorContext& context, const std::string& droppedPath) {
-  return runEntryDialog(context, EditorMode::Add, droppedPath);
-}
-
-INT_PTR runEditDialog(const EntryEditorContext& context) {
-  if (!context.store || !context.store->selectedRow()) return IDCANCEL;
-  return runEntryDialog(context, EditorMode::Edit, "");
+EntryDialogResult askEntry(HINSTANCE instance, HWND owner, const EntryDialogValues& values,
+                           std::string& programDir) {
+  DialogState state{instance, values, programDir, {}};
+  const INT_PTR pressed = DialogBoxParamA(instance, IDD_ENTRY, owner, entryDialogProcedure,
+                                          reinterpret_cast<LPARAM>(&state));
+  if (pressed == -1) return EntryDialogResult{false, std::nullopt, false};
+  if (pressed != IDOK) return EntryDialogResult{};
+  return state.result;
 }
 
 }  // namespace kv

@@ -1,33 +1,39 @@
-// The Add/Edit dialog (template KV_ENTRY): one entry added or changed.
+// The Add/Edit dialog (template KV_ENTRY): the fields of one entry in, the
+// entry OK accepted out. The dialog never touches the schedule; whoever
+// opens it takes an edited entry out, files the result or puts it back.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "schedule/schedule_store.h"
+#include "editor/entry_form.h"
 
 namespace kv {
 
-// What the entry dialog works with; the application owns all of it.
-struct EntryEditorContext {
-  HINSTANCE instance = nullptr;
-  HWND owner = nullptr;  // the main window
-  ScheduleStore* store = nullptr;
-  // The remembered program directory, kept between dialogs for the whole run.
-  std::string* programDir = nullptr;
+struct EntryDialogValues {
+  EditorMode mode = EditorMode::Add;
+  EntryForm form;  // what the fields show when the dialog opens
   bool associationWarning = true;
   std::string languageCode;  // names the months when the locale cannot
   // Opens the help at its part on the entry dialog, owned by the dialog.
   std::function<void(HWND dialog)> showHelp;
 };
 
-// Add: a new entry, or one for a dropped file when droppedPath is not empty.
-// Edit: the entry of the visible list's selected row (nothing without one).
-// Both return IDOK when an entry was filed, IDCANCEL when not, and -1 when
-// the dialog could not be created (the caller tells the user).
-INT_PTR runAddDialog(const EntryEditorContext& context, const std::string& droppedPath = "");
-INT_PTR runEditDialog(const EntryEditorContext& context);
+struct EntryDialogResult {
+  bool shown = true;  // false: the dialog could not be created
+  // The entry OK accepted; empty after Cancel.
+  std::optional<ScheduleEntry> entry;
+  // The entry's working directory is the remembered program directory,
+  // which is forgotten once the entry is filed.
+  bool takesProgramDir = false;
+};
+
+// Shows the dialog, modal to `owner`. The remembered program directory is
+// kept between dialogs: OK in Add and Browse fill it while it is empty.
+EntryDialogResult askEntry(HINSTANCE instance, HWND owner, const EntryDialogValues& values,
+                           std::string& programDir);
 
 }  // namespace kv

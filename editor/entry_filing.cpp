@@ -4,24 +4,21 @@
 
 namespace kv {
 
-std::optional<SavedRowPair> takeOutSelected(ScheduleStore& store) {
+bool takeOutSelected(ScheduleStore& store) {
   const std::optional<int> row = store.selectedRow();
-  if (!row) return std::nullopt;
-  const EntryLine& line = store.line(static_cast<std::size_t>(*row));
-  SavedRowPair saved{line, store.displayRow(line)};
-  store.removeRow(*row);
+  if (!row || !store.holdOut(*row)) return false;
   try {
     store.reloadFirstDue();
   } catch (const std::bad_alloc&) {
-    putBack(store, saved);
+    putBack(store);
     throw;
   }
-  return saved;
+  return true;
 }
 
-bool putBack(ScheduleStore& store, const SavedRowPair& saved) noexcept {
+bool putBack(ScheduleStore& store) noexcept {
   try {
-    store.restoreRowPair(saved.line, saved.displayRow);
+    store.restoreHeldOut();
     store.reloadFirstDue();
     return true;
   } catch (const std::bad_alloc&) {
@@ -29,8 +26,7 @@ bool putBack(ScheduleStore& store, const SavedRowPair& saved) noexcept {
   }
 }
 
-bool fileAcceptedEntry(ScheduleStore& store, const ScheduleEntry& entry,
-                       const SavedRowPair* underEdit) noexcept {
+bool fileAcceptedEntry(ScheduleStore& store, const ScheduleEntry& entry) noexcept {
   try {
     const int row = store.fileEntry(entry);
     try {
@@ -40,10 +36,11 @@ bool fileAcceptedEntry(ScheduleStore& store, const ScheduleEntry& entry,
       store.removeRow(row);
       throw;
     }
+    store.releaseHeldOut();
     store.markChanged();
     return true;
   } catch (const std::bad_alloc&) {
-    if (underEdit) putBack(store, *underEdit);
+    putBack(store);
     return false;
   }
 }

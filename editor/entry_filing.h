@@ -1,32 +1,25 @@
-// Handing an accepted entry to the store, and putting an entry under edit
-// back, so that running out of memory never leaves the schedule half changed.
+// Taking an entry out of the store for editing, handing an accepted entry to
+// the store, and putting an entry under edit back, so that running out of
+// memory never leaves the schedule half changed.
 #pragma once
-
-#include <optional>
-#include <string>
 
 #include "schedule/schedule_store.h"
 
 namespace kv {
 
-// The two rows of an entry taken out of the store for editing, as they were.
-struct SavedRowPair {
-  EntryLine line;
-  std::string displayRow;
-};
+// Holds the selected entry out of the store (and reloads the first-due
+// entry); false without a selection. A save meanwhile still writes it.
+bool takeOutSelected(ScheduleStore& store);
 
-// Takes the selected row out of the store (and reloads the first-due entry);
-// empty without a selection.
-std::optional<SavedRowPair> takeOutSelected(ScheduleStore& store);
-
-// Puts a saved pair back in due order and reloads the first-due entry.
-// False when memory ran out on the way.
-bool putBack(ScheduleStore& store, const SavedRowPair& saved) noexcept;
+// Puts the held-out entry back in due order, as it was, and reloads the
+// first-due entry. False when memory ran out on the way: the entry is then
+// still held out, so a save keeps it.
+bool putBack(ScheduleStore& store) noexcept;
 
 // Files the entry, reloads the first-due entry and marks the schedule
-// changed. When memory runs out the store is left as it was, an entry under
-// edit is put back, and the answer is false.
-bool fileAcceptedEntry(ScheduleStore& store, const ScheduleEntry& entry,
-                       const SavedRowPair* underEdit) noexcept;
+// changed; an edited entry takes the place of the one held out. When memory
+// runs out the store is left as it was, an entry under edit is put back,
+// and the answer is false.
+bool fileAcceptedEntry(ScheduleStore& store, const ScheduleEntry& entry) noexcept;
 
 }  // namespace kv

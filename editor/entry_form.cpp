@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 
+#include "engine/recurrence.h"
 #include "schedule/ascii_case.h"
 
 namespace kv {
@@ -59,6 +61,15 @@ void setOnceEnd(DateTimeFields& end) {
   end.hour = kOnceEndHour;
   end.minute = kOnceEndMinute;
   end.pm = true;
+}
+
+// The end as the fields can show and keep it. An end is kept at second 59
+// of its minute, which for the last minute of the time range (where the
+// value 4294967295 of a failed conversion lies) is past the range: such an
+// end shows as the minute before.
+Time keepableEnd(Time end) {
+  const auto secondsToMinuteEnd = static_cast<Time>(59 - toLocalTime(end).second);
+  return end > std::numeric_limits<Time>::max() - secondsToMinuteEnd ? end - 60 : end;
 }
 
 bool isWeekend(const LocalTime& t) {
@@ -215,7 +226,7 @@ EntryForm formForAdd(const LocalTime& now, std::string_view droppedPath) {
 EntryForm formForEdit(const ScheduleEntry& entry) {
   EntryForm form;
   setClock(form.start, toLocalTime(entry.start));
-  setClock(form.end, toLocalTime(entry.end));
+  setClock(form.end, toLocalTime(keepableEnd(entry.end)));
   form.frequencyIndex = frequencyIndex(entry.frequency).value_or(kOnceIndex);
   const RunModeChoice choice = runModeOf(entry.showCommand).value_or(RunModeChoice{});
   form.runModeIndex = choice.runModeIndex;
@@ -317,6 +328,8 @@ const char* refusalText(Refusal refusal) {
       return "The starting date cannot be kept. Choose a date from 1970 to 2105.";
     case Refusal::EndOutOfRange:
       return "The ending date cannot be kept. Choose a date from 1970 to 2105.";
+    case Refusal::NeverStarts:
+      return "The entry would never start: its next start lies after its ending time.";
     case Refusal::TextsTooLong:
       return "The description, command line and working directory are too long. Each may hold "
              "253 characters, and the three together 474.";
@@ -377,8 +390,27 @@ OkDecision convertForm(const EntryForm& form, const std::string& programDir) {
   return decision;
 }
 
+namespace {
+
+// A repeating entry whose start has already passed starts at its first
+// occurrence after now, as a loaded one does, rather than at once; one that
+// would then start after its end would never start, and is refused.
+void moveToFirstStartAfter(OkDecision& decision, Time now) {
+  ScheduleEntry& entry = decision.entry;
+  if (!isRecurring(entry.frequency) || entry.start >= now) return;
+  const std::optional<ScheduleEntry> moved = catchUpOnLoad(entry, now, now);
+  if (!moved) {
+    decision.kind = OkDecision::Kind::Refuse;
+    decision.refusal = Refusal::NeverStarts;
+    return;
+  }
+  entry.start = moved->start;
+}
+
+}  // namespace
+
 OkDecision decideOk(EntryForm& form, EditorMode mode, EditorPlatform& platform,
-                    std::string& programDir, bool associationWarning) {
+                    std::string& programDir, bool associationWarning, Time now) {
   // OK is disabled without a command line; one that still arrives files nothing.
   if (form.commandLine.empty()) return stay();
   const std::string program(programPart(form.commandLine));
@@ -396,6 +428,7 @@ OkDecision decideOk(EntryForm& form, EditorMode mode, EditorPlatform& platform,
   }
   OkDecision decision = convertForm(form, programDir);
   decision.endFixed = endFixed;
+  if (decision.kind == OkDecision::Kind::File) moveToFirstStartAfter(decision, now);
   return decision;
 }
 

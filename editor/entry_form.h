@@ -142,6 +142,7 @@ enum class Refusal {
   StartNotBeforeEnd,  // string-table text
   StartOutOfRange,
   EndOutOfRange,
+  NeverStarts,  // a repeating entry whose next start lies after its end
   TextsTooLong,
 };
 // The text and caption of a refusal other than StartNotBeforeEnd.
@@ -177,9 +178,11 @@ struct OkDecision {
 };
 
 // Runs OK's checks in the mode's order and converts the fields. May fill
-// programDir (Add) and rewrite the Ending fields (Once); files nothing.
+// programDir (Add) and rewrite the Ending fields (Once); files nothing. A
+// repeating entry whose start lies before `now` is moved to its first
+// occurrence after it; a one-time entry in the past stays, to start at once.
 OkDecision decideOk(EntryForm& form, EditorMode mode, EditorPlatform& platform,
-                    std::string& programDir, bool associationWarning);
+                    std::string& programDir, bool associationWarning, Time now);
 
 // The conversion of the fields alone (no checks): the start at second 1 of
 // its minute, the end at second 59, Weekdays and Month End moving the start

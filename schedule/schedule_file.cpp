@@ -115,8 +115,15 @@ std::string encodeLines(std::size_t count, LineAt lineAtRow, std::string_view ve
 }  // namespace
 
 std::string encodeScheduleFile(const ScheduleStore& store, std::string_view versionText) {
+  // An entry held out for editing is written where due order puts it.
+  const EntryLine* held = store.heldOut();
+  const std::size_t heldAt = store.heldOutPosition();
   return encodeLines(
-      store.size(), [&store](std::size_t row) -> const EntryLine& { return store.line(row); },
+      store.size() + (held ? 1 : 0),
+      [&store, held, heldAt](std::size_t row) -> const EntryLine& {
+        if (!held || row < heldAt) return store.line(row);
+        return row == heldAt ? *held : store.line(row - 1);
+      },
       versionText);
 }
 

@@ -13,7 +13,8 @@ namespace kv {
 
 class ScheduleStore;
 
-// The file's bytes for the store's lines.
+// The file's bytes for the store's lines, an entry held out for editing
+// included.
 std::string encodeScheduleFile(const ScheduleStore& store, std::string_view versionText);
 std::string encodeScheduleFile(const std::vector<EntryLine>& lines, std::string_view versionText);
 

@@ -65,6 +65,7 @@ void ScheduleStore::replaceLines(std::vector<EntryLine> lines) {
   }
   std::stable_sort(rows.begin(), rows.end(), dueBefore);
   rows_.swap(rows);
+  heldOut_.reset();
 }
 
 void ScheduleStore::removeRow(int row) {
@@ -77,6 +78,29 @@ int ScheduleStore::restoreRowPair(const EntryLine& line, const std::string& disp
   const int index = static_cast<int>(insertSorted(line));
   list_.insertRow(index, displayRow);
   return index;
+}
+
+bool ScheduleStore::holdOut(int row) {
+  if (heldOut_ || row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return false;
+  const EntryLine& line = rows_[static_cast<std::size_t>(row)].line;
+  heldOut_ = HeldOut{line, displayRow(line)};
+  removeRow(row);
+  return true;
+}
+
+int ScheduleStore::restoreHeldOut() {
+  if (!heldOut_) return -1;
+  // Held until it is back, so that running out of memory loses nothing.
+  const int index = restoreRowPair(heldOut_->line, heldOut_->displayRow);
+  heldOut_.reset();
+  return index;
+}
+
+std::size_t ScheduleStore::heldOutPosition() const {
+  if (!heldOut_) return rows_.size();
+  const Row held{leadingStart(heldOut_->line), heldOut_->line};
+  return static_cast<std::size_t>(std::upper_bound(rows_.begin(), rows_.end(), held, dueBefore) -
+                                  rows_.begin());
 }
 
 void ScheduleStore::rebuildVisibleList() {
@@ -98,6 +122,7 @@ void ScheduleStore::reloadFirstDue() {
 void ScheduleStore::clear() {
   rows_.clear();
   list_.clear();
+  heldOut_.reset();
 }
 
 std::string ScheduleStore::displayRow(const EntryLine& line) const {

@@ -24,20 +24,35 @@ class ScheduleStore {
   // Composes the entry's line, files it in due order and shows its row at
   // the same index. Returns that index. Does not reload the first-due entry.
   int fileEntry(const ScheduleEntry& entry);
-  // Replaces the whole store by these lines, sorted once (loading).
+  // Replaces the whole store by these lines, sorted once (loading); an
+  // entry held out is let go.
   void replaceLines(std::vector<EntryLine> lines);
   // Removes row i from the store, then from the visible list.
   void removeRow(int row);
   // Puts a saved line back in due order and its display row, as it was, at
   // the same index. Returns that index.
   int restoreRowPair(const EntryLine& line, const std::string& displayRow);
+  // Edit: the entry of a row taken out of the schedule while its dialog is
+  // open. It stands in no row, so no due check starts it and the list does
+  // not show it, yet a save still writes it: it is still the user's. One at
+  // a time; false without such a row or while another is held out.
+  bool holdOut(int row);
+  // The held-out entry's line, or null.
+  const EntryLine* heldOut() const { return heldOut_ ? &heldOut_->line : nullptr; }
+  // Puts it back as it was, its display row included, at the index due order
+  // gives it (Cancel); -1 when none is held out. Does not reload.
+  int restoreHeldOut();
+  // Forgets it: its edited entry has been filed in its place.
+  void releaseHeldOut() { heldOut_.reset(); }
+  // Where a save writes the held-out line among the rows: before row i.
+  std::size_t heldOutPosition() const;
   // Empties the visible list and shows every stored line again.
   void rebuildVisibleList();
   // Copies the top row into the first-due entry (start kNeverDue, end 0 when
   // the store is empty; the other fields keep their last values).
   void reloadFirstDue();
   const ScheduleEntry& firstDue() const { return firstDue_; }
-  // Empties the store and the visible list.
+  // Empties the store and the visible list; an entry held out is let go.
   void clear();
 
   std::size_t size() const { return rows_.size(); }
@@ -71,9 +86,15 @@ class ScheduleStore {
   };
   std::size_t insertSorted(EntryLine line);
 
+  struct HeldOut {
+    EntryLine line;
+    std::string displayRow;
+  };
+
   VisibleList& list_;
   RowFormatter formatRow_;
   std::vector<Row> rows_;
+  std::optional<HeldOut> heldOut_;
   ScheduleEntry firstDue_;
   EntryLine clip_;
   bool clipFull_ = false;

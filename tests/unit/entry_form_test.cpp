@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "editor/entry_filing.h"
+#include "schedule/schedule_file.h"
+#include "clock_text.h"
 #include "fake_visible_list.h"
 #include "time_zone.h"
 
@@ -20,13 +22,8 @@ using kv::LocalTime;
 using kv::OkDecision;
 using kv::Refusal;
 
-std::string shown(kv::Time t) {
-  const LocalTime f = kv::toLocalTime(t);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour,
-                f.minute, f.second);
-  return text;
-}
+using kvtest::at;
+using kvtest::shown;
 
 // The fields of one side as "month day year hour:minute am|pm", month from 0.
 std::string shown(const kv::DateTimeFields& f) {
@@ -187,6 +184,25 @@ TEST(EntryFormTest, EditShowsTheEntryAndOpensUnknownCodesAsOnceAndNormal) {
   EXPECT_EQ(unknown.frequencyIndex, kv::kOnceIndex);
   EXPECT_EQ(unknown.runModeIndex, kv::kNormalIndex);
   EXPECT_FALSE(unknown.background);
+}
+
+// An end in the last minute of the time range (4294967295 is what a failed
+// conversion stores) shows as the latest end the fields can keep, so that OK
+// files an entry whose other fields alone were changed.
+TEST(EntryFormTest, EditOfAnEndInTheRangesLastMinuteShowsAnEndOkKeeps) {
+  for (const char* zone : {"UTC", "America/New_York", "Europe/Berlin"}) {
+    KV_IN_TIME_ZONE(inZone, zone);
+    for (kv::Time end : {4294967295u, 4294967280u}) {
+      kv::ScheduleEntry e;
+      e.start = 2000000000u;
+      e.end = end;
+      e.frequency = 'D';
+      e.commandLine = "C:\\BIN\\TOOL.EXE";
+      const OkDecision d = kv::convertForm(kv::formForEdit(e), "");
+      ASSERT_EQ(d.kind, OkDecision::Kind::File) << zone << " " << end;
+      EXPECT_EQ(d.entry.end, 4294967279u) << zone;  // second 59 of the minute before
+    }
+  }
 }
 
 // --- Codes and enabling ------------------------------------------------------
@@ -353,13 +369,51 @@ class OkTest : public ::testing::Test {
     platform.directories = {"D:\\TOOLS"};
   }
   OkDecision ok(kv::EditorMode mode, bool associationWarning = true) {
-    return kv::decideOk(form, mode, platform, programDir, associationWarning);
+    return kv::decideOk(form, mode, platform, programDir, associationWarning, now);
   }
 
   EntryForm form;
   FakePlatform platform;
   std::string programDir;
+  kv::Time now = 0;  // before every start the tests give, unless they say
 };
+
+// A repeating entry filed with a start that has passed waits for its first
+// occurrence after now; a one-time one keeps its start, to run at once.
+TEST_F(OkTest, ARepeatingStartThatHasPassedMovesToItsNextOccurrence) {
+  KV_IN_TIME_ZONE(zone, "Europe/Berlin");
+  struct Case {
+    int frequency;
+    const char* start;
+    const char* end;  // the Ending fields
+    const char* now;
+    const char* filed;  // nullptr: refused, it would never start
+  } const cases[] = {
+      {kDaily, "0 5 2024 9:00 am", "11 31 2035 1:00 pm", "2024-01-05 10:00:00",
+       "2024-01-06 09:00:01"},
+      {kDaily, "0 5 2024 9:00 am", "11 31 2035 1:00 pm", "2024-01-05 08:00:00",
+       "2024-01-05 09:00:01"},
+      {kWeekdays, "0 5 2024 9:00 am", "11 31 2035 1:00 pm", "2024-01-05 10:00:00",
+       "2024-01-08 09:00:01"},
+      {kOnce, "0 5 2024 9:00 am", "11 31 2035 1:00 pm", "2024-01-05 10:00:00",
+       "2024-01-05 09:00:01"},
+      {kDaily, "0 5 2024 9:00 am", "0 5 2024 11:00 pm", "2024-01-05 10:00:00", nullptr},
+  };
+  for (const Case& c : cases) {
+    form.frequencyIndex = c.frequency;
+    form.start = fields(c.start);
+    form.end = fields(c.end);
+    now = at(c.now);
+    const OkDecision d = ok(kv::EditorMode::Add);
+    if (!c.filed) {
+      EXPECT_EQ(d.kind, OkDecision::Kind::Refuse) << c.start;
+      EXPECT_EQ(d.refusal, Refusal::NeverStarts);
+      continue;
+    }
+    ASSERT_EQ(d.kind, OkDecision::Kind::File) << c.start << " at " << c.now;
+    EXPECT_EQ(shown(d.entry.start), c.filed) << c.start << " at " << c.now;
+  }
+}
 
 TEST_F(OkTest, AddTakesTheProgramDirectoryUnlessOneIsGivenAndDefaultsTheDescription) {
   OkDecision d = ok(kv::EditorMode::Add);
@@ -483,23 +537,30 @@ class FilingTest : public ::testing::Test {
                           }};
 };
 
-TEST_F(FilingTest, EditTakesTheEntryOutAndFilingPutsTheNewOneInDueOrder) {
+TEST_F(FilingTest, EditHoldsTheEntryOutButSavesItAndFilingPutsTheNewOneInDueOrder) {
   for (auto [start, description] : {std::pair{300u, "c"}, {100u, "a"}, {200u, "b"}})
     store.fileEntry(entryAt(start, description));
   store.reloadFirstDue();
-  list.selected = 0;
-  const auto saved = kv::takeOutSelected(store);
-  ASSERT_TRUE(saved.has_value());
-  EXPECT_EQ(saved->displayRow, "100 a");
-  EXPECT_EQ(list.rows, (std::vector<std::string>{"200 b", "300 c"}));
-  EXPECT_EQ(store.firstDue().start, 200u);
+  const std::string everyEntry = kv::encodeScheduleFile(store, "3.0");
+  list.selected = 1;
+  ASSERT_TRUE(kv::takeOutSelected(store));
+  EXPECT_EQ(list.rows, (std::vector<std::string>{"100 a", "300 c"}));
+  EXPECT_EQ(store.firstDue().start, 100u);
+  // A save while the dialog is open writes the entry as it was.
+  EXPECT_EQ(kv::encodeScheduleFile(store, "3.0"), everyEntry);
+  EXPECT_FALSE(kv::takeOutSelected(store)) << "one entry out at a time";
 
-  EXPECT_TRUE(kv::fileAcceptedEntry(store, entryAt(250, "a2"), &*saved));
-  EXPECT_EQ(list.rows, (std::vector<std::string>{"200 b", "250 a2", "300 c"}));
+  EXPECT_TRUE(kv::fileAcceptedEntry(store, entryAt(250, "b2")));
+  EXPECT_EQ(list.rows, (std::vector<std::string>{"100 a", "250 b2", "300 c"}));
+  EXPECT_EQ(store.heldOut(), nullptr);
   EXPECT_TRUE(store.changed());
 
+  list.selected = 0;
+  ASSERT_TRUE(kv::takeOutSelected(store));
+  EXPECT_TRUE(kv::putBack(store));
+  EXPECT_EQ(list.rows, (std::vector<std::string>{"100 a", "250 b2", "300 c"}));
   list.selected = -1;
-  EXPECT_FALSE(kv::takeOutSelected(store).has_value());
+  EXPECT_FALSE(kv::takeOutSelected(store));
 }
 
 TEST_F(FilingTest, RunningOutOfMemoryLeavesTheScheduleAsItWas) {
@@ -509,17 +570,16 @@ TEST_F(FilingTest, RunningOutOfMemoryLeavesTheScheduleAsItWas) {
   const std::vector<std::string> before = list.rows;
 
   failRows = true;
-  EXPECT_FALSE(kv::fileAcceptedEntry(store, entryAt(150, "new"), nullptr));
+  EXPECT_FALSE(kv::fileAcceptedEntry(store, entryAt(150, "new")));
   EXPECT_EQ(list.rows, before);
   EXPECT_EQ(store.size(), 2u);
   EXPECT_FALSE(store.changed());
 
   failRows = false;
   list.selected = 0;
-  const auto saved = kv::takeOutSelected(store);
-  ASSERT_TRUE(saved.has_value());
+  ASSERT_TRUE(kv::takeOutSelected(store));
   failRows = true;
-  EXPECT_FALSE(kv::fileAcceptedEntry(store, entryAt(300, "edited"), &*saved));
+  EXPECT_FALSE(kv::fileAcceptedEntry(store, entryAt(300, "edited")));
   EXPECT_EQ(list.rows, before);
   EXPECT_EQ(store.firstDue().start, 100u);
   EXPECT_FALSE(store.changed());

@@ -1,6 +1,5 @@
-// The real Add/Edit dialog, in process, against the real main window and
-// list: a second thread works the dialog while runAddDialog or runEditDialog
-// holds the test's thread in its modal loop.
+// The real Add/Edit dialog, in process: a second thread works the dialog
+// while askEntry holds the test's thread in its modal loop.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/kivro_win32.h"
 #include "editor/entry_dialog_win32.h"
 #include "engine/calendar.h"
 #include "modal_answerer_win32.h"
@@ -112,53 +110,19 @@ class DialogScript {
 class EntryDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(kivro.start("", SW_SHOWNORMAL));
-    for (kv::Time i = 0; i < 3; ++i)
-      kivro.store().fileEntry(entry(kFarAhead + i * 86400u, "Entry " + std::to_string(i)));
-    kivro.store().reloadFirstDue();
-    context.instance = kivro.instance();
-    context.owner = kivro.mainWindow();
-    context.store = &kivro.store();
-    context.programDir = &programDir;
-    context.languageCode = kivro.languageCode();
-    context.showHelp = [this](HWND dialog) { helpOwners.push_back(dialog); };
+    values.form = kv::formForAdd(kv::toLocalTime(kv::currentTime()));
+    values.showHelp = [this](HWND dialog) { helpOwners.push_back(dialog); };
   }
-  void TearDown() override {
-    kivro.store().clearChanged();
-    DestroyWindow(kivro.mainWindow());
-    kvtest::pumpMessages();
+  kv::EntryDialogResult ask() {
+    return kv::askEntry(GetModuleHandleA(nullptr), nullptr, values, programDir);
   }
 
-  void select(int row) { SendMessageA(kivro.list(), LB_SETCURSEL, static_cast<WPARAM>(row), 0); }
-  std::vector<std::string> rows() { return kvtest::listBoxRows(kivro.list()); }
-  void expectListsInStep() {
-    const auto shown = rows();
-    ASSERT_EQ(shown.size(), kivro.store().size());
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-      EXPECT_EQ(shown[i], kivro.store().displayRow(kivro.store().line(i))) << "row " << i;
-      if (i > 0) {
-        EXPECT_LE(kv::leadingStart(kivro.store().line(i - 1)),
-                  kv::leadingStart(kivro.store().line(i)));
-      }
-    }
-  }
-  // The stored entry whose description is this.
-  kv::ScheduleEntry stored(const std::string& description) {
-    for (std::size_t i = 0; i < kivro.store().size(); ++i) {
-      kv::ScheduleEntry e = kv::parseEntryLine(kivro.store().line(i));
-      if (e.description == description) return e;
-    }
-    ADD_FAILURE() << "no entry " << description;
-    return {};
-  }
-
-  kv::Kivro kivro{GetModuleHandleA(nullptr)};
+  kv::EntryDialogValues values;
   std::string programDir;
   std::vector<HWND> helpOwners;
-  kv::EntryEditorContext context;
 };
 
-TEST_F(EntryDialog, AddOpensWithItsDefaultsAndFilesTheEntryInDueOrder) {
+TEST_F(EntryDialog, AddOpensWithItsDefaultsAndGivesTheEntryOkAccepted) {
   DialogScript script([&](HWND dialog) {
     EXPECT_FALSE(enabled(dialog, IDOK));
     EXPECT_FALSE(enabled(dialog, IDC_END_DAY));
@@ -188,21 +152,17 @@ TEST_F(EntryDialog, AddOpensWithItsDefaultsAndFilesTheEntryInDueOrder) {
     setText(dialog, IDC_DESCRIPTION, "Added");
     kvtest::pressButton(dialog, IDOK);
   });
-  EXPECT_EQ(kv::runAddDialog(context), IDOK);
+  const kv::EntryDialogResult result = ask();
   ASSERT_TRUE(script.finish());
-
-  ASSERT_EQ(kivro.store().size(), 4u);
-  expectListsInStep();
-  const kv::ScheduleEntry added = stored("Added");
-  EXPECT_EQ(kv::parseEntryLine(kivro.store().line(3)).description, "Added");
+  ASSERT_TRUE(result.entry.has_value());
+  const kv::ScheduleEntry& added = *result.entry;
+  EXPECT_EQ(added.description, "Added");
   EXPECT_EQ(shown(added.start), 20340105213001);
   EXPECT_EQ(added.frequency, 'D');
   EXPECT_EQ(added.showCommand, 1);
-  // The program's directory was remembered at OK and used up by the entry.
+  // The program's directory was remembered at OK; the entry uses it up.
   EXPECT_EQ(added.workingDirectory, "C:\\windows");
-  EXPECT_TRUE(programDir.empty());
-  EXPECT_TRUE(kivro.store().changed());
-  EXPECT_EQ(kivro.store().firstDue().description, "Entry 0");
+  EXPECT_TRUE(result.takesProgramDir);
 }
 
 TEST_F(EntryDialog, FieldsStepEnableAndDisableByTheirRules) {
@@ -244,52 +204,37 @@ TEST_F(EntryDialog, FieldsStepEnableAndDisableByTheirRules) {
     kvtest::pressButton(dialog, IDC_HELP_BUTTON);
     Sleep(100);
   });
-  EXPECT_EQ(kv::runAddDialog(context, kNotepad), IDCANCEL);
+  values.form.commandLine = kNotepad;
+  EXPECT_FALSE(ask().entry.has_value());
   ASSERT_TRUE(script.finish());
-  EXPECT_EQ(kivro.store().size(), 3u);
   EXPECT_EQ(helpOwners.size(), 1u);
-  EXPECT_FALSE(kivro.store().changed());
 }
 
-TEST_F(EntryDialog, EditThenCancelPutsTheRowBackExactlyAndOkFilesItAgain) {
-  const std::vector<std::string> before = rows();
-  select(1);
-  DialogScript script([&](HWND dialog) {
+TEST_F(EntryDialog, EditShowsTheEntryCancelGivesNothingAndOkTheChangedEntry) {
+  values.mode = kv::EditorMode::Edit;
+  values.form = kv::formForEdit(entry(kFarAhead, "Entry 1"));
+  DialogScript cancelled([&](HWND dialog) {
     EXPECT_EQ(text(dialog, IDC_DESCRIPTION), "Entry 1");
     EXPECT_EQ(text(dialog, IDC_COMMAND_LINE), kNotepad);
     EXPECT_EQ(selection(dialog, IDC_FREQUENCY), 4);
     EXPECT_TRUE(checked(dialog, IDC_BACKGROUND));
     EXPECT_TRUE(enabled(dialog, IDOK));
-    EXPECT_EQ(SendMessageA(kivro.list(), LB_GETCOUNT, 0, 0), 2);  // out of the store meanwhile
     setText(dialog, IDC_DESCRIPTION, "Not kept");
     kvtest::pressButton(dialog, IDCANCEL);
   });
-  EXPECT_EQ(kv::runEditDialog(context), IDCANCEL);
-  ASSERT_TRUE(script.finish());
-  EXPECT_EQ(rows(), before);
-  expectListsInStep();
-  EXPECT_FALSE(kivro.store().changed());
+  EXPECT_FALSE(ask().entry.has_value());
+  ASSERT_TRUE(cancelled.finish());
 
-  // OK files the changed entry again.
-  select(0);
   DialogScript changed([&](HWND dialog) {
-    EXPECT_EQ(SendMessageA(kivro.list(), LB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(kivro.store().firstDue().description, "Entry 1");
     setText(dialog, IDC_DESCRIPTION, "Changed");
-    setText(dialog, IDC_START_YEAR, "2034");
-    setText(dialog, IDC_END_YEAR, "2035");
     kvtest::pressButton(dialog, IDOK);
   });
-  EXPECT_EQ(kv::runEditDialog(context), IDOK);
+  const kv::EntryDialogResult result = ask();
   ASSERT_TRUE(changed.finish());
-  ASSERT_EQ(kivro.store().size(), 3u);
-  expectListsInStep();
-  EXPECT_EQ(kv::parseEntryLine(kivro.store().line(2)).description, "Changed");
-  EXPECT_EQ(kivro.store().firstDue().description, "Entry 1");
-  EXPECT_TRUE(kivro.store().changed());
-
-  select(-1);
-  EXPECT_EQ(kv::runEditDialog(context), IDCANCEL);  // no row, no dialog
+  ASSERT_TRUE(result.entry.has_value());
+  EXPECT_EQ(result.entry->description, "Changed");
+  EXPECT_EQ(shown(result.entry->start), shown(kFarAhead) / 100 * 100 + 1);  // second 1
+  EXPECT_FALSE(result.takesProgramDir);
 }
 
 TEST_F(EntryDialog, PathWarningCancelStaysAndOkGoesOnToAOneTimeEnd) {
@@ -308,10 +253,11 @@ TEST_F(EntryDialog, PathWarningCancelStaysAndOkGoesOnToAOneTimeEnd) {
     EXPECT_EQ(text(dialog, IDC_END_YEAR), "1990");
     EXPECT_EQ(okAndAnswer(dialog, "Invalid Path Warning", IDOK), warning);
   });
-  EXPECT_EQ(kv::runAddDialog(context), IDOK);
+  const kv::EntryDialogResult result = ask();
   ASSERT_TRUE(script.finish());
-  EXPECT_EQ(shown(stored("Missing").end), 20351231130059);
-  EXPECT_EQ(stored("Missing").frequency, 'O');
+  ASSERT_TRUE(result.entry.has_value());
+  EXPECT_EQ(shown(result.entry->end), 20351231130059);
+  EXPECT_EQ(result.entry->frequency, 'O');
 }
 
 TEST_F(EntryDialog, AStartNotBeforeItsEndIsRefusedAndFilesNothing) {
@@ -323,10 +269,8 @@ TEST_F(EntryDialog, AStartNotBeforeItsEndIsRefusedAndFilesNothing) {
               "Start time must be earlier than end time.");
     EXPECT_TRUE(IsWindowVisible(dialog));
   });
-  EXPECT_EQ(kv::runAddDialog(context), IDCANCEL);
+  EXPECT_FALSE(ask().entry.has_value());
   ASSERT_TRUE(script.finish());
-  EXPECT_EQ(kivro.store().size(), 3u);
-  EXPECT_FALSE(kivro.store().changed());
   // The Add's OK remembered the program's directory; nothing used it up.
   EXPECT_EQ(programDir, "C:\\windows");
 }
@@ -340,7 +284,7 @@ TEST_F(EntryDialog, NoAssociationIsAskedOnlyWithTheSettingOn) {
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   CloseHandle(file);
 
-  context.associationWarning = true;
+  values.associationWarning = true;
   {
     DialogScript script([&](HWND dialog) {
       setText(dialog, IDC_COMMAND_LINE, document);
@@ -348,10 +292,10 @@ TEST_F(EntryDialog, NoAssociationIsAskedOnlyWithTheSettingOn) {
                 "There is no association for " + document);
       EXPECT_TRUE(IsWindowVisible(dialog));
     });
-    EXPECT_EQ(kv::runAddDialog(context), IDCANCEL);
+    EXPECT_FALSE(ask().entry.has_value());
     ASSERT_TRUE(script.finish());
   }
-  context.associationWarning = false;
+  values.associationWarning = false;
   {
     DialogScript script([&](HWND dialog) {
       setText(dialog, IDC_COMMAND_LINE, document);
@@ -359,11 +303,10 @@ TEST_F(EntryDialog, NoAssociationIsAskedOnlyWithTheSettingOn) {
       kvtest::pressButton(dialog, IDOK);
       EXPECT_TRUE(kvtest::noWindowWithin(GetCurrentProcessId(), "#32770", "No Association", 300));
     });
-    EXPECT_EQ(kv::runAddDialog(context), IDOK);
+    EXPECT_TRUE(ask().entry.has_value());
     ASSERT_TRUE(script.finish());
   }
   DeleteFileA(document.c_str());
-  EXPECT_EQ(kivro.store().size(), 4u);
 }
 
 // The pixels of the icon area that are not the window colour (the area
@@ -409,7 +352,7 @@ TEST_F(EntryDialog, BrowseFillsTheCommandLineAndThePreviewShowsItsIconOrOnlyTheW
     SendMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
     withNothing = iconPixels(dialog);
   });
-  EXPECT_EQ(kv::runAddDialog(context), IDCANCEL);
+  EXPECT_FALSE(ask().entry.has_value());
   ASSERT_TRUE(script.finish());
   EXPECT_EQ(programDir, "C:\\windows");
   EXPECT_GT(withProgram, 0);

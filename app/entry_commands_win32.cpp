@@ -1,0 +1,114 @@
+#include "app/entry_commands_win32.h"
+
+#include <string>
+
+#include "app/dialogs_win32.h"
+#include "app/kivro_win32.h"
+#include "editor/entry_dialog_win32.h"
+#include "editor/entry_filing.h"
+#include "engine/calendar.h"
+#include "resources/resource_ids.h"
+#include "schedule/message_boxes_win32.h"
+
+namespace kv {
+namespace {
+
+constexpr const char* kNotFiledText =
+    "There is not enough memory to file the entry. The schedule is as it was.";
+
+EntryDialogValues dialogValues(Kivro& kivro, EditorMode mode, EntryForm form) {
+  EntryDialogValues values;
+  values.mode = mode;
+  values.form = std::move(form);
+  values.associationWarning = kivro.settings().associationWarning;
+  values.languageCode = kivro.languageCode();
+  values.showHelp = [&kivro](HWND dialog) { kivro.help().show(dialog, HelpTopic::EntryDialog); };
+  return values;
+}
+
+// Shows the dialog and files what it accepted. An entry held out for
+// editing takes the accepted entry's place, or goes back after Cancel.
+void askAndFile(Kivro& kivro, const EntryDialogValues& values) {
+  ScheduleStore& store = kivro.store();
+  const EntryDialogResult result =
+      askEntry(kivro.instance(), kivro.mainWindow(), values, kivro.programDirectory());
+  if (!result.shown) reportDialogNotCreated(kivro.mainWindow(), IDD_ENTRY);
+  const bool filed = result.entry && fileAcceptedEntry(store, *result.entry);
+  if (filed) {
+    if (result.takesProgramDir) kivro.programDirectory().clear();
+    return;
+  }
+  const bool back = putBack(store);
+  if (result.entry || !back) {
+    WindowsMessageBoxes(kivro.mainWindow())
+        .show({kNotFiledText, "KV", BoxButtons::Ok, BoxIcon::Exclamation});
+  }
+}
+
+void addEntryFor(Kivro& kivro, const std::string& droppedPath) {
+  askAndFile(kivro, dialogValues(kivro, EditorMode::Add,
+                                 formForAdd(toLocalTime(currentTime()), droppedPath)));
+}
+
+// The drop is released however the dialogs end, running out of memory
+// included.
+class DropRelease {
+ public:
+  explicit DropRelease(HDROP drop) : drop_(drop) {}
+  ~DropRelease() { DragFinish(drop_); }
+  DropRelease(const DropRelease&) = delete;
+  DropRelease& operator=(const DropRelease&) = delete;
+
+ private:
+  HDROP drop_;
+};
+
+std::string droppedPath(HDROP drop, UINT index) {
+  const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+  std::string path(length + 1, '\0');
+  DragQueryFileA(drop, index, path.data(), length + 1);
+  path.resize(length);
+  return path;
+}
+
+void refuseLongPath(Kivro& kivro, const std::string& path) {
+  const std::string text = "The file " + path + " cannot be scheduled: its name is longer than " +
+                           std::to_string(kMaxText) + " characters.";
+  WindowsMessageBoxes(kivro.mainWindow()).show({text, "KV", BoxButtons::Ok, BoxIcon::Exclamation});
+}
+
+}  // namespace
+
+void addEntry(Kivro& kivro) {
+  addEntryFor(kivro, "");
+}
+
+void editSelectedEntry(Kivro& kivro) {
+  ScheduleStore& store = kivro.store();
+  if (!takeOutSelected(store)) return;
+  // From here the entry is out of the rows (no due check starts it) but a
+  // save made meanwhile still writes it.
+  EntryForm form;
+  try {
+    form = formForEdit(parseEntryLine(*store.heldOut()));
+  } catch (...) {
+    putBack(store);
+    throw;
+  }
+  askAndFile(kivro, dialogValues(kivro, EditorMode::Edit, std::move(form)));
+}
+
+void addDroppedFiles(Kivro& kivro, HDROP drop) {
+  const DropRelease release(drop);
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const std::string path = droppedPath(drop, i);
+    if (path.size() > kMaxText) {
+      refuseLongPath(kivro, path);
+      continue;
+    }
+    addEntryFor(kivro, path);
+  }
+}
+
+}  // namespace kv

@@ -1,0 +1,77 @@
+#include "schedule/message_boxes_win32.h"
+
+namespace kv {
+namespace {
+
+UINT buttonsStyle(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::OkCancel:
+      return MB_OKCANCEL;
+    case BoxButtons::YesNo:
+      return MB_YESNO;
+    case BoxButtons::YesNoCancel:
+      return MB_YESNOCANCEL;
+    default:
+      return MB_OK;
+  }
+}
+
+UINT iconStyle(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::Exclamation:
+      return MB_ICONEXCLAMATION;
+    case BoxIcon::Stop:
+      return MB_ICONHAND;
+    case BoxIcon::Information:
+      return MB_ICONINFORMATION;
+    default:
+      return 0;
+  }
+}
+
+UINT modalityStyle(BoxModality modality) {
+  switch (modality) {
+    case BoxModality::Task:
+      return MB_TASKMODAL;
+    case BoxModality::System:
+      return MB_SYSTEMMODAL;
+    default:
+      return MB_APPLMODAL;
+  }
+}
+
+BoxAnswer answerOf(int pressed) {
+  switch (pressed) {
+    case IDYES:
+      return BoxAnswer::Yes;
+    case IDNO:
+      return BoxAnswer::No;
+    case IDOK:
+      return BoxAnswer::Ok;
+    default:
+      return BoxAnswer::Cancel;
+  }
+}
+
+}  // namespace
+
+int showMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+  HWND active = GetActiveWindow();
+  HWND focus = GetFocus();
+  const int pressed = MessageBoxA(owner, text, caption, type);
+  // A window the box's answer hid or destroyed is left alone.
+  if (active && IsWindow(active) && IsWindowVisible(active)) {
+    SetActiveWindow(active);
+    if (focus && (focus == active || IsChild(active, focus))) SetFocus(focus);
+  }
+  return pressed;
+}
+
+BoxAnswer WindowsMessageBoxes::show(const BoxRequest& box) {
+  HWND owner = box.modality == BoxModality::Task ? nullptr : owner_;
+  const UINT type = buttonsStyle(box.buttons) | iconStyle(box.icon) | modalityStyle(box.modality);
+  return answerOf(showMessageBox(owner, box.text.c_str(),
+                                 box.caption.empty() ? nullptr : box.caption.c_str(), type));
+}
+
+}  // namespace kv
