@@ -115,7 +115,7 @@ foreach(zone UTC America/New_York)
   string(REPLACE "/" "_" zone_name ${zone})
   add_test(NAME kvtool_same_as_native_${zone_name}
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tool/same_as_native.sh $<TARGET_FILE:kvtool>
-      ${KV_NATIVE_KVTOOL} ${zone} "${CMAKE_SOURCE_DIR}/examples/Example Schedule.KV")
+      ${KV_NATIVE_KVTOOL} ${zone} "${CMAKE_SOURCE_DIR}/tests/tool/fixed_schedule.KV")
   set_tests_properties(kvtool_same_as_native_${zone_name} PROPERTIES
     LABELS wine TIMEOUT 120 SKIP_RETURN_CODE 77)
 endforeach()

@@ -1,5 +1,9 @@
 #include "tool/arguments.h"
 
+#include <algorithm>
+#include <iterator>
+#include <limits>
+
 #include "engine/calendar.h"
 #include "locale/date_time_text.h"
 
@@ -7,6 +11,7 @@ namespace kv::tool {
 
 const char kHelpText[] =
     "Usage: kvtool COMMAND FILE [OPTIONS]\n"
+    "       kvtool --help | --version\n"
     "\n"
     "Reads a Kivro schedule file (*.KV) the way kv.exe loads it; FILE '-' reads\n"
     "standard input. Times are local times of this machine (TZ on Linux).\n"
@@ -16,10 +21,13 @@ const char kHelpText[] =
     "      Every entry in due order, as stored (nothing is caught up): start,\n"
     "      frequency, end, show mode, open or print, command line, [working\n"
     "      directory], description. --format=tsv gives the same fields\n"
-    "      tab-separated, with the times as 2026-01-05T09:00:01.\n"
+    "      tab-separated under a row of column names, with the times as\n"
+    "      2026-01-05T09:00:01 and a description the file leaves empty as empty.\n"
     "  next FILE [--count N] [--from TIME] [--until TIME] [--format=tsv]\n"
-    "      The next N starts (default 10) of all entries in time order, as\n"
-    "      kv.exe would start them after loading the file at TIME (default now).\n"
+    "      The starts of all entries in time order, as kv.exe would start them\n"
+    "      after loading the file at --from (default now): the next 10, or N\n"
+    "      with --count; with --until (not before the load time) every start\n"
+    "      up to that time, at most N with --count as well.\n"
     "  check FILE [--at TIME]\n"
     "      Reports, by line number, what loading the file at TIME (default now)\n"
     "      would cut, change or drop, and entries that cannot run as they\n"
@@ -27,10 +35,17 @@ const char kHelpText[] =
     "      lose or change something; 2: the file cannot be read.\n"
     "\n"
     "TIME is a local date and time: 2026-03-29T02:30, 2026-03-29T02:30:15 or\n"
-    "2026-03-29 (midnight).\n"
+    "2026-03-29 (midnight), from 1970-01-01 to 2106-02-07 (the exact bounds\n"
+    "depend on the time zone; a time outside them is refused with them).\n"
+    "\n"
+    "The texts of the file (Windows code page 1252 on Linux, the ANSI code page\n"
+    "on Windows) are written as UTF-8, or in the console's code page when\n"
+    "kvtool.exe writes to a console; control bytes are written as \\xNN.\n"
+    "An empty result is said on standard error. list and next refuse, with\n"
+    "exit status 2, a file that does not look like a schedule file.\n"
     "\n"
     "Example, on the schedule that comes with Kivro:\n"
-    "  kvtool next \"examples/Example Schedule.KV\" --count 5\n"
+    "  kvtool next \"My Schedule.KV\" --count 5\n"
     "\n"
     "A wrong command line ends with exit status 2.\n";
 
@@ -75,6 +90,10 @@ bool isHelp(std::string_view arg) {
   return arg == "--help" || arg == "-h" || arg == "help";
 }
 
+bool isVersion(std::string_view arg) {
+  return arg == "--version";
+}
+
 // Digits only, exactly `width` of them.
 std::optional<int> fixedNumber(std::string_view text, std::size_t width) {
   if (text.size() != width) return std::nullopt;
@@ -101,6 +120,54 @@ std::string quoted(std::string_view text) {
   return "'" + std::string(text) + "'";
 }
 
+// The calendar fields of a TIME text, not yet checked to be a real date.
+std::optional<LocalTime> localTimeFields(std::string_view text) {
+  // YYYY-MM-DD, then optionally T or a blank and HH:MM, then optionally :SS.
+  if (text.size() != 10 && text.size() != 16 && text.size() != 19) return std::nullopt;
+  if (text[4] != '-' || text[7] != '-') return std::nullopt;
+  LocalTime fields;
+  const std::optional<int> year = fixedNumber(text.substr(0, 4), 4);
+  const std::optional<int> month = fixedNumber(text.substr(5, 2), 2);
+  const std::optional<int> day = fixedNumber(text.substr(8, 2), 2);
+  if (!year || !month || !day) return std::nullopt;
+  fields.year = *year;
+  fields.month = *month;
+  fields.day = *day;
+  fields.hour = fields.minute = fields.second = 0;
+  if (text.size() > 10) {
+    if ((text[10] != 'T' && text[10] != ' ') || text[13] != ':') return std::nullopt;
+    const std::optional<int> hour = fixedNumber(text.substr(11, 2), 2);
+    const std::optional<int> minute = fixedNumber(text.substr(14, 2), 2);
+    if (!hour || !minute) return std::nullopt;
+    fields.hour = *hour;
+    fields.minute = *minute;
+  }
+  if (text.size() == 19) {
+    if (text[16] != ':') return std::nullopt;
+    const std::optional<int> second = fixedNumber(text.substr(17, 2), 2);
+    if (!second) return std::nullopt;
+    fields.second = *second;
+  }
+  return fields;
+}
+
+bool clockBefore(const LocalTime& a, const LocalTime& b) {
+  const int fa[] = {a.year, a.month, a.day, a.hour, a.minute, a.second};
+  const int fb[] = {b.year, b.month, b.day, b.hour, b.minute, b.second};
+  return std::lexicographical_compare(std::begin(fa), std::end(fa), std::begin(fb), std::end(fb));
+}
+
+// The local clock readings of the first and the last second that a Time
+// holds, when the fields lie outside them.
+std::optional<std::string> outsideTimeRange(const LocalTime& fields) {
+  const Time first = 0;
+  const Time last = std::numeric_limits<Time>::max();
+  if (!clockBefore(fields, toLocalTime(first)) && !clockBefore(toLocalTime(last), fields)) {
+    return std::nullopt;
+  }
+  return localTimeText(first) + " to " + localTimeText(last);
+}
+
 // Applies one option with its value to the options; a reason on failure.
 std::optional<std::string> applyOption(Options& options, std::string_view option,
                                        std::string_view value) {
@@ -120,8 +187,14 @@ std::optional<std::string> applyOption(Options& options, std::string_view option
     options.count = *count;
     return std::nullopt;
   }
-  const std::optional<Time> time = parseLocalTime(value);
+  const std::optional<LocalTime> fields = localTimeFields(value);
+  const std::optional<Time> time = fields ? fromLocalClock(*fields) : std::nullopt;
   if (!time) {
+    if (const std::optional<std::string> range =
+            fields ? outsideTimeRange(*fields) : std::nullopt) {
+      return std::string(option) + ": " + std::string(value) + " is outside " + *range +
+             ", the times kvtool can represent";
+    }
     return std::string(option) + " needs a local date and time such as 2026-03-29T02:30, not " +
            quoted(value);
   }
@@ -137,6 +210,11 @@ ParsedArguments parseArguments(const std::vector<std::string_view>& args) {
   if (args.empty()) return std::string("no command given (kvtool --help lists them)");
   for (std::string_view arg : args) {
     if (isHelp(arg)) return Options{};
+    if (isVersion(arg)) {
+      Options version;
+      version.command = Command::Version;
+      return version;
+    }
   }
   const std::optional<Command> command = commandNamed(args[0]);
   if (!command) return "unknown command " + quoted(args[0]) + " (kvtool --help lists them)";
@@ -177,37 +255,18 @@ ParsedArguments parseArguments(const std::vector<std::string_view>& args) {
   if (!haveFile) {
     return std::string(name) + " needs a schedule file ('-' reads standard input)";
   }
+  if (options.from && options.until && *options.until < *options.from) {
+    return "--until " + localTimeText(*options.until) + " is before --from " +
+           localTimeText(*options.from);
+  }
+  if (!options.count && !options.until) options.count = kDefaultCount;
   return options;
 }
 
 std::optional<Time> parseLocalTime(std::string_view text) {
-  // YYYY-MM-DD, then optionally T or a blank and HH:MM, then optionally :SS.
-  if (text.size() != 10 && text.size() != 16 && text.size() != 19) return std::nullopt;
-  if (text[4] != '-' || text[7] != '-') return std::nullopt;
-  LocalTime fields;
-  const std::optional<int> year = fixedNumber(text.substr(0, 4), 4);
-  const std::optional<int> month = fixedNumber(text.substr(5, 2), 2);
-  const std::optional<int> day = fixedNumber(text.substr(8, 2), 2);
-  if (!year || !month || !day) return std::nullopt;
-  fields.year = *year;
-  fields.month = *month;
-  fields.day = *day;
-  fields.hour = fields.minute = fields.second = 0;
-  if (text.size() > 10) {
-    if ((text[10] != 'T' && text[10] != ' ') || text[13] != ':') return std::nullopt;
-    const std::optional<int> hour = fixedNumber(text.substr(11, 2), 2);
-    const std::optional<int> minute = fixedNumber(text.substr(14, 2), 2);
-    if (!hour || !minute) return std::nullopt;
-    fields.hour = *hour;
-    fields.minute = *minute;
-  }
-  if (text.size() == 19) {
-    if (text[16] != ':') return std::nullopt;
-    const std::optional<int> second = fixedNumber(text.substr(17, 2), 2);
-    if (!second) return std::nullopt;
-    fields.second = *second;
-  }
-  return fromLocalClock(fields);
+  const std::optional<LocalTime> fields = localTimeFields(text);
+  if (!fields) return std::nullopt;
+  return fromLocalClock(*fields);
 }
 
 namespace {
@@ -231,6 +290,11 @@ std::string shortLocalTime(Time t) {
   const LocalTime f = toLocalTime(t);
   return formatDate(kIsoDate, f.month, f.day, f.year) + " " +
          formatTime(kIsoClock, f.hour, f.minute);
+}
+
+std::string localTimeText(Time t) {
+  const int second = toLocalTime(t).second;
+  return second == 0 ? shortLocalTime(t) : shortLocalTime(t) + ":" + twoDigits(second);
 }
 
 }  // namespace kv::tool

@@ -13,12 +13,14 @@
 
 namespace kv::tool {
 
-enum class Command { Help, List, Next, Check };
+enum class Command { Help, Version, List, Next, Check };
 enum class Format { Text, Tsv };
 
-// Exit statuses: a file that loads as it stands, one that a load would
-// change, and a command line or file that could not be used.
-inline constexpr int kExitLoadsAsItStands = 0;
+// Exit statuses: done (for check: a file that loads as it stands), a file
+// that a load would change, and a command line or file that could not be
+// used.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitLoadsAsItStands = kExitDone;
 inline constexpr int kExitLoadChanges = 1;
 inline constexpr int kExitFailure = 2;
 
@@ -31,7 +33,9 @@ struct Options {
   Command command = Command::Help;
   std::string file;
   Format format = Format::Text;
-  std::size_t count = kDefaultCount;
+  // next: at most this many starts; none given, kDefaultCount without
+  // --until and no cap with it.
+  std::optional<std::size_t> count;
   std::optional<Time> from;   // next: the load time; now when absent
   std::optional<Time> until;  // next: no start after it is shown
   std::optional<Time> at;     // check: the time of the load; now when absent
@@ -54,6 +58,9 @@ std::string isoLocalTime(Time t);
 // "2026-03-29 03:30": the local date and time to the minute, as a person
 // reads a schedule.
 std::string shortLocalTime(Time t);
+// "2026-03-29 03:30", or "2026-03-29 03:30:15" when the seconds are not 0:
+// a time as a person would type it.
+std::string localTimeText(Time t);
 
 extern const char kHelpText[];
 

@@ -4,6 +4,7 @@
 #include "tool/commands.h"
 
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "engine/recurrence.h"
@@ -44,6 +45,74 @@ std::vector<EntryLine> composedAsStored(const std::vector<ScheduleEntry>& entrie
   return lines;
 }
 
+// Every entry line, of either layout, begins with its start and end times.
+bool beginsWithTwoTimes(std::string_view line) {
+  std::size_t at = 0;
+  const auto digits = [&] {
+    const std::size_t from = at;
+    while (at < line.size() && line[at] >= '0' && line[at] <= '9') ++at;
+    return at > from;
+  };
+  if (!digits() || at >= line.size() || line[at] != ' ') return false;
+  while (at < line.size() && line[at] == ' ') ++at;
+  return digits();
+}
+
+bool looksLikeSchedule(const ScheduleFileScan& scan) {
+  if (scan.currentHeader || scan.lines.empty()) return true;
+  for (const ScannedLine& line : scan.lines) {
+    if (beginsWithTwoTimes(line.text)) return true;
+  }
+  return false;
+}
+
+// Whether the file's line holds no description, so that the reader gave
+// its entry the default one. Legacy lines hold none; in a current line a
+// description runs from its 'd' to the end of the line.
+bool holdsNoDescription(const ScannedLine& line, bool currentLayout) {
+  if (!currentLayout) return true;
+  const ScheduleEntry& e = line.entry;
+  if (e.description.empty() || e.description != defaultDescription(e.commandLine)) return false;
+  return !line.text.substr(0, kMaxEntryLine).ends_with("d" + e.description);
+}
+
+// The entries of a file, and apart from them those that the file gives no
+// description.
+struct FileEntries {
+  std::vector<ScheduleEntry> all;
+  std::vector<ScheduleEntry> undescribed;
+};
+
+FileEntries entriesOf(const ScheduleFileScan& scan) {
+  FileEntries entries;
+  entries.all.reserve(scan.lines.size());
+  for (const ScannedLine& line : scan.lines) {
+    entries.all.push_back(line.entry);
+    if (holdsNoDescription(line, scan.currentHeader)) entries.undescribed.push_back(line.entry);
+  }
+  return entries;
+}
+
+// The store's lines of entries that the file gives no description. Equal
+// lines cannot be told apart in the store, so a count per line will do.
+class UndescribedLines {
+ public:
+  explicit UndescribedLines(const std::vector<EntryLine>& lines) {
+    for (const EntryLine& line : lines) add(line);
+  }
+  void add(const EntryLine& line) { ++counts_[line]; }
+  // Whether the line is one of them; each line added is found once.
+  bool take(const EntryLine& line) {
+    const auto found = counts_.find(line);
+    if (found == counts_.end()) return false;
+    if (--found->second == 0) counts_.erase(found);
+    return true;
+  }
+
+ private:
+  std::map<EntryLine, std::size_t> counts_;
+};
+
 std::string padded(std::string text, std::size_t width) {
   if (text.size() < width) text.append(width - text.size(), ' ');
   return text;
@@ -53,23 +122,41 @@ std::string padded(std::string text, std::size_t width) {
 constexpr std::size_t kFrequencyWidth = 16;
 constexpr std::size_t kShowModeWidth = 21;
 
+constexpr std::string_view kListColumns =
+    "start\tfrequency\tend\tshow\taction\tcommand\tdirectory\tdescription\n";
+constexpr std::string_view kNextColumns = "start\tfrequency\tdescription\n";
+
 std::string_view openOrPrint(char printFlag) {
   return printFlag == '1' ? "print" : "open";
 }
 
-void writeListRow(const ScheduleEntry& e, Format format, std::ostream& out) {
+// A row of list; in tsv the description is the one the file holds.
+void writeListRow(const ScheduleEntry& e, bool undescribed, Format format, const TerminalText& text,
+                  std::ostream& out) {
   if (format == Format::Tsv) {
-    out << isoLocalTime(e.start) << '\t' << frequencyName(e.frequency) << '\t'
+    out << isoLocalTime(e.start) << '\t' << text(frequencyName(e.frequency)) << '\t'
         << isoLocalTime(e.end) << '\t' << showModeName(e.showCommand) << '\t'
-        << openOrPrint(e.printFlag) << '\t' << e.commandLine << '\t' << e.workingDirectory << '\t'
-        << e.description << '\n';
+        << openOrPrint(e.printFlag) << '\t' << text(e.commandLine) << '\t'
+        << text(e.workingDirectory) << '\t' << (undescribed ? "" : text(e.description)) << '\n';
     return;
   }
-  out << shortLocalTime(e.start) << "  " << padded(frequencyName(e.frequency), kFrequencyWidth)
-      << "  until " << shortLocalTime(e.end) << "  "
-      << padded(showModeName(e.showCommand), kShowModeWidth) << "  "
-      << padded(std::string(openOrPrint(e.printFlag)), 5) << "  " << e.commandLine << "  ["
-      << e.workingDirectory << "]  " << e.description << '\n';
+  out << shortLocalTime(e.start) << "  "
+      << padded(text(frequencyName(e.frequency)), kFrequencyWidth) << "  until "
+      << shortLocalTime(e.end) << "  " << padded(showModeName(e.showCommand), kShowModeWidth)
+      << "  " << padded(std::string(openOrPrint(e.printFlag)), 5) << "  " << text(e.commandLine)
+      << "  [" << text(e.workingDirectory) << "]  " << text(e.description) << '\n';
+}
+
+void writeNextRow(const ScheduleEntry& e, bool undescribed, Format format, const TerminalText& text,
+                  std::ostream& out) {
+  if (format == Format::Tsv) {
+    out << isoLocalTime(e.start) << '\t' << text(frequencyName(e.frequency)) << '\t'
+        << (undescribed ? "" : text(e.description)) << '\n';
+    return;
+  }
+  out << shortLocalTime(e.start) << "  "
+      << padded(text(frequencyName(e.frequency)), kFrequencyWidth) << "  " << text(e.description)
+      << '\n';
 }
 
 // --- check -------------------------------------------------------------
@@ -194,6 +281,12 @@ bool checkKept(const ScannedLine& line, Time now, CheckReport& report) {
     } else if (now > e.end) {
       report.change(line.number,
                     "end " + shortLocalTime(e.end) + " has passed: a load drops the entry");
+    } else if (const Time next = firstOccurrenceAfter(e.frequency, e.start, now);
+               next > now || e.start >= now) {
+      // A start after the end, as it stands or once brought up to date.
+      const Time start = e.start >= now ? e.start : next;
+      report.change(line.number, "next start " + shortLocalTime(start) + " lies after its end " +
+                                     shortLocalTime(e.end) + ": a load drops the entry");
     } else {
       report.change(line.number, "no start left before 2106: a load drops the entry");
     }
@@ -203,13 +296,13 @@ bool checkKept(const ScannedLine& line, Time now, CheckReport& report) {
 }
 
 void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* programs,
-                CheckReport& report) {
+                const TerminalText& text, CheckReport& report) {
   if (e.start >= e.end) {
     report.warning(number, "start " + shortLocalTime(e.start) + " is not before its end " +
                                shortLocalTime(e.end));
   }
   if (e.frequency != 'O' && !isRecurring(e.frequency)) {
-    report.warning(number, "unknown frequency code '" + std::string(1, e.frequency) +
+    report.warning(number, "unknown frequency code '" + text(std::string(1, e.frequency)) +
                                "': the entry starts once and leaves");
   }
   if (!knownShowCommand(e.showCommand)) {
@@ -223,10 +316,10 @@ void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* progr
   if (!programs) return;
   switch (programs->check(program, e.workingDirectory)) {
     case ProgramChecks::Result::NotFound:
-      report.warning(number, std::string(program) + " not found");
+      report.warning(number, text(program) + " not found");
       break;
     case ProgramChecks::Result::NoAssociation:
-      report.warning(number, "no application is associated with " + std::string(program));
+      report.warning(number, "no application is associated with " + text(program));
       break;
     case ProgramChecks::Result::Startable:
       break;
@@ -277,37 +370,54 @@ std::string showModeName(std::uint16_t showCommand) {
   }
 }
 
-void writeList(std::string_view bytes, Format format, std::ostream& out) {
-  Schedule schedule(composedAsStored(decodeScheduleFile(bytes, kVersionText)));
+Written writeList(std::string_view bytes, Format format, std::ostream& out,
+                  const TerminalText& text) {
+  const ScheduleFileScan scan = scanScheduleFile(bytes, kVersionText);
+  if (!looksLikeSchedule(scan)) return {false, {}};
+  const FileEntries entries = entriesOf(scan);
+  Schedule schedule(composedAsStored(entries.all));
+  UndescribedLines undescribed(composedAsStored(entries.undescribed));
   const ScheduleStore& store = schedule.store();
+  if (format == Format::Tsv) out << kListColumns;
   for (std::size_t row = 0; row < store.size(); ++row) {
-    writeListRow(parseEntryLine(store.line(row)), format, out);
+    writeListRow(parseEntryLine(store.line(row)), undescribed.take(store.line(row)), format, text,
+                 out);
   }
+  return {true, store.empty() ? "no entries" : ""};
 }
 
-void writeNext(std::string_view bytes, const NextRequest& request, std::ostream& out) {
-  Schedule schedule(
-      catchUpLoadedEntries(decodeScheduleFile(bytes, kVersionText), request.from, request.from));
+Written writeNext(std::string_view bytes, const NextRequest& request, std::ostream& out,
+                  const TerminalText& text) {
+  const ScheduleFileScan scan = scanScheduleFile(bytes, kVersionText);
+  if (!looksLikeSchedule(scan)) return {false, {}};
+  const FileEntries entries = entriesOf(scan);
+  Schedule schedule(catchUpLoadedEntries(entries.all, request.from, request.from));
+  UndescribedLines undescribed(
+      catchUpLoadedEntries(entries.undescribed, request.from, request.from));
   ScheduleStore& store = schedule.store();
-  for (std::size_t shown = 0; shown < request.count && !store.empty(); ++shown) {
+  if (request.format == Format::Tsv) out << kNextColumns;
+  const std::string from = "no starts from " + localTimeText(request.from);
+  if (entries.all.empty()) return {true, from + " (the schedule is empty)"};
+  if (store.empty()) return {true, from + ": a load then drops every entry"};
+  std::size_t shown = 0;
+  for (; (!request.count || shown < *request.count) && !store.empty(); ++shown) {
     // The first-due entry starts, leaves its row and is filed again.
     const ScheduleEntry due = parseEntryLine(store.line(0));
     if (request.until && due.start > *request.until) break;
-    if (request.format == Format::Tsv) {
-      out << isoLocalTime(due.start) << '\t' << frequencyName(due.frequency) << '\t'
-          << due.description << '\n';
-    } else {
-      out << shortLocalTime(due.start) << "  "
-          << padded(frequencyName(due.frequency), kFrequencyWidth) << "  " << due.description
-          << '\n';
-    }
+    const bool noDescription = undescribed.take(store.line(0));
+    writeNextRow(due, noDescription, request.format, text, out);
     store.removeRow(0);
-    if (const std::optional<ScheduleEntry> next = refileAfterLaunch(due)) store.fileEntry(*next);
+    if (const std::optional<ScheduleEntry> next = refileAfterLaunch(due)) {
+      store.fileEntry(*next);
+      if (noDescription) undescribed.add(composeEntryLine(*next));
+    }
   }
+  if (shown == 0 && request.until) return {true, from + " to " + localTimeText(*request.until)};
+  return {};
 }
 
 int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,
-               std::ostream& out) {
+               std::ostream& out, const TerminalText& text) {
   const ScheduleFileScan scan = scanScheduleFile(bytes, kVersionText);
   CheckReport report(name, out);
   checkHeader(scan, report);
@@ -319,7 +429,7 @@ int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramC
     checkLineForm(bytes, line, scan.currentHeader, report);
     if (!checkKept(line, now, report)) continue;
     ++kept;
-    checkEntry(line.entry, line.number, programs, report);
+    checkEntry(line.entry, line.number, programs, text, report);
   }
   return report.finish(scan.lines.size(), kept);
 }

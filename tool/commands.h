@@ -9,6 +9,7 @@
 
 #include "schedule/entry_line.h"
 #include "tool/arguments.h"
+#include "tool/terminal_text.h"
 
 namespace kv::tool {
 
@@ -31,24 +32,40 @@ class ProgramChecks {
   virtual Result check(std::string_view programPart, std::string_view workingDirectory) = 0;
 };
 
-// list: every entry in due order as stored.
-void writeList(std::string_view bytes, Format format, std::ostream& out);
+// What list and next found besides the lines they wrote.
+struct Written {
+  // False when the bytes do not look like a schedule file, and nothing was
+  // written. They do when they begin with the current header, hold no line
+  // at all (an empty schedule), or hold a line that begins with the two
+  // times that every entry line of either layout begins with. Anything else,
+  // a binary file among them, would load as entries made up of nothing.
+  bool schedule = true;
+  // An empty result said in words ("no entries"), for standard error;
+  // empty when there were lines to write.
+  std::string note;
+};
+
+// list: every entry in due order as stored; in tsv under a row of column
+// names, with the description the file holds (none rather than the default).
+Written writeList(std::string_view bytes, Format format, std::ostream& out,
+                  const TerminalText& text = utf8FromWindows1252);
 
 struct NextRequest {
   Time from = 0;  // the load time
   std::optional<Time> until;
-  std::size_t count = kDefaultCount;
+  std::optional<std::size_t> count = kDefaultCount;  // empty: no cap
   Format format = Format::Text;
 };
 
 // next: the schedule loaded at `from`, then its starts in time order, each
 // entry filed again after its start as the due check does.
-void writeNext(std::string_view bytes, const NextRequest& request, std::ostream& out);
+Written writeNext(std::string_view bytes, const NextRequest& request, std::ostream& out,
+                  const TerminalText& text = utf8FromWindows1252);
 
 // check: what a load at `now` would cut, change or drop, one line per
 // finding, "<name>:<line>: <text>", and a last line that sums up. Returns
 // kExitLoadsAsItStands or kExitLoadChanges. `programs` may be null.
 int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,
-               std::ostream& out);
+               std::ostream& out, const TerminalText& text = utf8FromWindows1252);
 
 }  // namespace kv::tool

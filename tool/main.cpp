@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "tool/console_text_win32.h"
 #include "tool/program_checks_win32.h"
 #endif
 
@@ -59,39 +60,76 @@ std::string displayName(const std::string& file) {
   return file == kStandardInput ? std::string("(standard input)") : file;
 }
 
+TerminalText terminalText() {
+#ifdef _WIN32
+  return makeWin32TerminalText();
+#else
+  return utf8FromWindows1252;
+#endif
+}
+
+// The file argument as it would be typed again.
+std::string typedName(const std::string& file) {
+  return file.find(' ') == std::string::npos ? file : '"' + file + '"';
+}
+
+// An empty result is said on standard error; a file that is no schedule
+// is refused.
+int finish(const Written& written, const std::string& file) {
+  if (!written.schedule) {
+    std::cerr << "kvtool: " << displayName(file)
+              << " does not look like a schedule file; `kvtool check " << typedName(file)
+              << "` tells why\n";
+    return kExitFailure;
+  }
+  if (!written.note.empty()) std::cerr << "kvtool: " << written.note << '\n';
+  return kExitDone;
+}
+
 int run(const Options& options) {
   if (options.command == Command::Help) {
     std::cout << kHelpText;
-    return 0;
+    return kExitDone;
+  }
+  if (options.command == Command::Version) {
+    std::cout << "kvtool " << kVersionText << '\n';
+    return kExitDone;
+  }
+  const kv::Time now = kv::currentTime();
+  if (options.command == Command::Next && !options.from && options.until && *options.until < now) {
+    std::cerr << "kvtool: --until " << localTimeText(*options.until) << " is before now, "
+              << localTimeText(now) << " (--from sets another load time)\n";
+    return kExitFailure;
   }
   const FileBytes file = readSchedule(options.file);
   if (!file.read) {
     std::cerr << "kvtool: cannot read " << displayName(options.file) << ": " << file.why << '\n';
     return kExitFailure;
   }
+  const TerminalText text = terminalText();
   switch (options.command) {
     case Command::List:
-      writeList(file.bytes, options.format, std::cout);
-      return 0;
+      return finish(writeList(file.bytes, options.format, std::cout, text), options.file);
     case Command::Next:
-      writeNext(
-          file.bytes,
-          {options.from.value_or(kv::currentTime()), options.until, options.count, options.format},
-          std::cout);
-      return 0;
+      return finish(
+          writeNext(file.bytes,
+                    {options.from.value_or(now), options.until, options.count, options.format},
+                    std::cout, text),
+          options.file);
     case Command::Check: {
 #ifdef _WIN32
       std::unique_ptr<ProgramChecks> programs = makeWin32ProgramChecks();
 #else
       std::unique_ptr<ProgramChecks> programs;
 #endif
-      return writeCheck(file.bytes, displayName(options.file),
-                        options.at.value_or(kv::currentTime()), programs.get(), std::cout);
+      return writeCheck(file.bytes, displayName(options.file), options.at.value_or(now),
+                        programs.get(), std::cout, text);
     }
     case Command::Help:
+    case Command::Version:
       break;
   }
-  return 0;
+  return kExitDone;
 }
 
 }  // namespace

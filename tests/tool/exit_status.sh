@@ -3,13 +3,23 @@
 # Usage: exit_status.sh KVTOOL SOURCE_DIR
 set -u
 kvtool="$1"
-example="$2/examples/Example Schedule.KV"
+example="$2/tests/tool/fixed_schedule.KV"
 failed=0
+dir="$(mktemp -d)"
+trap 'rm -rf "$dir"' EXIT
+: >"$dir/empty.KV"
+printf '\211PNG\r\n\032\n\0\0\0\rIHDR' >"$dir/image.KV"
 
-expect() {  # expect STATUS PATTERN -- ARGS...: the status, and PATTERN in stdout+stderr
-  local want="$1" pattern="$2" out status
+# expect STATUS PATTERN -- ARGS...: the status, and PATTERN in stdout+stderr;
+# with --stderr for the --, PATTERN in stderr alone.
+expect() {
+  local want="$1" pattern="$2" stream="$3" out status
   shift 3
-  out="$(TZ=UTC "$kvtool" "$@" 2>&1 <"$example")"
+  if [ "$stream" = --stderr ]; then
+    out="$(TZ=UTC "$kvtool" "$@" 2>&1 >/dev/null <"$example")"
+  else
+    out="$(TZ=UTC "$kvtool" "$@" 2>&1 <"$example")"
+  fi
   status=$?
   if [ "$status" != "$want" ] || ! grep -qF -- "$pattern" <<<"$out"; then
     echo "kvtool $*: status $status (wanted $want), output:"
@@ -18,16 +28,35 @@ expect() {  # expect STATUS PATTERN -- ARGS...: the status, and PATTERN in stdou
   fi
 }
 
-expect 0 'kvtool next "examples/Example Schedule.KV"' -- --help
+expect 0 'kvtool next "My Schedule.KV"' -- --help
+expect 0 'kvtool 3.0' -- --version
 expect 2 'kvtool: no command given' --
 expect 2 "kvtool: unknown command 'lsit'" -- lsit "$example"
 expect 2 'kvtool: cannot read /nonexistent/a.KV: No such file or directory' -- check /nonexistent/a.KV
 expect 0 'loads as it stands' -- check "$example" --at 2026-01-01
 expect 1 '(standard input):8: one-time entry in the past' -- check - --at 2031-07-01
 expect 0 '2026-01-05T09:00:01	Weekdays	Morning notes' -- next - --from 2026-01-05T09:00 --format=tsv
+expect 2 'kvtool: --until 2026-01-04 00:00 is before --from 2026-01-05 00:00' --stderr \
+  next - --from 2026-01-05 --until 2026-01-04
+expect 2 'kvtool: --until 2001-01-01 00:00 is before now' --stderr next - --until 2001-01-01
+expect 2 'kvtool: --at: 2200-01-01 is outside 1970-01-01 00:00 to 2106-02-07 06:28:15' --stderr \
+  check - --at 2200-01-01
+expect 0 'kvtool: no starts from 2026-01-05 08:00:30 to 2026-01-05 08:00:59' --stderr \
+  next - --from 2026-01-05T08:00:30 --until 2026-01-05T08:00:59
+expect 0 'kvtool: no starts from 2026-01-05 00:00 (the schedule is empty)' --stderr \
+  next "$dir/empty.KV" --from 2026-01-05
+expect 0 'kvtool: no entries' --stderr list "$dir/empty.KV"
+refused="kvtool: $dir/image.KV does not look like a schedule file; \`kvtool check $dir/image.KV\`"
+expect 2 "$refused" --stderr list "$dir/image.KV"
 
 if [ "$(TZ=UTC "$kvtool" list - <"$example")" != "$(TZ=UTC "$kvtool" list "$example")" ]; then
   echo "list from standard input differs from list of the file"
+  failed=1
+fi
+nothing_due=(next - --from 2026-01-05T08:00:30 --until 2026-01-05T08:00:59)
+if [ "$(TZ=UTC "$kvtool" "${nothing_due[@]}" <"$example" 2>/dev/null)" != "" ] ||
+  [ "$(TZ=UTC "$kvtool" list "$dir/image.KV" 2>/dev/null)" != "" ]; then
+  echo "an empty result or a refused file wrote to standard output"
   failed=1
 fi
 exit "$failed"

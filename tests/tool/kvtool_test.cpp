@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -19,7 +20,7 @@ using kv::tool::Format;
 using kv::tool::Options;
 
 std::string exampleSchedule() {
-  std::ifstream in(KV_SOURCE_DIR "/examples/Example Schedule.KV", std::ios::binary);
+  std::ifstream in(KV_SOURCE_DIR "/tests/tool/fixed_schedule.KV", std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -40,10 +41,14 @@ std::string fileOf(const std::vector<std::string>& lines) {
   return bytes;
 }
 
-std::string next(const std::string& bytes, const char* from, const char* until, std::size_t count) {
+// The starts in tsv, below the row of column names.
+std::string next(const std::string& bytes, const char* from, const char* until,
+                 std::optional<std::size_t> count) {
   std::ostringstream out;
   kv::tool::writeNext(bytes, {at(from), at(until), count, Format::Tsv}, out);
-  return out.str();
+  const std::string columns = "start\tfrequency\tdescription\n";
+  EXPECT_EQ(out.str().rfind(columns, 0), 0u) << out.str();
+  return out.str().substr(columns.size());
 }
 
 std::string optionsError(const std::vector<std::string_view>& args) {
@@ -69,9 +74,25 @@ TEST(KvtoolArguments, ReadsEachCommandWithItsOptions) {
   EXPECT_EQ(list.format, Format::Tsv);
   EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"check", "x", "--help"})).command,
             kv::tool::Command::Help);
+  EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"list", "--version"})).command,
+            kv::tool::Command::Version);
+
+  // --until alone lifts the cap of ten starts; --count keeps one.
+  const struct {
+    std::vector<std::string_view> args;
+    std::optional<std::size_t> count;
+  } counts[] = {
+      {{"next", "a.KV"}, 10},
+      {{"next", "a.KV", "--until", "2026-01-06"}, std::nullopt},
+      {{"next", "a.KV", "--until", "2026-01-06", "--count", "3"}, 3},
+  };
+  for (const auto& c : counts) {
+    EXPECT_EQ(std::get<Options>(kv::tool::parseArguments(c.args)).count, c.count) << c.args.size();
+  }
 }
 
 TEST(KvtoolArguments, RefusesAWrongCommandLineWithItsReason) {
+  KV_IN_TIME_ZONE(zone, "UTC");
   const struct {
     std::vector<std::string_view> args;
     const char* reason;
@@ -86,6 +107,11 @@ TEST(KvtoolArguments, RefusesAWrongCommandLineWithItsReason) {
       {{"next", "a.KV", "--count"}, "--count needs a value"},
       {{"next", "a.KV", "--from", "2026-02-30T10:00"}, "--from needs a local date and time"},
       {{"list", "a.KV", "--format=csv"}, "--format is text or tsv, not 'csv'"},
+      {{"next", "a.KV", "--from", "2026-01-05", "--until", "2026-01-04T23:59:59"},
+       "--until 2026-01-04 23:59:59 is before --from 2026-01-05 00:00"},
+      {{"check", "a.KV", "--at", "2200-01-01"},
+       "--at: 2200-01-01 is outside 1970-01-01 00:00 to 2106-02-07 06:28:15"},
+      {{"next", "a.KV", "--from", "2106-02-07T06:28:16"}, "--from: 2106-02-07T06:28:16 is outside"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(optionsError(c.args).rfind(c.reason, 0), 0u) << optionsError(c.args);
@@ -107,7 +133,9 @@ TEST(KvtoolList, ShowsFilesAsStoredInDueOrder) {
   KV_IN_TIME_ZONE(zone, "UTC");
   std::ostringstream out;
   kv::tool::writeList(exampleSchedule(), Format::Tsv, out);
+  // The Month End entry holds no description: tsv shows none, text the default.
   EXPECT_EQ(out.str(),
+            "start\tfrequency\tend\tshow\taction\tcommand\tdirectory\tdescription\n"
             "2026-01-01T00:00:01\tHourly\t2035-12-31T13:00:59\tNormal, background\topen\t"
             "C:\\windows\\system32\\cmd.exe /c ver\tC:\\windows\\system32\tHourly version check\n"
             "2026-01-01T12:30:01\tDaily\t2035-12-31T13:00:59\tMinimized, background\topen\t"
@@ -119,7 +147,7 @@ TEST(KvtoolList, ShowsFilesAsStoredInDueOrder) {
             "2026-01-15T07:45:01\tMonthly\t2035-12-31T13:00:59\tMaximized\topen\t"
             "C:\\windows\\notepad.exe C:\\windows\\system.ini\tC:\\windows\tMonthly check\n"
             "2026-01-31T08:00:01\tMonth End\t2035-12-31T13:00:59\tNormal\topen\t"
-            "C:\\windows\\notepad.exe\tC:\\windows\tnotepad\n"
+            "C:\\windows\\notepad.exe\tC:\\windows\t\n"
             "2031-06-01T10:00:01\tOnce\t2035-12-31T13:00:59\tNormal\topen\t"
             "C:\\windows\\notepad.exe\tC:\\windows\tOnce, in 2031\n");
 
@@ -147,6 +175,13 @@ TEST(KvtoolNext, MergesTheExampleAfterCatchingItUp) {
             "2026-01-05T12:30:01\tDaily\tLunch reminder\n");
   EXPECT_EQ(next(exampleSchedule(), "2031-06-01T10:00:02", "2040-01-01", 1000).find("Once"),
             std::string::npos);
+  // Without --count, --until shows every start up to it: 16 Hourly, 2 others.
+  const std::string day = next(exampleSchedule(), "2026-01-05T08:00", "2026-01-06", std::nullopt);
+  EXPECT_EQ(std::count(day.begin(), day.end(), '\n'), 18) << day;
+  // A description the file leaves empty stays empty after each start.
+  EXPECT_EQ(next(fileOf({line(at("2026-01-05T09:00"), at("2027-01-01"), 'D', "")}), "2026-01-05",
+                 "2026-01-06T10:00", std::nullopt),
+            "2026-01-05T09:00:00\tDaily\t\n2026-01-06T09:00:00\tDaily\t\n");
 }
 
 TEST(KvtoolNext, FollowsTheClocksAcrossSpringForwardAndFallBack) {
@@ -180,6 +215,75 @@ TEST(KvtoolNext, FollowsTheClocksAcrossSpringForwardAndFallBack) {
             "2026-10-31T01:40:01\tDaily\tdaily\n"
             "2026-11-01T00:30:01\tHourly\thourly\n"
             "2026-11-01T01:30:01\tHourly\thourly\n");
+}
+
+TEST(KvtoolText, ShowsWindows1252AsUtf8WithControlBytesEscaped) {
+  const struct {
+    std::string_view ansi;
+    const char* shown;
+  } cases[] = {
+      {"Caf\xE9 \x80 5", "Café € 5"},
+      {"\x8A\x9F\xFF", "ŠŸÿ"},
+      {"a\tb\x12"
+       "c\x7F",
+       "a\\x09b\\x12c\\x7F"},
+      {"\x81\x9D", "\\x81\\x9D"},  // undefined in 1252: C1 controls
+  };
+  for (const auto& c : cases) EXPECT_EQ(kv::tool::utf8FromWindows1252(c.ansi), c.shown);
+
+  KV_IN_TIME_ZONE(zone, "UTC");
+  std::ostringstream out;
+  kv::tool::writeList(fileOf({line(at("2026-01-05"), at("2027-01-01"), 'D',
+                                   "Caf\xE9\x12"
+                                   "x")}),
+                      Format::Tsv, out);
+  EXPECT_NE(out.str().find("\tCafé\\x12x\n"), std::string::npos) << out.str();
+}
+
+TEST(KvtoolList, RefusesWhatIsNoScheduleAndSaysWhenNothingIsInIt) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const struct {
+    std::string bytes;
+    bool schedule;
+    const char* note;
+  } cases[] = {
+      {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), false, ""},
+      {"Dear diary,\r\n2026 was 1 long year\r\n", false, ""},
+      {"Version=2.0\r\n", false, ""},
+      {"", true, "no entries"},
+      {"Version=3.0\r\n", true, "no entries"},
+      {"Dear diary,\r\n1000000000 2000000000 D 1 C:\\A.EXE\r\n", true, ""},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    const kv::tool::Written written = kv::tool::writeList(c.bytes, Format::Text, out);
+    EXPECT_EQ(written.schedule, c.schedule) << c.bytes;
+    EXPECT_EQ(written.note, c.note) << c.bytes;
+    if (!c.schedule) {
+      EXPECT_EQ(out.str(), "");
+    }
+  }
+}
+
+TEST(KvtoolNext, SaysWhyThereAreNoStarts) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const std::string over = fileOf({line(at("2025-01-01"), at("2025-06-01"), 'D', "over")});
+  const struct {
+    std::string bytes;
+    const char* until;
+    const char* note;
+  } cases[] = {
+      {fileOf({}), "2026-02-01", "no starts from 2026-01-05 08:00 (the schedule is empty)"},
+      {over, "2026-02-01", "no starts from 2026-01-05 08:00: a load then drops every entry"},
+      {exampleSchedule(), "2026-01-05T08:00:00",
+       "no starts from 2026-01-05 08:00 to 2026-01-05 08:00"},
+      {exampleSchedule(), "2026-01-05T08:00:01", ""},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    EXPECT_EQ(kv::tool::writeNext(c.bytes, {at("2026-01-05T08:00"), at(c.until)}, out).note,
+              c.note);
+  }
 }
 
 // The exit status, a blank, then what the check wrote.
@@ -228,6 +332,9 @@ TEST(KvtoolCheck, ReportsWhatALoadWouldCutChangeOrDropByLine) {
        "1 s.KV:3: end 2025-12-31 23:59 has passed: a load drops the entry\n"},
       {fileOf({line(now + 60, now + 60, 'W', "once only")}),
        "0 s.KV:2: warning: start 2026-01-01 00:01 is not before its end 2026-01-01 00:01\n"},
+      {fileOf({line(now - 3 * 86400, now + 86400, 'W', "ends first")}),
+       "1 s.KV:2: next start 2026-01-05 00:00 lies after its end 2026-01-02 00:00: a load drops "
+       "the entry\n"},
       {fileOf({line(now + 60, now + 86400, 'X', "odd")}),
        "0 s.KV:2: warning: unknown frequency code 'X': the entry starts once and leaves\n"},
   };

@@ -1,0 +1,13 @@
+// The texts of a schedule for the console kvtool.exe writes to.
+#pragma once
+
+#include "tool/terminal_text.h"
+
+namespace kv::tool {
+
+// Texts in the ANSI code page, converted to the console's output code page
+// when standard output is a console, and to UTF-8 when it is a file or a
+// pipe, as the native kvtool writes them.
+TerminalText makeWin32TerminalText();
+
+}  // namespace kv::tool
