@@ -18,6 +18,10 @@ target_compile_options(kvtool PRIVATE ${KV_SANITIZE} -g)
 add_test(NAME kvtool_exit_status
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tool/exit_status.sh $<TARGET_FILE:kvtool> ${CMAKE_SOURCE_DIR})
 set_tests_properties(kvtool_exit_status PROPERTIES LABELS native)
+# The example schedule, written for the local zone, read back by kvtool.
+add_test(NAME example_schedule_local_times
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/write_example_test.sh $<TARGET_FILE:kvtool>)
+set_tests_properties(example_schedule_local_times PROPERTIES LABELS native)
 
 # The unit tests, where GoogleTest is installed (the test build requires it).
 if(CMAKE_BUILD_TYPE MATCHES "^(Release|MinSizeRel|RelWithDebInfo)$")

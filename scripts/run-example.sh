@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and starts Kivro on the bundled example
-# schedule under Wine. Without a display of your own (DISPLAY unset or not
-# answering) it runs on a virtual display; either way it saves a screenshot
-# of the screen to kivro-window.png.
+# Sets everything up, builds, and starts Kivro under Wine on the example
+# schedule, written afresh for the local time zone into build/example beside
+# the text its entries open in Notepad (a copy of examples/Welcome.txt).
+# Without a display of your own (DISPLAY unset or not answering) it runs on
+# a virtual display; either way it saves a screenshot of the screen to
+# kivro-window.png.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 . "$root/scripts/wine-env.sh"
 . "$root/scripts/session.sh"
-example="$root/examples/Example Schedule.KV"
 exe="$(kv_test_tree)/kv.exe"
 trap kv_session_stop EXIT
 kv_session_start
+folder="$KV_BUILD_ROOT/example"
+example="$folder/Example Schedule.KV"
+mkdir -p "$folder"
+cp "$root/examples/Welcome.txt" "$folder/"
+welcome="$(wine winepath.exe -w "$folder/Welcome.txt" 2>/dev/null | tr -d '\r')"
+bash "$root/scripts/write-example.sh" --text "$welcome" "$example"
 if [ -n "$KV_STARTED_XVFB" ]; then
   echo "No display answered, so Kivro runs on the virtual display $DISPLAY (Xvfb)."
 else

@@ -71,7 +71,7 @@ wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
 
 # The example under a short path of its own, so that the title reads well.
 mkdir -p "$schedule_dir"
-cp "$root/examples/Example Schedule.KV" "$schedule_dir/"
+bash "$root/scripts/write-example.sh" "$schedule_dir/Example Schedule.KV"
 wine "$tree/kv.exe" 'C:\Kivro\Example' 'Schedule.KV' >/dev/null 2>&1 &
 export KV_DRIVE_TITLE='C:\Kivro\Example Schedule.KV'
 drive wait

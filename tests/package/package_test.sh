@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The zip to hand out, for the Windows build that runs on this machine: it
-# unpacks with every file in it, and the kv.exe in it starts under Wine on
-# the example schedule: the title names the example, and its list has rows.
+# unpacks with every file in it, its programs carry no debug sections, its
+# example starts nothing but Notepad, and the kv.exe in it starts under Wine
+# on the example: the title names the example, and it lists every entry.
 # Usage: package_test.sh BUILD_ROOT KV_DRIVE_EXE   (a Wine session running)
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -36,6 +37,20 @@ tree="$KV_BUILD_ROOT/windows"
 if [ -f "$tree/kvtool.exe" ] && [ ! -s "$work/Kivro/kvtool.exe" ]; then
   fail "kvtool.exe was built but is not in the zip"
 fi
+if [ "$arch" = win32 ]; then objdump=i686-w64-mingw32-objdump; else objdump=x86_64-w64-mingw32-objdump; fi
+for program in kv.exe kvtool.exe; do
+  [ -f "$work/Kivro/$program" ] || continue
+  sections="$("$objdump" -h "$work/Kivro/$program")" || fail "$objdump cannot read $program"
+  grep -q '\.debug_' <<<"$sections" && fail "$program in the zip carries debug sections"
+done
+
+# The zip cannot know where it is unpacked: each entry starts Notepad from
+# the search path, on a new page, and names no folder.
+example="$work/Kivro/Example Schedule.KV"
+entries="$(tail -n +2 "$example" | tr -d '\r')"
+[ -n "$entries" ] || fail "the example holds no entries"
+others="$(grep -v $'^[0-9]* [0-9]* [OMFHDKWTE] [0-9] notepad.exe \x12 p0 d' <<<"$entries")"
+[ -z "$others" ] || fail "the example starts more than Notepad: $others"
 
 # kv.exe takes its whole command line as the file name; wine joins the
 # words with single blanks, so the name goes in as words.
@@ -45,8 +60,9 @@ kivro_pid=$!
 export KV_DRIVE_TITLE="${words[*]}"
 title="$(wine "$drive" wait | tr -d '\r')" || fail "kv.exe from the zip shows no window"
 [ "$title" = "Kivro - [${words[*]}]" ] || fail "the title is \"$title\""
+# Every start lies ahead, so a load keeps every entry.
 rows="$(wine "$drive" rows | tr -d '\r')"
-[ "${rows:-0}" -gt 0 ] || fail "the example shows ${rows:-no} rows"
+[ "${rows:-0}" -eq "$(wc -l <<<"$entries")" ] || fail "the example shows ${rows:-no} rows"
 wine "$drive" command 2005 >/dev/null # Exit
 for _ in $(seq 100); do
   kill -0 "$kivro_pid" 2>/dev/null || break
