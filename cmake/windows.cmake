@@ -133,6 +133,11 @@ add_test(NAME package_starts_the_example
     $<TARGET_FILE:kv_drive>)
 set_tests_properties(package_starts_the_example PROPERTIES LABELS wine TIMEOUT 120)
 
+# Real key presses after message boxes reach the window that had the keyboard.
+add_test(NAME keyboard_after_boxes
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/keys/focus_after_boxes.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(keyboard_after_boxes PROPERTIES LABELS wine TIMEOUT 120)
+
 # The help page ships beside kv.exe; the Help menu opens it.
 configure_file(${CMAKE_SOURCE_DIR}/resources/kivro-help.html ${CMAKE_BINARY_DIR}/kivro-help.html
   COPYONLY)

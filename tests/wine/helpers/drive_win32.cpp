@@ -7,6 +7,11 @@
 //   kv_drive text CAPTION ID TEXT      sets the text of a dialog's control
 //   kv_drive select CAPTION ID INDEX   chooses a row of a dialog's drop-down list
 //   kv_drive click CAPTION ID          presses a dialog's button or check box
+//   kv_drive gone CAPTION              waits until that dialog or box is gone
+//   kv_drive focus                     prints the caption of the window that is
+//                                      active in Kivro and the id of the control
+//                                      with the focus (0: none), tab-separated
+//   kv_drive selected                  prints the selected row of the list (-1: none)
 // A dialog is named by its caption and waited for up to 10 s. With
 // KV_DRIVE_TITLE set, the main window is the one whose title holds that
 // text (other copies of Kivro may run beside it). Exit status 0 on success,
@@ -106,6 +111,32 @@ int run(int argc, char** argv) {
     HWND item = control(argv[2], argv[3]);
     if (!item) return 1;
     SendMessageA(item, BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (!std::strcmp(verb, "gone") && argc == 3) {
+    for (int tries = 0; tries < 500; ++tries) {
+      HWND box = FindWindowA("#32770", argv[2]);
+      if (!box || !IsWindowVisible(box)) return 0;
+      Sleep(20);
+    }
+    return 1;
+  }
+  if (!std::strcmp(verb, "focus") && argc == 2) {
+    HWND main = waitFor("KV");
+    if (!main) return 1;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info)) return 1;
+    char caption[512] = "";
+    if (info.hwndActive) GetWindowTextA(info.hwndActive, caption, sizeof caption);
+    std::printf("%s\t%d\n", caption, info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+    return 0;
+  }
+  if (!std::strcmp(verb, "selected") && argc == 2) {
+    HWND main = waitFor("KV");
+    if (!main) return 1;
+    std::printf("%ld\n",
+                static_cast<long>(SendMessageA(GetDlgItem(main, 101), LB_GETCURSEL, 0, 0)));
     return 0;
   }
   return 2;
