@@ -94,9 +94,9 @@ bool isVersion(std::string_view arg) {
   return arg == "--version";
 }
 
-// Digits only, exactly `width` of them.
-std::optional<int> fixedNumber(std::string_view text, std::size_t width) {
-  if (text.size() != width) return std::nullopt;
+// The value of a text of digits only; callers keep it to nine digits, which
+// an int holds.
+std::optional<int> digitsValue(std::string_view text) {
   int value = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return std::nullopt;
@@ -105,15 +105,17 @@ std::optional<int> fixedNumber(std::string_view text, std::size_t width) {
   return value;
 }
 
+// Digits only, exactly `width` of them.
+std::optional<int> fixedNumber(std::string_view text, std::size_t width) {
+  if (text.size() != width) return std::nullopt;
+  return digitsValue(text);
+}
+
 std::optional<std::size_t> positiveCount(std::string_view text) {
   if (text.empty() || text.size() > 9) return std::nullopt;
-  std::size_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::size_t>(c - '0');
-  }
-  if (value == 0) return std::nullopt;
-  return value;
+  const std::optional<int> value = digitsValue(text);
+  if (!value || *value == 0) return std::nullopt;
+  return static_cast<std::size_t>(*value);
 }
 
 std::string quoted(std::string_view text) {
@@ -168,46 +170,60 @@ std::optional<std::string> outsideTimeRange(const LocalTime& fields) {
   return localTimeText(first) + " to " + localTimeText(last);
 }
 
-// Applies one option with its value to the options; a reason on failure.
-std::optional<std::string> applyOption(Options& options, std::string_view option,
-                                       std::string_view value) {
-  if (option == "--format") {
-    if (value == "text") {
-      options.format = Format::Text;
-    } else if (value == "tsv") {
-      options.format = Format::Tsv;
-    } else {
-      return "--format is text or tsv, not " + quoted(value);
-    }
-    return std::nullopt;
+// Each option below applies its value to the options, or gives the reason
+// why the value cannot be used.
+
+std::optional<std::string> applyFormat(Options& options, std::string_view value) {
+  if (value == "text") {
+    options.format = Format::Text;
+  } else if (value == "tsv") {
+    options.format = Format::Tsv;
+  } else {
+    return "--format is text or tsv, not " + quoted(value);
   }
-  if (option == "--count") {
-    const std::optional<std::size_t> count = positiveCount(value);
-    if (!count) return "--count needs a whole number from 1 up, not " + quoted(value);
-    options.count = *count;
-    return std::nullopt;
+  return std::nullopt;
+}
+
+std::optional<std::string> applyCount(Options& options, std::string_view value) {
+  const std::optional<std::size_t> count = positiveCount(value);
+  if (!count) return "--count needs a whole number from 1 up, not " + quoted(value);
+  options.count = *count;
+  return std::nullopt;
+}
+
+// Why a TIME value is refused: out of the range of a Time, or not a date
+// and time at all.
+std::string timeRefused(std::string_view option, std::string_view value,
+                        const std::optional<LocalTime>& fields) {
+  if (const std::optional<std::string> range = fields ? outsideTimeRange(*fields) : std::nullopt) {
+    return std::string(option) + ": " + std::string(value) + " is outside " + *range +
+           ", the times kvtool can represent";
   }
+  return std::string(option) + " needs a local date and time such as 2026-03-29T02:30, not " +
+         quoted(value);
+}
+
+// --from, --until and --at.
+std::optional<std::string> applyTime(Options& options, std::string_view option,
+                                     std::string_view value) {
   const std::optional<LocalTime> fields = localTimeFields(value);
   const std::optional<Time> time = fields ? fromLocalClock(*fields) : std::nullopt;
-  if (!time) {
-    if (const std::optional<std::string> range =
-            fields ? outsideTimeRange(*fields) : std::nullopt) {
-      return std::string(option) + ": " + std::string(value) + " is outside " + *range +
-             ", the times kvtool can represent";
-    }
-    return std::string(option) + " needs a local date and time such as 2026-03-29T02:30, not " +
-           quoted(value);
-  }
+  if (!time) return timeRefused(option, value, fields);
   if (option == "--from") options.from = time;
   if (option == "--until") options.until = time;
   if (option == "--at") options.at = time;
   return std::nullopt;
 }
 
-}  // namespace
+std::optional<std::string> applyOption(Options& options, std::string_view option,
+                                       std::string_view value) {
+  if (option == "--format") return applyFormat(options, value);
+  if (option == "--count") return applyCount(options, value);
+  return applyTime(options, option, value);
+}
 
-ParsedArguments parseArguments(const std::vector<std::string_view>& args) {
-  if (args.empty()) return std::string("no command given (kvtool --help lists them)");
+// --help or --version anywhere asks for that alone; the first of them counts.
+std::optional<Options> helpOrVersion(const std::vector<std::string_view>& args) {
   for (std::string_view arg : args) {
     if (isHelp(arg)) return Options{};
     if (isVersion(arg)) {
@@ -216,49 +232,75 @@ ParsedArguments parseArguments(const std::vector<std::string_view>& args) {
       return version;
     }
   }
-  const std::optional<Command> command = commandNamed(args[0]);
-  if (!command) return "unknown command " + quoted(args[0]) + " (kvtool --help lists them)";
+  return std::nullopt;
+}
 
-  Options options;
-  options.command = *command;
-  const std::string_view name = nameOf(*command);
+// The arguments after the command's name, taken one at a time.
+class ArgumentsAfterCommand {
+ public:
+  explicit ArgumentsAfterCommand(const std::vector<std::string_view>& args) : args_(args) {}
+  bool empty() const { return next_ >= args_.size(); }
+  std::string_view take() { return args_[next_++]; }
+
+ private:
+  const std::vector<std::string_view>& args_;
+  std::size_t next_ = 1;
+};
+
+// An option of the command, with its value after a '=' or as the argument
+// that follows; the reason when it cannot be used.
+std::optional<std::string> readOption(Options& options, std::string_view arg,
+                                      ArgumentsAfterCommand& rest) {
+  const std::size_t equals = arg.find('=');
+  const std::string_view option = arg.substr(0, equals);
+  if (!takesOption(options.command, option)) {
+    return std::string(nameOf(options.command)) + " takes no option " + quoted(option);
+  }
+  if (equals != std::string_view::npos) return applyOption(options, option, arg.substr(equals + 1));
+  if (rest.empty()) return std::string(option) + " needs a value";
+  return applyOption(options, option, rest.take());
+}
+
+// The file and the options of the command. After "--" every argument is a
+// file name, so that one may begin with '-'.
+std::optional<std::string> readFileAndOptions(Options& options,
+                                              const std::vector<std::string_view>& args) {
+  ArgumentsAfterCommand rest(args);
   bool haveFile = false;
   bool optionsEnded = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-    if (!isOption) {
+  while (!rest.empty()) {
+    const std::string_view arg = rest.take();
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       if (haveFile) return "unexpected argument " + quoted(arg) + " after the file";
       options.file = std::string(arg);
       haveFile = true;
-      continue;
+    } else if (std::optional<std::string> reason = readOption(options, arg, rest)) {
+      return reason;
     }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    const std::size_t equals = arg.find('=');
-    const std::string_view option = arg.substr(0, equals);
-    if (!takesOption(*command, option)) {
-      return std::string(name) + " takes no option " + quoted(option);
-    }
-    std::string_view value;
-    if (equals != std::string_view::npos) {
-      value = arg.substr(equals + 1);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      return std::string(option) + " needs a value";
-    }
-    if (std::optional<std::string> reason = applyOption(options, option, value)) return *reason;
   }
-  if (!haveFile) {
-    return std::string(name) + " needs a schedule file ('-' reads standard input)";
-  }
-  if (options.from && options.until && *options.until < *options.from) {
-    return "--until " + localTimeText(*options.until) + " is before --from " +
-           localTimeText(*options.from);
-  }
+  if (haveFile) return std::nullopt;
+  return std::string(nameOf(options.command)) + " needs a schedule file ('-' reads standard input)";
+}
+
+std::optional<std::string> untilBeforeFrom(const Options& options) {
+  if (!options.from || !options.until || *options.until >= *options.from) return std::nullopt;
+  return "--until " + localTimeText(*options.until) + " is before --from " +
+         localTimeText(*options.from);
+}
+
+}  // namespace
+
+ParsedArguments parseArguments(const std::vector<std::string_view>& args) {
+  if (args.empty()) return std::string("no command given (kvtool --help lists them)");
+  if (const std::optional<Options> asked = helpOrVersion(args)) return *asked;
+  const std::optional<Command> command = commandNamed(args[0]);
+  if (!command) return "unknown command " + quoted(args[0]) + " (kvtool --help lists them)";
+  Options options;
+  options.command = *command;
+  if (std::optional<std::string> reason = readFileAndOptions(options, args)) return *reason;
+  if (std::optional<std::string> reason = untilBeforeFrom(options)) return *reason;
   if (!options.count && !options.until) options.count = kDefaultCount;
   return options;
 }
@@ -278,18 +320,22 @@ std::string twoDigits(int value) {
   return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
 }
 
+// The local date and the clock time to the minute with `between` them:
+// "2026-03-29T03:30" for "T".
+std::string dateAndClock(const LocalTime& f, std::string_view between) {
+  return formatDate(kIsoDate, f.month, f.day, f.year) + std::string(between) +
+         formatTime(kIsoClock, f.hour, f.minute);
+}
+
 }  // namespace
 
 std::string isoLocalTime(Time t) {
   const LocalTime f = toLocalTime(t);
-  return formatDate(kIsoDate, f.month, f.day, f.year) + "T" +
-         formatTime(kIsoClock, f.hour, f.minute) + ":" + twoDigits(f.second);
+  return dateAndClock(f, "T") + ":" + twoDigits(f.second);
 }
 
 std::string shortLocalTime(Time t) {
-  const LocalTime f = toLocalTime(t);
-  return formatDate(kIsoDate, f.month, f.day, f.year) + " " +
-         formatTime(kIsoClock, f.hour, f.minute);
+  return dateAndClock(toLocalTime(t), " ");
 }
 
 std::string localTimeText(Time t) {

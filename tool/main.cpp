@@ -73,16 +73,81 @@ std::string typedName(const std::string& file) {
   return file.find(' ') == std::string::npos ? file : '"' + file + '"';
 }
 
+// A line that kvtool writes on standard error begins with its name.
+std::ostream& standardError() {
+  return std::cerr << "kvtool: ";
+}
+
 // An empty result is said on standard error; a file that is no schedule
 // is refused.
 int finish(const Written& written, const std::string& file) {
   if (!written.schedule) {
-    std::cerr << "kvtool: " << displayName(file)
-              << " does not look like a schedule file; `kvtool check " << typedName(file)
-              << "` tells why\n";
+    standardError() << displayName(file) << " does not look like a schedule file; `kvtool check "
+                    << typedName(file) << "` tells why\n";
     return kExitFailure;
   }
-  if (!written.note.empty()) std::cerr << "kvtool: " << written.note << '\n';
+  if (!written.note.empty()) standardError() << written.note << '\n';
+  return kExitDone;
+}
+
+// Whether next, loading the file now, is asked for an --until before now;
+// says so when it is.
+bool untilBeforeNow(const Options& options, kv::Time now) {
+  if (options.command != Command::Next || options.from || !options.until || *options.until >= now) {
+    return false;
+  }
+  standardError() << "--until " << localTimeText(*options.until) << " is before now, "
+                  << localTimeText(now) << " (--from sets another load time)\n";
+  return true;
+}
+
+std::unique_ptr<ProgramChecks> programChecks() {
+#ifdef _WIN32
+  return makeWin32ProgramChecks();
+#else
+  return nullptr;
+#endif
+}
+
+int runList(const Options& options, const std::string& bytes, const TerminalText& text) {
+  return finish(writeList(bytes, options.format, std::cout, text), options.file);
+}
+
+int runNext(const Options& options, const std::string& bytes, kv::Time now,
+            const TerminalText& text) {
+  const NextRequest request{options.from.value_or(now), options.until, options.count,
+                            options.format};
+  return finish(writeNext(bytes, request, std::cout, text), options.file);
+}
+
+int runCheck(const Options& options, const std::string& bytes, kv::Time now,
+             const TerminalText& text) {
+  const std::unique_ptr<ProgramChecks> programs = programChecks();
+  return writeCheck(bytes, displayName(options.file), options.at.value_or(now), programs.get(),
+                    std::cout, text);
+}
+
+// list, next or check, on the schedule file the options name.
+int runOnFile(const Options& options) {
+  const kv::Time now = kv::currentTime();
+  if (untilBeforeNow(options, now)) return kExitFailure;
+  const FileBytes file = readSchedule(options.file);
+  if (!file.read) {
+    standardError() << "cannot read " << displayName(options.file) << ": " << file.why << '\n';
+    return kExitFailure;
+  }
+  const TerminalText text = terminalText();
+  switch (options.command) {
+    case Command::List:
+      return runList(options, file.bytes, text);
+    case Command::Next:
+      return runNext(options, file.bytes, now, text);
+    case Command::Check:
+      return runCheck(options, file.bytes, now, text);
+    case Command::Help:
+    case Command::Version:
+      break;
+  }
   return kExitDone;
 }
 
@@ -95,41 +160,7 @@ int run(const Options& options) {
     std::cout << "kvtool " << kVersionText << '\n';
     return kExitDone;
   }
-  const kv::Time now = kv::currentTime();
-  if (options.command == Command::Next && !options.from && options.until && *options.until < now) {
-    std::cerr << "kvtool: --until " << localTimeText(*options.until) << " is before now, "
-              << localTimeText(now) << " (--from sets another load time)\n";
-    return kExitFailure;
-  }
-  const FileBytes file = readSchedule(options.file);
-  if (!file.read) {
-    std::cerr << "kvtool: cannot read " << displayName(options.file) << ": " << file.why << '\n';
-    return kExitFailure;
-  }
-  const TerminalText text = terminalText();
-  switch (options.command) {
-    case Command::List:
-      return finish(writeList(file.bytes, options.format, std::cout, text), options.file);
-    case Command::Next:
-      return finish(
-          writeNext(file.bytes,
-                    {options.from.value_or(now), options.until, options.count, options.format},
-                    std::cout, text),
-          options.file);
-    case Command::Check: {
-#ifdef _WIN32
-      std::unique_ptr<ProgramChecks> programs = makeWin32ProgramChecks();
-#else
-      std::unique_ptr<ProgramChecks> programs;
-#endif
-      return writeCheck(file.bytes, displayName(options.file), options.at.value_or(now),
-                        programs.get(), std::cout, text);
-    }
-    case Command::Help:
-    case Command::Version:
-      break;
-  }
-  return kExitDone;
+  return runOnFile(options);
 }
 
 }  // namespace
@@ -138,7 +169,7 @@ int main(int argc, char** argv) {
   std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const ParsedArguments parsed = parseArguments(args);
   if (const std::string* error = std::get_if<std::string>(&parsed)) {
-    std::cerr << "kvtool: " << *error << '\n';
+    standardError() << *error << '\n';
     return kExitFailure;
   }
   return run(std::get<Options>(parsed));
