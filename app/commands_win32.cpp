@@ -1,18 +1,23 @@
 #include "app/commands_win32.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 
-#include "app/dialogs_win32.h"
+#include "app/about_box_win32.h"
 #include "app/entry_commands_win32.h"
 #include "app/file_commands_win32.h"
 #include "app/kivro_win32.h"
+#include "app/schedule_commands.h"
+#include "app/settings_dialog_win32.h"
+#include "app/unsaved_changes.h"
 #include "engine/launcher.h"
 #include "resources/resource_ids.h"
-#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
+
+// --- The commands --------------------------------------------------------------
 
 void exitProgram(Kivro& kivro) {
   PostMessageA(kivro.mainWindow(), WM_CLOSE, 0, 0);
@@ -24,183 +29,177 @@ void exitProgram(Kivro& kivro) {
 // selected when the question was asked. The check timer runs again
 // whatever the answer.
 void deleteSelectedEntry(Kivro& kivro) {
-  ScheduleStore& store = kivro.store();
-  auto row = store.selectedRow();
-  if (!row) return;
+  if (!kivro.document().store.selectedRow()) return;
   kivro.pauseDueChecks();
-  int answer = showMessageBox(kivro.mainWindow(), "Are you sure you want to delete this entry?",
-                              "Confirmation", MB_YESNO | MB_TASKMODAL);
-  if (answer == IDYES) {
-    store.removeRow(*row);
-    if (*row == 0) store.reloadFirstDue();
-  }
+  deleteSelectedAfterAsking(kivro.document().store, kivro.boxes());
   kivro.resumeDueChecks();
 }
 
 void cutSelectedEntry(Kivro& kivro) {
-  if (kivro.store().cutSelected()) PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_DELETE, 0);
+  if (kivro.document().store.cutSelected()) {
+    PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_DELETE, 0);
+  }
 }
 
 void copySelectedEntry(Kivro& kivro) {
-  kivro.store().copySelected();
+  kivro.document().store.copySelected();
 }
 
 void pasteEntry(Kivro& kivro) {
-  kivro.store().paste();
+  kivro.document().store.paste();
 }
 
 // Test Entry starts the selected entry at once and leaves the schedule as
 // it is, whatever the outcome.
 void testSelectedEntry(Kivro& kivro) {
-  auto row = kivro.store().selectedRow();
+  const ScheduleStore& store = kivro.document().store;
+  const auto row = store.selectedRow();
   if (!row) return;
-  ScheduleEntry entry = parseEntryLine(kivro.store().line(static_cast<std::size_t>(*row)));
-  launchAndReport(kivro.shell(), kivro.reporter(), entry);
+  launchAndReport(kivro.shell(), kivro.reporter(),
+                  parseEntryLine(store.line(static_cast<std::size_t>(*row))));
 }
 
 void changeCheckInterval(Kivro& kivro) {
-  auto time =
-      askCheckInterval(kivro.instance(), kivro.mainWindow(), kivro.settingsFile().readTime());
+  SettingsFile& file = kivro.settingsFile();
+  const auto time = askCheckInterval(kivro.instance(), kivro.mainWindow(), file.readTime());
   if (!time) return;
-  kivro.settingsFile().writeTime(*time);
+  file.writeTime(*time);
   // Arming reads Time back from the file.
   kivro.armCheckTimer();
 }
 
-void toggleFlag(Kivro& kivro, const FlagItem& item) {
-  bool& flag = kivro.settings().*item.flag;
-  flag = !flag;
-  kivro.showFlag(item);
-  kivro.settingsFile().writeFlag(item.key, flag);
+// A setting the Configure menu switches: its item's text, its key in KV.INI
+// and where it is held.
+struct FlagSetting {
+  const char* text;
+  const char* key;
+  bool Settings::*value;
+};
+constexpr FlagSetting kAssociationWarning{"&Association Warning", kAssociationWarningKey,
+                                          &Settings::associationWarning};
+constexpr FlagSetting kHideIcon{"&Hide Icon", kHideIconKey, &Settings::hideIcon};
+
+template <const FlagSetting& flag>
+bool isOn(Kivro& kivro) {
+  return kivro.settings().*flag.value;
+}
+
+template <const FlagSetting& flag>
+void toggle(Kivro& kivro) {
+  bool& on = kivro.settings().*flag.value;
+  on = !on;
+  showCheckMarks(kivro);
+  kivro.settingsFile().writeFlag(flag.key, on);
 }
 
 void showAbout(Kivro& kivro) {
-  showAboutBox(kivro.instance(), kivro.mainWindow(), kivro.productName(), kivro.versionText());
+  showAboutBox(kivro.instance(), kivro.mainWindow(), kivro.texts().productName,
+               kivro.texts().versionText);
 }
 
-void showHelp(Kivro& kivro, HelpTopic topic) {
+template <HelpTopic topic>
+void showHelp(Kivro& kivro) {
   kivro.help().show(kivro.mainWindow(), topic);
 }
 
-void enableItem(HMENU menu, UINT id, bool enabled) {
-  UINT state = static_cast<UINT>(enabled ? MF_ENABLED : MF_GRAYED);
-  EnableMenuItem(menu, id, MF_BYCOMMAND | state);
+// --- When items are enabled ----------------------------------------------------
+
+bool hasFileName(Kivro& kivro) {
+  return !kivro.document().fileName.empty();
 }
 
-SaveAnswer askToSave(HWND owner, const char* caption) {
-  UINT modality = owner ? MB_APPLMODAL : MB_TASKMODAL;
-  switch (showMessageBox(owner, kSaveChangesQuestion, caption, MB_YESNOCANCEL | modality)) {
-    case IDYES:
-      return SaveAnswer::Yes;
-    case IDNO:
-      return SaveAnswer::No;
-    default:
-      return SaveAnswer::Cancel;
-  }
+bool hasSelection(Kivro& kivro) {
+  return kivro.document().store.selectedRow().has_value();
 }
 
-bool dispatchCommand(Kivro& kivro, int id) {
-  switch (id) {
-    case IDM_NEW:
-      newSchedule(kivro);
-      return true;
-    case IDM_OPEN:
-      openSchedule(kivro);
-      return true;
-    case IDM_SAVE:
-      saveSchedule(kivro);
-      return true;
-    case IDM_SAVE_AS:
-      saveScheduleAs(kivro);
-      return true;
-    case IDM_ABOUT:
-      showAbout(kivro);
-      return true;
-    case IDM_EXIT:
-      exitProgram(kivro);
-      return true;
-    case IDM_ADD:
-      addEntry(kivro);
-      return true;
-    case IDM_EDIT:
-      editSelectedEntry(kivro);
-      return true;
-    case IDM_DELETE:
-      deleteSelectedEntry(kivro);
-      return true;
-    case IDM_SETTINGS:
-      changeCheckInterval(kivro);
-      return true;
-    case IDM_ASSOCIATION_WARNING:
-      toggleFlag(kivro, kFlagItems[0]);
-      return true;
-    case IDM_HIDE_ICON:
-      toggleFlag(kivro, kFlagItems[1]);
-      return true;
-    case IDM_TEST_ENTRY:
-      testSelectedEntry(kivro);
-      return true;
-    case IDM_CUT:
-      cutSelectedEntry(kivro);
-      return true;
-    case IDM_COPY:
-      copySelectedEntry(kivro);
-      return true;
-    case IDM_PASTE:
-      pasteEntry(kivro);
-      return true;
-    case IDM_HELP_CONTENTS:
-      showHelp(kivro, HelpTopic::Contents);
-      return true;
-    case IDM_HELP_SEARCH:
-      showHelp(kivro, HelpTopic::Search);
-      return true;
-    case IDM_HELP_ON_HELP:
-      showHelp(kivro, HelpTopic::HowToUseHelp);
-      return true;
-    default:
-      return false;
+bool hasClip(Kivro& kivro) {
+  return kivro.document().store.clipFull();
+}
+
+// --- The table -----------------------------------------------------------------
+
+constexpr MenuCommand kCommands[] = {
+    {IDM_NEW, newSchedule},
+    {IDM_OPEN, openSchedule},
+    {IDM_SAVE, saveSchedule, hasFileName},
+    {IDM_SAVE_AS, saveScheduleAs},
+    {IDM_ABOUT, showAbout},
+    {IDM_EXIT, exitProgram},
+    {IDM_ADD, addEntry},
+    {IDM_EDIT, editSelectedEntry, hasSelection},
+    {IDM_DELETE, deleteSelectedEntry, hasSelection},
+    {IDM_TEST_ENTRY, testSelectedEntry, hasSelection},
+    {IDM_SETTINGS, changeCheckInterval},
+    {IDM_ASSOCIATION_WARNING, toggle<kAssociationWarning>, nullptr, kAssociationWarning.text,
+     isOn<kAssociationWarning>},
+    {IDM_HIDE_ICON, toggle<kHideIcon>, nullptr, kHideIcon.text, isOn<kHideIcon>},
+    {IDM_CUT, cutSelectedEntry, hasSelection},
+    {IDM_COPY, copySelectedEntry, hasSelection},
+    {IDM_PASTE, pasteEntry, hasClip},
+    {IDM_HELP_CONTENTS, showHelp<HelpTopic::Contents>},
+    {IDM_HELP_SEARCH, showHelp<HelpTopic::Search>},
+    {IDM_HELP_ON_HELP, showHelp<HelpTopic::HowToUseHelp>},
+};
+
+const MenuCommand* findCommand(int id) {
+  const auto found =
+      std::find_if(std::begin(kCommands), std::end(kCommands),
+                   [id](const MenuCommand& c) { return static_cast<int>(c.id) == id; });
+  return found == std::end(kCommands) ? nullptr : found;
+}
+
+void reportOutOfMemory(Kivro& kivro) {
+  kivro.boxes().show({"There is not enough memory to file the entry.", "KV", BoxButtons::Ok,
+                      BoxIcon::Exclamation});
+}
+
+// Every command can run out of memory on the way; it then leaves the store
+// as it was, and no exception may leave the window procedure.
+template <typename Command>
+void guarded(Kivro& kivro, Command command) {
+  try {
+    command();
+  } catch (const std::bad_alloc&) {
+    reportOutOfMemory(kivro);
   }
 }
 
 }  // namespace
 
-// Every command can run out of memory on the way; it then leaves the store
-// as it was, and no exception may leave the window procedure.
-template <typename Command>
-bool guarded(Kivro& kivro, Command command) {
-  try {
-    return command();
-  } catch (const std::bad_alloc&) {
-    reportOutOfMemory(kivro.mainWindow());
-    return true;
-  }
+std::span<const MenuCommand> menuCommands() {
+  return kCommands;
 }
 
 bool runCommand(Kivro& kivro, int id) {
-  return guarded(kivro, [&] { return dispatchCommand(kivro, id); });
+  const MenuCommand* command = findCommand(id);
+  if (!command) return false;
+  guarded(kivro, [&] { command->run(kivro); });
+  return true;
 }
 
 void runDrop(Kivro& kivro, HDROP drop) {
-  guarded(kivro, [&] {
-    addDroppedFiles(kivro, drop);
-    return true;
-  });
+  guarded(kivro, [&] { addDroppedFiles(kivro, drop); });
+}
+
+void runDueCheck(Kivro& kivro) {
+  guarded(kivro, [&] { kivro.checkDueEntries(); });
 }
 
 void updateMenu(Kivro& kivro, HMENU menu) {
-  bool selected = kivro.store().selectedRow().has_value();
-  enableItem(menu, IDM_SAVE, !kivro.document().fileName.empty());
-  for (UINT id :
-       {0u + IDM_EDIT, 0u + IDM_DELETE, 0u + IDM_CUT, 0u + IDM_COPY, 0u + IDM_TEST_ENTRY}) {
-    enableItem(menu, id, selected);
+  for (const MenuCommand& command : kCommands) {
+    if (!command.enabled) continue;
+    const UINT state = command.enabled(kivro) ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(menu, command.id, MF_BYCOMMAND | state);
   }
-  enableItem(menu, IDM_PASTE, kivro.store().clipFull());
 }
 
-void reportOutOfMemory(HWND owner) {
-  showMessageBox(owner, "There is not enough memory to file the entry.", "KV",
-                 MB_OK | MB_ICONEXCLAMATION);
+void showCheckMarks(Kivro& kivro) {
+  for (const MenuCommand& command : kCommands) {
+    if (!command.checked) continue;
+    const UINT check = command.checked(kivro) ? MF_CHECKED : MF_UNCHECKED;
+    ModifyMenuA(GetMenu(kivro.mainWindow()), command.id, MF_BYCOMMAND | MF_STRING | check,
+                command.id, command.checkText);
+  }
 }
 
 void startHideTimer(HWND mainWindow) {
@@ -212,25 +211,11 @@ void hideIfMinimized(HWND mainWindow) {
   KillTimer(mainWindow, ID_HIDE_TIMER);
 }
 
-Settled settleUnsavedChanges(Kivro& kivro, HWND owner, const char* caption) {
-  ScheduleStore& store = kivro.store();
-  UnsavedChanges changes{
-      [&store] { return store.changed(); },
-      [owner, caption] { return askToSave(owner, caption); },
-      [&kivro] { saveSchedule(kivro); },
-      [&store] { store.clearChanged(); },
-  };
-  return kv::settleUnsavedChanges(changes);
-}
-
-bool confirmClose(Kivro& kivro) {
-  return settleUnsavedChanges(kivro, nullptr, "KV") == Settled::Proceed;
-}
-
-bool confirmEndSession(Kivro& kivro) {
-  // A Yes whose save did not take place refuses the end of the session:
-  // ending it would lose the changes.
-  return settleUnsavedChanges(kivro, nullptr, "KV") == Settled::Proceed;
+bool mayCloseWithChanges(Kivro& kivro) {
+  // A Yes whose save did not take place keeps the window, and refuses the
+  // end of the session: going on would lose the changes.
+  return settleUnsavedChanges(kivro.document().store, kivro.boxes(), kSaveQuestionOnClosing,
+                              [&kivro] { saveSchedule(kivro); }) == Settled::Proceed;
 }
 
 }  // namespace kv

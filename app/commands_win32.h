@@ -1,15 +1,26 @@
-// The main window's commands, one function each, and the prompts that guard
-// unsaved changes.
+// The main window's commands as one table: what each runs, when its menu
+// item is enabled, and, for a check-mark item, its text and whether it is
+// checked. Dispatch, the grey states and the check marks all read it.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/unsaved_changes.h"
+#include <span>
 
 namespace kv {
 
 class Kivro;
+
+struct MenuCommand {
+  UINT id;
+  void (*run)(Kivro& kivro);
+  bool (*enabled)(Kivro& kivro) = nullptr;  // null: always enabled
+  const char* checkText = nullptr;          // a check-mark item: its text
+  bool (*checked)(Kivro& kivro) = nullptr;  // and whether it is checked
+};
+
+std::span<const MenuCommand> menuCommands();
 
 // Carries out a menu or accelerator command; false for an id that is not one.
 bool runCommand(Kivro& kivro, int id);
@@ -17,25 +28,22 @@ bool runCommand(Kivro& kivro, int id);
 // Files dropped on the main window: one Add dialog each.
 void runDrop(Kivro& kivro, HDROP drop);
 
+// Every timer's tick: the due check, whose re-filing may run out of memory.
+void runDueCheck(Kivro& kivro);
+
 // Greys the items that cannot be used now.
 void updateMenu(Kivro& kivro, HMENU menu);
 
-// Memory ran out while filing an entry; the schedule is as it was.
-void reportOutOfMemory(HWND owner);
+// Sets every check-mark item again, with its text, checked while it is on.
+void showCheckMarks(Kivro& kivro);
 
 // Hiding the minimized window when HideIcon is on: each start restarts the
 // one hide timer.
 void startHideTimer(HWND mainWindow);
 void hideIfMinimized(HWND mainWindow);
 
-// "Changes have been made.  Save changes?" while the schedule has unsaved
-// changes. Yes saves at once.
-Settled settleUnsavedChanges(Kivro& kivro, HWND owner, const char* caption);
-
-// True when the window may close: nothing unsaved, No, or a Yes whose save
-// took place.
-bool confirmClose(Kivro& kivro);
-// The same for the end of the Windows session.
-bool confirmEndSession(Kivro& kivro);
+// True when the window may close, or the Windows session end: nothing
+// unsaved, No, or a Yes whose save took place.
+bool mayCloseWithChanges(Kivro& kivro);
 
 }  // namespace kv

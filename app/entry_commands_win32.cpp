@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "app/dialogs_win32.h"
+#include "app/dialog_box_win32.h"
 #include "app/kivro_win32.h"
+#include "app/schedule_commands.h"
 #include "editor/entry_dialog_win32.h"
 #include "editor/entry_filing.h"
 #include "engine/calendar.h"
 #include "resources/resource_ids.h"
-#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
@@ -21,7 +21,7 @@ EntryDialogValues dialogValues(Kivro& kivro, EditorMode mode, EntryForm form) {
   values.mode = mode;
   values.form = std::move(form);
   values.associationWarning = kivro.settings().associationWarning;
-  values.languageCode = kivro.languageCode();
+  values.languageCode = kivro.texts().languageCode;
   values.showHelp = [&kivro](HWND dialog) { kivro.help().show(dialog, HelpTopic::EntryDialog); };
   return values;
 }
@@ -29,19 +29,19 @@ EntryDialogValues dialogValues(Kivro& kivro, EditorMode mode, EntryForm form) {
 // Shows the dialog and files what it accepted. An entry held out for
 // editing takes the accepted entry's place, or goes back after Cancel.
 void askAndFile(Kivro& kivro, const EntryDialogValues& values) {
-  ScheduleStore& store = kivro.store();
+  ScheduleDocument& document = kivro.document();
+  ScheduleStore& store = document.store;
   const EntryDialogResult result =
-      askEntry(kivro.instance(), kivro.mainWindow(), values, kivro.programDirectory());
+      askEntry(kivro.instance(), kivro.mainWindow(), values, document.programDirectory);
   if (!result.shown) reportDialogNotCreated(kivro.mainWindow(), IDD_ENTRY);
   const bool filed = result.entry && fileAcceptedEntry(store, *result.entry);
   if (filed) {
-    if (result.takesProgramDir) kivro.programDirectory().clear();
+    if (result.takesProgramDir) document.programDirectory.clear();
     return;
   }
   const bool back = putBack(store);
   if (result.entry || !back) {
-    WindowsMessageBoxes(kivro.mainWindow())
-        .show({kNotFiledText, "KV", BoxButtons::Ok, BoxIcon::Exclamation});
+    kivro.boxes().show({kNotFiledText, "KV", BoxButtons::Ok, BoxIcon::Exclamation});
   }
 }
 
@@ -71,12 +71,6 @@ std::string droppedPath(HDROP drop, UINT index) {
   return path;
 }
 
-void refuseLongPath(Kivro& kivro, const std::string& path) {
-  const std::string text = "The file " + path + " cannot be scheduled: its name is longer than " +
-                           std::to_string(kMaxText) + " characters.";
-  WindowsMessageBoxes(kivro.mainWindow()).show({text, "KV", BoxButtons::Ok, BoxIcon::Exclamation});
-}
-
 }  // namespace
 
 void addEntry(Kivro& kivro) {
@@ -84,7 +78,7 @@ void addEntry(Kivro& kivro) {
 }
 
 void editSelectedEntry(Kivro& kivro) {
-  ScheduleStore& store = kivro.store();
+  ScheduleStore& store = kivro.document().store;
   if (!takeOutSelected(store)) return;
   // From here the entry is out of the rows (no due check starts it) but a
   // save made meanwhile still writes it.
@@ -103,11 +97,7 @@ void addDroppedFiles(Kivro& kivro, HDROP drop) {
   const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     const std::string path = droppedPath(drop, i);
-    if (path.size() > kMaxText) {
-      refuseLongPath(kivro, path);
-      continue;
-    }
-    addEntryFor(kivro, path);
+    if (acceptDroppedPath(path, kivro.boxes())) addEntryFor(kivro, path);
   }
 }
 

@@ -3,17 +3,10 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include <cstdio>
-#include <new>
+#include <optional>
 
-#include "app/commands_win32.h"
 #include "app/kivro_win32.h"
-#include "engine/calendar.h"
-#include "engine/recurrence.h"
-#include "resources/resource_ids.h"
-#include "schedule/file_io_win32.h"
-#include "schedule/schedule_file.h"
-#include "schedule/message_boxes_win32.h"
+#include "app/unsaved_changes.h"
 
 namespace kv {
 namespace {
@@ -21,17 +14,6 @@ namespace {
 constexpr char kFileFilter[] = "KV Files (*.KV)\0*.KV\0All Files (*.*)\0*.*\0";
 constexpr DWORD kSaveDialogFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOTESTFILECREATE;
 constexpr DWORD kOpenDialogFlags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-
-std::string withName(const char* format, const std::string& name) {
-  std::string text(name.size() + 64, '\0');
-  int n = std::snprintf(text.data(), text.size(), format, name.c_str());
-  text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  return text;
-}
-
-void warnNotLoaded(const std::string& fileName, const char* format) {
-  showMessageBox(nullptr, withName(format, fileName).c_str(), "Warning", MB_OK | MB_TASKMODAL);
-}
 
 // Runs a common file dialog on a buffer of the file name's room; returns the
 // chosen path, or nothing when the user cancelled.
@@ -53,62 +35,35 @@ std::optional<std::string> askFileName(Kivro& kivro, const std::string& initial,
   return std::string(field);
 }
 
-bool writeSchedule(Kivro& kivro) {
-  const std::string& name = kivro.document().fileName;
-  bool written;
+void writeSchedule(Kivro& kivro) {
+  bool saved;
   {
     WaitCursor wait(kivro.mainWindow());
-    written = replaceFileContents(name, encodeScheduleFile(kivro.store(), kivro.versionText()));
+    saved = saveToCurrentFile(kivro.document(), kivro.files(), kivro.boxes());
   }
-  if (!written) {
-    showMessageBox(kivro.mainWindow(), withName("Cannot write to %s.", name).c_str(), nullptr,
-                   MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
-  kivro.store().clearChanged();
-  kivro.updateTitle();
-  return true;
+  if (saved) kivro.updateTitle();
+}
+
+// The title and the list follow a load that took place.
+void showIfLoaded(Kivro& kivro, bool loaded) {
+  if (loaded) kivro.updateTitle();
+  kivro.showLoadedSchedule();
 }
 
 }  // namespace
 
-bool loadScheduleFile(Kivro& kivro, const std::string& fileName) {
-  Time loadTime = currentTime();
-  if (fileName.size() > kMaxFileName) {
-    warnNotLoaded(fileName, "|%s| not found.");
-    return false;
-  }
-  FileContents file = readWholeFile(fileName);
-  if (file.status == ReadStatus::NotFound) {
-    warnNotLoaded(fileName, "|%s| not found.");
-    return false;
-  }
-  if (file.status == ReadStatus::Unreadable) {
-    warnNotLoaded(fileName, "|%s| could not be read.");
-    return false;
-  }
-  // The store changes only once the whole file has been taken in.
-  try {
-    kivro.store().replaceLines(catchUpLoadedEntries(
-        decodeScheduleFile(file.bytes, kivro.versionText()), loadTime, currentTime()));
-  } catch (const std::bad_alloc&) {
-    warnNotLoaded(fileName, "|%s| could not be read.");
-    return false;
-  }
-  kivro.store().clearChanged();
-  kivro.updateTitle();
-  return true;
-}
-
 void openScheduleFile(Kivro& kivro, const std::string& fileName) {
-  if (fileName.size() <= kMaxFileName) kivro.document().fileName = fileName;
-  loadScheduleFile(kivro, fileName);
-  kivro.showLoadedSchedule();
+  ScheduleDocument& document = kivro.document();
+  if (fileName.size() <= kMaxFileName) document.fileName = fileName;
+  showIfLoaded(kivro, loadSchedule(document, fileName, kivro.files(), kivro.boxes()));
 }
 
 void newSchedule(Kivro& kivro) {
-  if (settleUnsavedChanges(kivro, kivro.mainWindow(), "KV") != Settled::Proceed) return;
   ScheduleDocument& document = kivro.document();
+  if (settleUnsavedChanges(document.store, kivro.boxes(), kSaveQuestionOnNew,
+                           [&kivro] { saveSchedule(kivro); }) != Settled::Proceed) {
+    return;
+  }
   document.store.clearChanged();
   document.store.clear();
   document.fileName.clear();
@@ -117,23 +72,18 @@ void newSchedule(Kivro& kivro) {
 }
 
 void openSchedule(Kivro& kivro) {
+  ScheduleDocument& document = kivro.document();
   // A Yes whose save did not take place asks again: the changes exist
   // nowhere else.
   Settled settled;
-  while ((settled = settleUnsavedChanges(kivro, kivro.mainWindow(), "NOTICE")) ==
-         Settled::NotSaved) {
+  while ((settled = settleUnsavedChanges(document.store, kivro.boxes(), kSaveQuestionOnOpen,
+                                         [&kivro] { saveSchedule(kivro); })) == Settled::NotSaved) {
   }
   if (settled == Settled::Cancelled) return;
-  ScheduleDocument& document = kivro.document();
-  auto chosen = askFileName(kivro, document.openDialogField, kOpenDialogFlags, GetOpenFileNameA);
+  const auto chosen =
+      askFileName(kivro, document.openDialogField, kOpenDialogFlags, GetOpenFileNameA);
   if (!chosen) return;
-  document.openDialogField = *chosen;
-  std::string previous = document.fileName;
-  document.fileName = *chosen;
-  // The name goes back when the file cannot be read, so that a later Save
-  // does not write the old schedule under the new name.
-  if (!loadScheduleFile(kivro, *chosen)) document.fileName = previous;
-  kivro.showLoadedSchedule();
+  showIfLoaded(kivro, openChosenSchedule(document, *chosen, kivro.files(), kivro.boxes()));
 }
 
 void saveSchedule(Kivro& kivro) {
@@ -146,7 +96,7 @@ void saveSchedule(Kivro& kivro) {
 
 void saveScheduleAs(Kivro& kivro) {
   ScheduleDocument& document = kivro.document();
-  auto chosen = askFileName(kivro, document.fileName, kSaveDialogFlags, GetSaveFileNameA);
+  const auto chosen = askFileName(kivro, document.fileName, kSaveDialogFlags, GetSaveFileNameA);
   if (!chosen) return;
   document.fileName = *chosen;
   kivro.updateTitle();

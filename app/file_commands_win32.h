@@ -1,4 +1,5 @@
-// The file commands: New, Open, Save, Save As, and loading a schedule file.
+// The file commands: New, Open, Save, Save As, and the schedule named on the
+// command line at start-up.
 #pragma once
 
 #include <string>
@@ -6,11 +7,6 @@
 namespace kv {
 
 class Kivro;
-
-// Reads the file into the store, bringing every entry up to date, and sets
-// the title. On failure tells the user and leaves the store, the title and
-// the current file name as they were. The caller shows the loaded schedule.
-bool loadScheduleFile(Kivro& kivro, const std::string& fileName);
 
 // The file named on the command line at start-up: it becomes the current
 // file name (one too long for its room is refused), is loaded and shown.

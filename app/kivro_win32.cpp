@@ -10,7 +10,7 @@
 #include "engine/due_check.h"
 #include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
-#include "schedule/message_boxes_win32.h"
+#include "schedule/file_io_win32.h"
 
 namespace kv {
 namespace {
@@ -69,42 +69,33 @@ bool Kivro::createWindows() {
   visibleList_ = std::make_unique<ListBoxList>(list_);
   document_ = std::make_unique<ScheduleDocument>(*visibleList_, formatStartRow);
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
-  reporter_ = std::make_unique<MessageBoxReporter>(mainWindow_);
+  boxes_ = std::make_unique<WindowsMessageBoxes>(mainWindow_);
+  reporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
   return true;
 }
 
-void Kivro::readLanguageCode() {
+void Kivro::readTexts() {
   char code[5] = "";
   GetProfileStringA("intl", "sLanguage", "ENU", code, sizeof code);
-  languageCode_ = code;
+  texts_.languageCode = code;
+  texts_.versionText = loadString(instance_, IDS_VERSION, 8);
+  texts_.productName = loadString(instance_, IDS_PRODUCT_NAME, 30);
 }
 
-void Kivro::loadTexts() {
-  versionText_ = loadString(instance_, IDS_VERSION, 8);
-  productName_ = loadString(instance_, IDS_PRODUCT_NAME, 30);
-}
-
-void Kivro::showFlag(const FlagItem& flag) {
-  UINT check = static_cast<UINT>(settings_.*flag.flag ? MF_CHECKED : MF_UNCHECKED);
-  ModifyMenuA(GetMenu(mainWindow_), flag.item, MF_BYCOMMAND | MF_STRING | check, flag.item,
-              flag.text);
-}
-
-void Kivro::readFlags() {
-  settings_ = settingsFile_.read();
-  for (const FlagItem& flag : kFlagItems) showFlag(flag);
+ScheduleFiles Kivro::files() const {
+  return ScheduleFiles{readWholeFile, replaceFileContents, texts_.versionText, currentTime};
 }
 
 void Kivro::updateTitle() {
-  SetWindowTextA(mainWindow_, windowTitle(productName_, document_->fileName).c_str());
+  SetWindowTextA(mainWindow_, windowTitle(texts_.productName, document_->fileName).c_str());
 }
 
 bool Kivro::armCheckTimer() {
   if (SetTimer(mainWindow_, ID_CHECK_TIMER, checkTimerPeriod(settingsFile_.readTime()), nullptr)) {
     return true;
   }
-  showMessageBox(mainWindow_, "Maximum Timers Exceeded.  Terminating Application.", "KV.EXE",
-                 MB_TASKMODAL | MB_ICONEXCLAMATION);
+  boxes_->show({"Maximum Timers Exceeded.  Terminating Application.", "KV.EXE", BoxButtons::Ok,
+                BoxIcon::Exclamation, BoxModality::TaskOwned});
   PostQuitMessage(0);
   return false;
 }
@@ -121,25 +112,24 @@ void Kivro::resumeDueChecks() {
 
 void Kivro::checkDueEntries() {
   if (dueChecksPaused_) return;
-  runDueCheck(store(), *shell_, *reporter_, currentTime());
+  runDueCheck(document_->store, *shell_, *reporter_, currentTime());
 }
 
 void Kivro::showLoadedSchedule() {
-  store().rebuildVisibleList();
-  store().reloadFirstDue();
+  document_->store.rebuildVisibleList();
+  document_->store.reloadFirstDue();
 }
 
-// Start-up, step by step.
 bool Kivro::start(const std::string& commandLineText, int showCommand) {
   accelerators_ = LoadAcceleratorsA(instance_, IDR_ACCELERATORS);
-  readLanguageCode();
   if (!registerMainWindowClass(instance_)) return false;
   if (!createWindows()) return false;
-  loadTexts();
-  readFlags();
+  readTexts();
+  settings_ = settingsFile_.read();
+  showCheckMarks(*this);
   if (settings_.hideIcon) startHideTimer(mainWindow_);
   armCheckTimer();
-  store().reloadFirstDue();
+  document_->store.reloadFirstDue();
   updateTitle();
   if (!commandLineText.empty()) openScheduleFile(*this, commandLineText);
   ShowWindow(mainWindow_, showCommand);

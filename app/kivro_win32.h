@@ -1,7 +1,7 @@
-// The application: its windows, the open schedule, the settings and the
-// platform adapters the core works through. One object, owned by WinMain and
-// attached to the main window, in place of process-wide variables; the
-// commands take the part they work on.
+// The application: its windows and the parts it owns (the open schedule,
+// the settings, the help, the shell and the message boxes). One object,
+// owned by WinMain and attached to the main window, in place of
+// process-wide variables; each command takes the parts it works on.
 #pragma once
 
 #include <windows.h>
@@ -9,27 +9,21 @@
 #include <memory>
 #include <string>
 
+#include "app/file_commands.h"
 #include "app/help_win32.h"
 #include "app/list_box_win32.h"
 #include "app/schedule_document.h"
 #include "app/settings_file_win32.h"
 #include "app/shell_win32.h"
-#include "resources/resource_ids.h"
+#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 
-// The two flags of the Configure menu: the item, its text, its key in
-// KV.INI and where the setting is held.
-struct FlagItem {
-  UINT item;
-  const char* text;
-  const char* key;
-  bool Settings::*flag;
-};
-inline constexpr FlagItem kFlagItems[] = {
-    {IDM_ASSOCIATION_WARNING, "&Association Warning", kAssociationWarningKey,
-     &Settings::associationWarning},
-    {IDM_HIDE_ICON, "&Hide Icon", kHideIconKey, &Settings::hideIcon},
+// The program's own texts, read once at start-up.
+struct ProgramTexts {
+  std::string languageCode;  // names the months when the locale cannot
+  std::string versionText;   // "3.0", of the file header and the About box
+  std::string productName;   // "Kivro", of the title
 };
 
 class Kivro {
@@ -52,18 +46,15 @@ class Kivro {
   HACCEL accelerators() const { return accelerators_; }
 
   ScheduleDocument& document() { return *document_; }
-  ScheduleStore& store() { return document_->store; }
-  Shell& shell() { return *shell_; }
-  FailureReporter& reporter() { return *reporter_; }
   Settings& settings() { return settings_; }
   SettingsFile& settingsFile() { return settingsFile_; }
   Help& help() { return help_; }
-  // The remembered program directory, kept between entry dialogs.
-  std::string& programDirectory() { return programDirectory_; }
-
-  const std::string& languageCode() const { return languageCode_; }
-  const std::string& versionText() const { return versionText_; }
-  const std::string& productName() const { return productName_; }
+  Shell& shell() { return *shell_; }
+  MessageBoxes& boxes() { return *boxes_; }
+  FailureReporter& reporter() { return *reporter_; }
+  const ProgramTexts& texts() const { return texts_; }
+  // The platform's file calls, with the header's version and the clock.
+  ScheduleFiles files() const;
 
   // The title "Kivro - [file]".
   void updateTitle();
@@ -78,31 +69,25 @@ class Kivro {
   void checkDueEntries();
   // Shows the store again in hList and reloads the first-due entry.
   void showLoadedSchedule();
-  // Sets a flag's menu item again, checked while the flag is on.
-  void showFlag(const FlagItem& flag);
 
  private:
   bool createWindows();
-  void readLanguageCode();
-  void loadTexts();
-  void readFlags();
+  void readTexts();
 
   HINSTANCE instance_;
   HWND mainWindow_ = nullptr;
   HWND list_ = nullptr;
   HACCEL accelerators_ = nullptr;
   bool dueChecksPaused_ = false;
-  std::string languageCode_;
-  std::string versionText_;
-  std::string productName_;
-  std::string programDirectory_;
+  ProgramTexts texts_;
   SettingsFile settingsFile_;
   Settings settings_;
   Help help_;
   std::unique_ptr<ListBoxList> visibleList_;
   std::unique_ptr<ScheduleDocument> document_;
   std::unique_ptr<WindowsShell> shell_;
-  std::unique_ptr<MessageBoxReporter> reporter_;
+  std::unique_ptr<WindowsMessageBoxes> boxes_;
+  std::unique_ptr<BoxFailureReporter> reporter_;
 };
 
 // Registers the window class "KV"; false when it cannot be registered.

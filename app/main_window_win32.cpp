@@ -3,8 +3,6 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <new>
-
 #include "app/commands_win32.h"
 #include "app/kivro_win32.h"
 #include "app/single_instance_win32.h"
@@ -38,13 +36,7 @@ void onInitMenu(HWND window, HMENU menu) {
 
 void onTimer(HWND window, UINT id) {
   if (id == ID_HIDE_TIMER) hideIfMinimized(window);
-  // Re-filing an entry can run out of memory; no exception may leave the
-  // window procedure.
-  try {
-    app(window).checkDueEntries();
-  } catch (const std::bad_alloc&) {
-    reportOutOfMemory(window);
-  }
+  runDueCheck(app(window));
 }
 
 void onSize(HWND window, UINT state, int width, int height) {
@@ -66,11 +58,11 @@ BOOL onCopyData(HWND window, HWND, PCOPYDATASTRUCT data) {
 }
 
 void onClose(HWND window) {
-  if (confirmClose(app(window))) DestroyWindow(window);
+  if (mayCloseWithChanges(app(window))) DestroyWindow(window);
 }
 
 BOOL onQueryEndSession(HWND window) {
-  return confirmEndSession(app(window));
+  return mayCloseWithChanges(app(window));
 }
 
 void onDestroy(HWND window) {

@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include "schedule/message_boxes_win32.h"
-
 namespace kv {
 
 WaitCursor::WaitCursor(HWND owner) {
@@ -24,10 +22,6 @@ unsigned WindowsShell::execute(const std::string& verb, const std::string& file,
   HINSTANCE result = ShellExecuteA(owner_, verb.c_str(), file.c_str(), parameters.c_str(),
                                    directory.c_str(), showCommand);
   return static_cast<unsigned>(reinterpret_cast<UINT_PTR>(result));
-}
-
-void MessageBoxReporter::reportLaunchFailure(const std::string& text, const std::string& caption) {
-  showMessageBox(owner_, text.c_str(), caption.c_str(), MB_ICONHAND);
 }
 
 }  // namespace kv

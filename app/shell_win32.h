@@ -1,4 +1,4 @@
-// The Windows shell and message boxes, as the engine sees them.
+// The Windows shell, as the engine sees it.
 #pragma once
 
 #include <windows.h>
@@ -14,16 +14,6 @@ class WindowsShell final : public Shell {
   explicit WindowsShell(HWND owner) : owner_(owner) {}
   unsigned execute(const std::string& verb, const std::string& file, const std::string& parameters,
                    const std::string& directory, int showCommand) override;
-
- private:
-  HWND owner_;
-};
-
-// The launch-failure box: stop icon, OK only, owned by the main window.
-class MessageBoxReporter final : public FailureReporter {
- public:
-  explicit MessageBoxReporter(HWND owner) : owner_(owner) {}
-  void reportLaunchFailure(const std::string& text, const std::string& caption) override;
 
  private:
   HWND owner_;

@@ -19,4 +19,26 @@ Settled settleUnsavedChanges(const UnsavedChanges& changes) {
   return Settled::Cancelled;
 }
 
+SaveAnswer askToSave(MessageBoxes& boxes, const SaveQuestion& question) {
+  switch (boxes.show({kSaveChangesQuestion, question.caption, BoxButtons::YesNoCancel,
+                      BoxIcon::None, question.modality})) {
+    case BoxAnswer::Yes:
+      return SaveAnswer::Yes;
+    case BoxAnswer::No:
+      return SaveAnswer::No;
+    default:
+      return SaveAnswer::Cancel;
+  }
+}
+
+Settled settleUnsavedChanges(ScheduleStore& store, MessageBoxes& boxes,
+                             const SaveQuestion& question, const std::function<void()>& save) {
+  return settleUnsavedChanges(UnsavedChanges{
+      [&store] { return store.changed(); },
+      [&boxes, &question] { return askToSave(boxes, question); },
+      save,
+      [&store] { store.clearChanged(); },
+  });
+}
+
 }  // namespace kv

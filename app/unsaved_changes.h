@@ -4,6 +4,9 @@
 
 #include <functional>
 
+#include "schedule/message_boxes.h"
+#include "schedule/schedule_store.h"
+
 namespace kv {
 
 inline constexpr const char* kSaveChangesQuestion = "Changes have been made.  Save changes?";
@@ -28,5 +31,24 @@ struct UnsavedChanges {
 // Asks only while the schedule is changed. Yes saves at once and proceeds
 // only once the changes are saved; No forgets them.
 Settled settleUnsavedChanges(const UnsavedChanges& changes);
+
+// Where the question is asked decides its caption and owner: closing the
+// window and the end of the Windows session ask with no owner, New and
+// Open over the main window.
+struct SaveQuestion {
+  const char* caption;
+  BoxModality modality;
+};
+inline constexpr SaveQuestion kSaveQuestionOnClosing{"KV", BoxModality::TaskUnowned};
+inline constexpr SaveQuestion kSaveQuestionOnNew{"KV", BoxModality::Owned};
+inline constexpr SaveQuestion kSaveQuestionOnOpen{"NOTICE", BoxModality::Owned};
+
+// The question in a box with Yes, No and Cancel.
+SaveAnswer askToSave(MessageBoxes& boxes, const SaveQuestion& question);
+
+// The question about the store's changes; `save` saves them (asking for a
+// name when there is none).
+Settled settleUnsavedChanges(ScheduleStore& store, MessageBoxes& boxes,
+                             const SaveQuestion& question, const std::function<void()>& save);
 
 }  // namespace kv

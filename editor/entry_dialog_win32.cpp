@@ -39,32 +39,6 @@ constexpr DateTimeIds kStartIds{IDC_START_MONTH,  IDC_START_DAY, IDC_START_YEAR,
 constexpr DateTimeIds kEndIds{IDC_END_MONTH,  IDC_END_DAY, IDC_END_YEAR, IDC_END_HOUR,
                               IDC_END_MINUTE, IDC_END_AM,  IDC_END_PM};
 
-// Each arrow pair steps the edit beside it: which field, on which side.
-struct ArrowPair {
-  int arrows;
-  int edit;
-  ArrowField field;
-  DateTimeFields EntryForm::*side;
-  std::string DateTimeFields::*text;
-};
-constexpr std::array<ArrowPair, 8> kArrowPairs = {{
-    {IDC_START_DAY_ARROWS, IDC_START_DAY, ArrowField::StartDay, &EntryForm::start,
-     &DateTimeFields::day},
-    {IDC_START_YEAR_ARROWS, IDC_START_YEAR, ArrowField::StartYear, &EntryForm::start,
-     &DateTimeFields::year},
-    {IDC_START_HOUR_ARROWS, IDC_START_HOUR, ArrowField::StartHour, &EntryForm::start,
-     &DateTimeFields::hour},
-    {IDC_START_MINUTE_ARROWS, IDC_START_MINUTE, ArrowField::StartMinute, &EntryForm::start,
-     &DateTimeFields::minute},
-    {IDC_END_DAY_ARROWS, IDC_END_DAY, ArrowField::EndDay, &EntryForm::end, &DateTimeFields::day},
-    {IDC_END_YEAR_ARROWS, IDC_END_YEAR, ArrowField::EndYear, &EntryForm::end,
-     &DateTimeFields::year},
-    {IDC_END_HOUR_ARROWS, IDC_END_HOUR, ArrowField::EndHour, &EntryForm::end,
-     &DateTimeFields::hour},
-    {IDC_END_MINUTE_ARROWS, IDC_END_MINUTE, ArrowField::EndMinute, &EntryForm::end,
-     &DateTimeFields::minute},
-}};
-
 struct DialogState {
   HINSTANCE instance;
   const EntryDialogValues& values;
@@ -231,7 +205,7 @@ void showRefusal(HWND dialog, HINSTANCE instance, Refusal refusal) {
   if (refusal == Refusal::StartNotBeforeEnd) {
     boxes.show({loadString(instance, IDS_START_AFTER_END),
                 loadString(instance, IDS_START_AFTER_END_CAPTION), BoxButtons::Ok,
-                BoxIcon::Exclamation, BoxModality::Task});
+                BoxIcon::Exclamation, BoxModality::TaskUnowned});
     return;
   }
   boxes.show({refusalText(refusal), refusalCaption(refusal), BoxButtons::Ok, BoxIcon::Exclamation});
@@ -320,15 +294,12 @@ void onCommand(HWND dialog, DialogState& state, int id, int code) {
 
 void onArrow(HWND dialog, HWND arrows, int code) {
   if (code != SB_LINEUP && code != SB_LINEDOWN) return;
-  const int arrowsId = GetDlgCtrlID(arrows);
-  for (const ArrowPair& pair : kArrowPairs) {
-    if (pair.arrows != arrowsId) continue;
-    EntryForm form = readForm(dialog);
-    const bool beep = stepField(form, pair.field, code == SB_LINEUP ? 1 : -1);
-    setText(dialog, pair.edit, form.*pair.side.*pair.text);
-    if (beep) MessageBeep(0);
-    return;
-  }
+  const ArrowPair* pair = arrowPairOf(GetDlgCtrlID(arrows));
+  if (!pair) return;
+  EntryForm form = readForm(dialog);
+  const bool beep = stepField(form, pair->field, code == SB_LINEUP ? 1 : -1);
+  setText(dialog, pair->editId, form.*pair->side.*pair->text);
+  if (beep) MessageBeep(0);
 }
 
 INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,12 +1,14 @@
 // The entry dialog's fields as plain values, and the rules on them: how the
 // dialog is filled, what is enabled, how the arrows step the numbers, and
-// how the fields become a ScheduleEntry. No window is involved; the dialog
-// copies its controls into an EntryForm and back.
+// how the fields become a ScheduleEntry (entry_form.cpp, and entry_commit.cpp
+// for OK). No window is involved; the dialog copies its controls into an
+// EntryForm and back.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -118,6 +120,22 @@ enum class ArrowField {
   EndHour,
   EndMinute
 };
+
+// Each arrow pair of the dialog steps the edit beside it: the pair's and the
+// edit's control ids, the side and number it steps, and the bounds of its
+// arrows. The start day's upper arrow stops at the start month's length.
+struct ArrowPair {
+  ArrowField field;
+  int arrowsId;
+  int editId;
+  DateTimeFields EntryForm::*side;
+  std::string DateTimeFields::*text;
+  int low;
+  int high;
+};
+std::span<const ArrowPair> arrowPairs();
+// The pair of those arrows' control id, or null.
+const ArrowPair* arrowPairOf(int arrowsId);
 
 // Steps a field by +1 (upper arrow) or -1 (lower arrow), keeping it within
 // its bounds without wrapping. True when the step met a bound (the dialog

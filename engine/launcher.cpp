@@ -12,48 +12,44 @@ bool asksToPrint(char printFlag) {
   return printFlag == '1';
 }
 
+struct FailureText {
+  unsigned result;
+  const char* text;
+};
+
 // The fixed texts of the shell's failure results, in the shell's words.
+constexpr FailureText kFailureTexts[] = {
+    {0, "System out of memory or executable is corrupt"},
+    {2, "File not found"},
+    {3, "Path was not found"},
+    {5, "Attempt was made to dynamically link to a task or sharing error"},
+    {6, "Library requires separate data segments for each task"},
+    {8, "There was insufficient memory to start the task"},
+    {10, "Incorrect version of Windows"},
+    {11, "Invalid executable, corrupt executable or non-Windows executable"},
+    {12, "The program is designed for another operating system"},
+    {13, "Application was designed for MS-DOS 4.0"},
+    {14, "Type of executable file was unknown"},
+    {15,
+     "Attempt was made to load a real-mode application(developed for an earlier version of "
+     "Windows)"},
+    {16,
+     "Attempt was made to load a second instance of an executable file containing multiple data "
+     "segments that were not marked read-only. "},
+    {19,
+     "Attempt was made to load a compressed executable file. The file must be decompressed "
+     "before it can be loaded."},
+    {20,
+     "Dynamic-link library (DLL) file was invalid. One of the DLLs required to run this "
+     "application was corrupt. "},
+    {21, "Application requires Microsoft Windows 32-bit extensions. "},
+};
+
 const char* fixedFailureText(unsigned result) {
-  switch (result) {
-    case 0:
-      return "System out of memory or executable is corrupt";
-    case 2:
-      return "File not found";
-    case 3:
-      return "Path was not found";
-    case 5:
-      return "Attempt was made to dynamically link to a task or sharing error";
-    case 6:
-      return "Library requires separate data segments for each task";
-    case 8:
-      return "There was insufficient memory to start the task";
-    case 10:
-      return "Incorrect version of Windows";
-    case 11:
-      return "Invalid executable, corrupt executable or non-Windows executable";
-    case 12:
-      return "The program is designed for another operating system";
-    case 13:
-      return "Application was designed for MS-DOS 4.0";
-    case 14:
-      return "Type of executable file was unknown";
-    case 15:
-      return "Attempt was made to load a real-mode application(developed for an earlier version "
-             "of Windows)";
-    case 16:
-      return "Attempt was made to load a second instance of an executable file containing "
-             "multiple data segments that were not marked read-only. ";
-    case 19:
-      return "Attempt was made to load a compressed executable file. The file must be "
-             "decompressed before it can be loaded.";
-    case 20:
-      return "Dynamic-link library (DLL) file was invalid. One of the DLLs required to run this "
-             "application was corrupt. ";
-    case 21:
-      return "Application requires Microsoft Windows 32-bit extensions. ";
-    default:
-      return "Error Launching Program";
+  for (const FailureText& failure : kFailureTexts) {
+    if (failure.result == result) return failure.text;
   }
+  return "Error Launching Program";
 }
 
 std::string noAssociationText(std::string_view programPart, char printFlag) {

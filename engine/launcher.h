@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "schedule/entry_line.h"
+#include "schedule/message_boxes.h"
 
 namespace kv {
 
@@ -28,6 +29,18 @@ class FailureReporter {
   virtual ~FailureReporter() = default;
   // Shows text under caption, with the stop icon; returns once dismissed.
   virtual void reportLaunchFailure(const std::string& text, const std::string& caption) = 0;
+};
+
+// The failure as a box: the stop icon and OK, owned by the main window.
+class BoxFailureReporter final : public FailureReporter {
+ public:
+  explicit BoxFailureReporter(MessageBoxes& boxes) : boxes_(boxes) {}
+  void reportLaunchFailure(const std::string& text, const std::string& caption) override {
+    boxes_.show({text, caption, BoxButtons::Ok, BoxIcon::Stop});
+  }
+
+ private:
+  MessageBoxes& boxes_;
 };
 
 bool isLaunchFailure(unsigned result);

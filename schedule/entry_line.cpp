@@ -194,6 +194,20 @@ ScheduleEntry parseEntryLine(std::string_view line, LineLayout layout) {
   return entry;
 }
 
+std::optional<ScheduleEntry> entryAsComposedLineReads(const ScheduleEntry& entry) {
+  const FittedTexts texts = fitTexts(entry);
+  const bool kept = texts.commandLine.size() == entry.commandLine.size() &&
+                    texts.workingDirectory.size() == entry.workingDirectory.size() &&
+                    texts.description.size() == entry.description.size();
+  const bool plain = entry.frequency != ' ' && !entry.commandLine.starts_with(' ') &&
+                     entry.commandLine.find(kAfterCommandLine) == std::string::npos &&
+                     entry.workingDirectory.find(kAfterWorkingDirectory) == std::string::npos;
+  if (!kept || !plain) return std::nullopt;
+  ScheduleEntry read = entry;
+  if (read.description.empty()) read.description = defaultDescription(read.commandLine);
+  return read;
+}
+
 Time leadingStart(std::string_view line) {
   return LineCursor(line).readNumber<Time>();
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,13 @@ EntryLine composeEntryLine(const ScheduleEntry& entry);
 // damaged line keeps what can be read (see the implementation for the rules).
 // In the current layout an empty description becomes the default description.
 ScheduleEntry parseEntryLine(std::string_view line, LineLayout layout = LineLayout::Current);
+
+// What parsing the entry's composed line gives back, when that is plain
+// from the entry alone: its texts fit their limits and hold none of the
+// markers the parser looks for. Then it is the entry with an empty
+// description made the default one; otherwise empty, and only a parse of
+// the line tells.
+std::optional<ScheduleEntry> entryAsComposedLineReads(const ScheduleEntry& entry);
 
 // The start time at the head of a line, without parsing the rest.
 Time leadingStart(std::string_view line);

@@ -1,18 +1,12 @@
 // Whole-file reads and safe replacement of a file's contents.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "schedule/file_contents.h"
+
 namespace kv {
-
-enum class ReadStatus { Ok, NotFound, Unreadable };
-
-struct FileContents {
-  ReadStatus status = ReadStatus::NotFound;
-  std::string bytes;
-};
 
 // Whether a file (not a folder) of that name exists.
 bool isFile(const std::string& path);

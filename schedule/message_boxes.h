@@ -9,10 +9,12 @@ namespace kv {
 
 enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class BoxIcon { None, Exclamation, Stop, Information };
-// Owned: owned by the window the boxes belong to, modal to it. Task: no
-// owner, modal to every window of the program. System: owned, and above
-// every other program's windows.
-enum class BoxModality { Owned, Task, System };
+enum class BoxModality {
+  Owned,        // owned by the window the boxes belong to, and modal to it
+  TaskOwned,    // owned, and modal to every window of the program
+  TaskUnowned,  // no owner, modal to every window of the program
+  System,       // owned, and above the windows of every other program
+};
 enum class BoxAnswer { Ok, Cancel, Yes, No };
 
 struct BoxRequest {

@@ -31,7 +31,8 @@ UINT iconStyle(BoxIcon icon) {
 
 UINT modalityStyle(BoxModality modality) {
   switch (modality) {
-    case BoxModality::Task:
+    case BoxModality::TaskOwned:
+    case BoxModality::TaskUnowned:
       return MB_TASKMODAL;
     case BoxModality::System:
       return MB_SYSTEMMODAL;
@@ -68,7 +69,7 @@ int showMessageBox(HWND owner, const char* text, const char* caption, UINT type)
 }
 
 BoxAnswer WindowsMessageBoxes::show(const BoxRequest& box) {
-  HWND owner = box.modality == BoxModality::Task ? nullptr : owner_;
+  HWND owner = box.modality == BoxModality::TaskUnowned ? nullptr : owner_;
   const UINT type = buttonsStyle(box.buttons) | iconStyle(box.icon) | modalityStyle(box.modality);
   return answerOf(showMessageBox(owner, box.text.c_str(),
                                  box.caption.empty() ? nullptr : box.caption.c_str(), type));

@@ -44,12 +44,16 @@ std::size_t ScheduleStore::insertSorted(EntryLine line) {
 
 int ScheduleStore::fileEntry(const ScheduleEntry& entry) {
   EntryLine line = composeEntryLine(entry);
-  // The row is made from the stored line, not from the entry, so that it
-  // reads exactly as a rebuilt list would show it (a cut or empty
-  // description included).
-  const std::string row = displayRow(line);
+  // The row reads exactly as a rebuilt list would show it (a cut or empty
+  // description included): it is made from the entry when its line reads
+  // back as it, and only otherwise from the line, parsed.
+  std::optional<ScheduleEntry> stored = entryAsComposedLineReads(entry);
+  if (!stored) stored = parseEntryLine(line);
+  const std::string row = formatRow_(stored->start, stored->description);
   const int index = static_cast<int>(insertSorted(std::move(line)));
   list_.insertRow(index, row);
+  // A new top row is the next first-due entry, with no parse to make it.
+  if (index == 0) newTop_ = std::move(stored);
   return index;
 }
 
@@ -66,17 +70,20 @@ void ScheduleStore::replaceLines(std::vector<EntryLine> lines) {
   std::stable_sort(rows.begin(), rows.end(), dueBefore);
   rows_.swap(rows);
   heldOut_.reset();
+  newTop_.reset();
 }
 
 void ScheduleStore::removeRow(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
   rows_.erase(rows_.begin() + row);
   list_.removeRow(row);
+  if (row == 0) newTop_.reset();
 }
 
 int ScheduleStore::restoreRowPair(const EntryLine& line, const std::string& displayRow) {
   const int index = static_cast<int>(insertSorted(line));
   list_.insertRow(index, displayRow);
+  if (index == 0) newTop_.reset();
   return index;
 }
 
@@ -116,13 +123,15 @@ void ScheduleStore::reloadFirstDue() {
     firstDue_.end = 0;
     return;
   }
-  firstDue_ = parseEntryLine(rows_.front().line);
+  firstDue_ = newTop_ ? *newTop_ : parseEntryLine(rows_.front().line);
+  newTop_.reset();
 }
 
 void ScheduleStore::clear() {
   rows_.clear();
   list_.clear();
   heldOut_.reset();
+  newTop_.reset();
 }
 
 std::string ScheduleStore::displayRow(const EntryLine& line) const {

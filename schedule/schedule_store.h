@@ -95,6 +95,9 @@ class ScheduleStore {
   RowFormatter formatRow_;
   std::vector<Row> rows_;
   std::optional<HeldOut> heldOut_;
+  // The entry filed as the new top row since the last reload, if any: the
+  // next reload takes it as the first-due entry without parsing its line.
+  std::optional<ScheduleEntry> newTop_;
   ScheduleEntry firstDue_;
   EntryLine clip_;
   bool clipFull_ = false;

@@ -124,6 +124,30 @@ TEST(EntryLine, ComposeThenParseGivesTheEntryBack) {
   }
 }
 
+// Whenever an entry tells without a parse what its line reads back as, a
+// parse of the line agrees: also for entries with markers, leading blanks or
+// texts over their limits, for which it must not tell.
+TEST(EntryLine, AnEntryThatTellsHowItsLineReadsBackAgreesWithTheParse) {
+  RandomEntries entries(20261209u);
+  std::mt19937 spoil(3u);
+  const std::string spoilers[] = {" \x12", " p", " ", std::string(300, 'x'), "d"};
+  int told = 0;
+  for (int i = 0; i < 5000; ++i) {
+    ScheduleEntry e = entries.next();
+    std::string* texts[] = {&e.commandLine, &e.workingDirectory, &e.description};
+    if (spoil() % 2) {
+      std::string& text = *texts[spoil() % 3];
+      text.insert(spoil() % (text.size() + 1), spoilers[spoil() % std::size(spoilers)]);
+    }
+    const std::optional<ScheduleEntry> read = kv::entryAsComposedLineReads(e);
+    if (!read) continue;
+    ++told;
+    ASSERT_EQ(*read, kv::parseEntryLine(kv::composeEntryLine(e))) << "entry " << i;
+  }
+  EXPECT_GT(told, 2000);
+  EXPECT_LT(told, 4500);
+}
+
 TEST(EntryLine, ComposesTheFieldsInOrder) {
   const ScheduleEntry e =
       makeEntry(700000000, 800000000, 'D', 1, "C:\\WINDOWS\\NOTEPAD.EXE C:\\NOTES.TXT",

@@ -7,7 +7,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/dialogs_win32.h"
+#include "app/dialog_box_win32.h"
+#include "app/commands_win32.h"
 #include "app/kivro_win32.h"
 #include "engine/calendar.h"
 #include "modal_answerer_win32.h"
@@ -45,12 +46,12 @@ class MainWindow : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(kivro.start("", SW_SHOWNORMAL));
     for (kv::Time i = 0; i < 3; ++i) {
-      kivro.store().fileEntry(entry(kFarAhead + i * 60u, "Entry " + std::to_string(i)));
+      kivro.document().store.fileEntry(entry(kFarAhead + i * 60u, "Entry " + std::to_string(i)));
     }
-    kivro.store().reloadFirstDue();
+    kivro.document().store.reloadFirstDue();
   }
   void TearDown() override {
-    kivro.store().clearChanged();  // so that closing asks nothing
+    kivro.document().store.clearChanged();  // so that closing asks nothing
     DestroyWindow(kivro.mainWindow());
     kvtest::pumpMessages();
   }
@@ -69,9 +70,10 @@ class MainWindow : public ::testing::Test {
   }
   void expectListsInStep() {
     auto shown = rows();
-    ASSERT_EQ(shown.size(), kivro.store().size());
+    ASSERT_EQ(shown.size(), kivro.document().store.size());
     for (std::size_t i = 0; i < shown.size(); ++i) {
-      EXPECT_EQ(shown[i], kivro.store().displayRow(kivro.store().line(i))) << "row " << i;
+      EXPECT_EQ(shown[i], kivro.document().store.displayRow(kivro.document().store.line(i)))
+          << "row " << i;
     }
   }
 
@@ -81,7 +83,7 @@ class MainWindow : public ::testing::Test {
 TEST_F(MainWindow, CopyThenTwoPastesGivesThreeIdenticalRowsAndMarksTheChange) {
   select(1);
   command(IDM_COPY);
-  EXPECT_FALSE(kivro.store().changed());
+  EXPECT_FALSE(kivro.document().store.changed());
   command(IDM_PASTE);
   command(IDM_PASTE);
   auto shown = rows();
@@ -89,7 +91,7 @@ TEST_F(MainWindow, CopyThenTwoPastesGivesThreeIdenticalRowsAndMarksTheChange) {
   EXPECT_EQ(shown[1], shown[2]);
   EXPECT_EQ(shown[2], shown[3]);
   EXPECT_NE(shown[1].find("Entry 1"), std::string::npos);
-  EXPECT_TRUE(kivro.store().changed());
+  EXPECT_TRUE(kivro.document().store.changed());
   expectListsInStep();
 }
 
@@ -100,9 +102,9 @@ TEST_F(MainWindow, CutAnsweredNoKeepsTheRowButFillsTheClipBufferAndMarksTheChang
   ASSERT_TRUE(no.answered());
   EXPECT_EQ(no.text(), "Are you sure you want to delete this entry?");
   EXPECT_EQ(rows().size(), 3u);
-  EXPECT_TRUE(kivro.store().clipFull());
-  EXPECT_EQ(kivro.store().clipBuffer(), kivro.store().line(2));
-  EXPECT_TRUE(kivro.store().changed());
+  EXPECT_TRUE(kivro.document().store.clipFull());
+  EXPECT_EQ(kivro.document().store.clipBuffer(), kivro.document().store.line(2));
+  EXPECT_TRUE(kivro.document().store.changed());
 }
 
 TEST_F(MainWindow, DeleteAnsweredYesRemovesTheRowFromBothListsAndLeavesTheChangeFlag) {
@@ -114,7 +116,7 @@ TEST_F(MainWindow, DeleteAnsweredYesRemovesTheRowFromBothListsAndLeavesTheChange
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_NE(shown[0].find("Entry 0"), std::string::npos);
   EXPECT_NE(shown[1].find("Entry 2"), std::string::npos);
-  EXPECT_FALSE(kivro.store().changed());
+  EXPECT_FALSE(kivro.document().store.changed());
   expectListsInStep();
 }
 
@@ -123,8 +125,8 @@ TEST_F(MainWindow, DeletingTheTopRowReloadsTheFirstDueEntry) {
   ModalAnswerer yes("Confirmation", IDYES);
   command(IDM_DELETE);
   ASSERT_TRUE(yes.answered());
-  EXPECT_EQ(kivro.store().firstDue().start, kFarAhead + 60u);
-  EXPECT_EQ(kivro.store().firstDue().description, "Entry 1");
+  EXPECT_EQ(kivro.document().store.firstDue().start, kFarAhead + 60u);
+  EXPECT_EQ(kivro.document().store.firstDue().description, "Entry 1");
 }
 
 TEST_F(MainWindow, DeleteAnsweredNoChangesNothingAndTheCheckTimerRunsAgain) {
@@ -164,7 +166,9 @@ TEST_F(MainWindow, EachFlagToggleTurnsItsCheckMark) {
   std::string path = kv::settingsFilePath();
   std::string saved = readBytes(path);
   bool existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  for (UINT id : {0u + IDM_ASSOCIATION_WARNING, 0u + IDM_HIDE_ICON}) {
+  for (const kv::MenuCommand& item : kv::menuCommands()) {
+    if (!item.checked) continue;
+    const UINT id = item.id;
     const bool before = menuState(id) & MF_CHECKED;
     command(static_cast<int>(id));
     EXPECT_EQ((menuState(id) & MF_CHECKED) != 0, !before) << id;
@@ -202,10 +206,10 @@ TEST_F(MainWindow, NoDueCheckRunsWhileDeleteAsks) {
   due.frequency = 'O';
   due.commandLine = "C:\\windows\\system32\\cmd.exe /c exit";
   due.showCommand = 7;
-  kivro.store().fileEntry(due);
-  kivro.store().reloadFirstDue();
+  kivro.document().store.fileEntry(due);
+  kivro.document().store.reloadFirstDue();
   select(2);
-  const std::string selected = kivro.store().line(2);
+  const std::string selected = kivro.document().store.line(2);
   ModalAnswerer yes("Confirmation", IDYES, 10000, [this](HWND) {
     PostMessageA(kivro.mainWindow(), WM_TIMER, ID_HIDE_TIMER, 0);
     PostMessageA(kivro.mainWindow(), WM_TIMER, ID_CHECK_TIMER, 0);
@@ -213,12 +217,12 @@ TEST_F(MainWindow, NoDueCheckRunsWhileDeleteAsks) {
   });
   command(IDM_DELETE);
   ASSERT_TRUE(yes.answered());
-  ASSERT_EQ(kivro.store().size(), 3u);
-  EXPECT_NE(kivro.store().line(0).find("dDue"), std::string::npos);
-  for (std::size_t row = 0; row < kivro.store().size(); ++row) {
-    EXPECT_NE(kivro.store().line(row), selected);
+  ASSERT_EQ(kivro.document().store.size(), 3u);
+  EXPECT_NE(kivro.document().store.line(0).find("dDue"), std::string::npos);
+  for (std::size_t row = 0; row < kivro.document().store.size(); ++row) {
+    EXPECT_NE(kivro.document().store.line(row), selected);
   }
-  kivro.store().removeRow(0);  // not started by the next tick
+  kivro.document().store.removeRow(0);  // not started by the next tick
 }
 
 TEST_F(MainWindow, ADialogThatCannotBeCreatedIsNamedInASystemModalBox) {

@@ -1,41 +1,10 @@
-#include "app/dialogs_win32.h"
+#include "app/about_box_win32.h"
 
+#include "app/dialog_box_win32.h"
 #include "resources/resource_ids.h"
-#include "schedule/message_boxes_win32.h"
 
 namespace kv {
 namespace {
-
-struct CheckIntervalValues {
-  std::uint32_t time = 0;
-};
-
-INT_PTR CALLBACK settingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG: {
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      auto* values = reinterpret_cast<CheckIntervalValues*>(lParam);
-      SetDlgItemInt(dialog, IDC_CHECK_INTERVAL, values->time, FALSE);
-      return TRUE;  // the first tab stop, the number, gets the focus
-    }
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK: {
-          auto* values =
-              reinterpret_cast<CheckIntervalValues*>(GetWindowLongPtrA(dialog, DWLP_USER));
-          // A text that is not an unsigned number reads as 0.
-          values->time = GetDlgItemInt(dialog, IDC_CHECK_INTERVAL, nullptr, FALSE);
-          EndDialog(dialog, IDOK);
-          return TRUE;
-        }
-        case IDCANCEL:
-          EndDialog(dialog, IDCANCEL);
-          return TRUE;
-      }
-      return FALSE;
-  }
-  return FALSE;
-}
 
 struct AboutValues {
   HINSTANCE instance;
@@ -87,25 +56,6 @@ INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 }  // namespace
-
-void reportDialogNotCreated(HWND owner, const char* templateName) {
-  showMessageBox(owner, templateName, " Cannot Create Dialog Box", MB_OK | MB_SYSTEMMODAL);
-}
-
-INT_PTR runDialog(HINSTANCE instance, HWND owner, const char* templateName, DLGPROC procedure,
-                  LPARAM parameter) {
-  INT_PTR result = DialogBoxParamA(instance, templateName, owner, procedure, parameter);
-  if (result == -1) reportDialogNotCreated(owner, templateName);
-  return result;
-}
-
-std::optional<std::uint32_t> askCheckInterval(HINSTANCE instance, HWND owner, std::uint32_t time) {
-  CheckIntervalValues values{time};
-  INT_PTR result = runDialog(instance, owner, IDD_SETTINGS, settingsProcedure,
-                             reinterpret_cast<LPARAM>(&values));
-  if (result != IDOK) return std::nullopt;
-  return values.time;
-}
 
 void showAboutBox(HINSTANCE instance, HWND owner, const std::string& productName,
                   const std::string& versionText) {

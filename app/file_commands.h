@@ -1,0 +1,38 @@
+// Loading, opening and saving a schedule file, apart from Windows: how the
+// document changes, and the boxes that tell of a failure.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/schedule_document.h"
+#include "schedule/file_contents.h"
+#include "schedule/message_boxes.h"
+
+namespace kv {
+
+// The platform's part in a file command.
+struct ScheduleFiles {
+  FileReader read;
+  FileWriter write;
+  std::string versionText;      // of the header, "3.0"
+  std::function<Time()> clock;  // the current time
+};
+
+// Reads the file into the store, every entry brought up to date, and clears
+// the changed flag. On failure it says so (no owner, "Warning") and leaves
+// the store as it was. The caller shows the loaded schedule and its title.
+bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
+                  const ScheduleFiles& files, MessageBoxes& boxes);
+
+// The file Open chose becomes the current file name and is loaded. When it
+// cannot be read the name goes back, so that a later Save does not write
+// the old schedule under the new name.
+bool openChosenSchedule(ScheduleDocument& document, const std::string& chosen,
+                        const ScheduleFiles& files, MessageBoxes& boxes);
+
+// Writes the store to the current file and clears the changed flag. On
+// failure it says "Cannot write to NAME." and the flag stays.
+bool saveToCurrentFile(ScheduleDocument& document, const ScheduleFiles& files, MessageBoxes& boxes);
+
+}  // namespace kv

@@ -1,0 +1,24 @@
+#include "app/schedule_commands.h"
+
+namespace kv {
+
+bool deleteSelectedAfterAsking(ScheduleStore& store, MessageBoxes& boxes) {
+  const std::optional<int> row = store.selectedRow();
+  if (!row) return false;
+  const BoxAnswer answer = boxes.show(
+      {kDeleteQuestion, "Confirmation", BoxButtons::YesNo, BoxIcon::None, BoxModality::TaskOwned});
+  if (answer != BoxAnswer::Yes) return false;
+  store.removeRow(*row);
+  if (*row == 0) store.reloadFirstDue();
+  return true;
+}
+
+bool acceptDroppedPath(const std::string& path, MessageBoxes& boxes) {
+  if (path.size() <= kMaxText) return true;
+  boxes.show({"The file " + path + " cannot be scheduled: its name is longer than " +
+                  std::to_string(kMaxText) + " characters.",
+              "KV", BoxButtons::Ok, BoxIcon::Exclamation});
+  return false;
+}
+
+}  // namespace kv
