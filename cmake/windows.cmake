@@ -138,6 +138,11 @@ add_test(NAME keyboard_after_boxes
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/keys/focus_after_boxes.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(keyboard_after_boxes PROPERTIES LABELS wine TIMEOUT 120)
 
+# A process stopped while its entry fell due twice starts it once on going on.
+add_test(NAME suspended_process_starts_once
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/resume/suspended_process.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(suspended_process_starts_once PROPERTIES LABELS wine TIMEOUT 300)
+
 # The help page ships beside kv.exe; the Help menu opens it.
 configure_file(${CMAKE_SOURCE_DIR}/resources/kivro-help.html ${CMAKE_BINARY_DIR}/kivro-help.html
   COPYONLY)

@@ -6,13 +6,10 @@
 
 namespace kv {
 
-// Most launches of one entry in one due check; an entry further behind is
-// filed under its first occurrence after the check time.
-inline constexpr int kMaxLaunchesPerCheck = 10;
-
 // Launches every entry whose start is not after checkTime, in due order,
-// re-filing or dropping each. Safe to re-enter from the failure report.
-// Returns the number of launches attempted.
+// once each, however far behind it is, and re-files it under its first
+// occurrence after checkTime or drops it. Safe to re-enter from the shell
+// call and the failure report. Returns the number of launches attempted.
 int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, Time checkTime);
 
 }  // namespace kv

@@ -94,53 +94,67 @@ TEST_F(DueCheckTest, EqualStartsLaunchInRowOrder) {
   expectConsistent();
 }
 
-TEST_F(DueCheckTest, ADailyEntryRunsEveryMissedDayThenWaits) {
+// However many occurrences the clock has passed (sleep, a stopped process),
+// each entry starts once and goes on at its first occurrence after the
+// check; entries due in the same check each get their start.
+TEST_F(DueCheckTest, AnEntryBehindStartsOnceThenWaitsForItsNextOccurrence) {
   KV_IN_TIME_ZONE(zone, "UTC");
-  file("DAILY.EXE", 'D', kCheck - 3 * kDay - 3600);
-  EXPECT_EQ(check(), 4);
-  EXPECT_EQ(shell.calls.size(), 4u);
-  EXPECT_EQ(starts(), (std::vector<Time>{kCheck + 23 * 3600}));
-  expectConsistent();
+  struct Case {
+    const char* what;
+    std::vector<std::pair<char, Time>> entries;  // frequency, start
+    std::vector<Time> startsAfter;
+  } const cases[] = {
+      {"daily, three days and an hour behind",
+       {{'D', kCheck - 3 * kDay - 3600}},
+       {kCheck + 23 * 3600}},
+      {"every minute, a week behind", {{'M', kCheck - 7 * kDay - 20}}, {kCheck + 40}},
+      {"two every-minute entries a day behind",
+       {{'M', kCheck - kDay - 30}, {'M', kCheck - kDay - 29}},
+       {kCheck + 30, kCheck + 31}},
+      {"hourly look-alikes",
+       {{'H', kCheck - kDay - 1800}, {'H', kCheck - kDay - 900}},
+       {kCheck + 1800, kCheck + 2700}},
+      {"a one-time entry beside one far behind",
+       {{'M', kCheck - 7 * kDay - 20}, {'O', kCheck - 30}},
+       {kCheck + 40}},
+  };
+  for (const Case& c : cases) {
+    store.clear();
+    store.reloadFirstDue();
+    shell.calls.clear();
+    for (const auto& [frequency, start] : c.entries) file("ENTRY.EXE", frequency, start);
+    EXPECT_EQ(check(), static_cast<int>(c.entries.size())) << c.what;
+    EXPECT_EQ(starts(), c.startsAfter) << c.what;
+    expectConsistent();
+  }
+  // The next tick finds nothing; the one at the next minute starts it again.
+  EXPECT_EQ(check(kCheck + 39), 0);
+  EXPECT_EQ(check(kCheck + 40), 1);
+}
+
+// A day-based entry woken after days keeps its clock time across a change
+// of the clocks; an hourly one keeps its elapsed step.
+TEST_F(DueCheckTest, AnEntryBehindAcrossAChangeOfTheClocksKeepsItsTime) {
+  KV_IN_TIME_ZONE(zone, "Europe/Berlin");
+  // 09:00 CET on Friday 2024-03-29; the clocks go forward early on the 31st.
+  const Time friday = 1711699200;
+  file("DAILY.EXE", 'D', friday);
+  file("HOURLY.EXE", 'H', friday + 1800);
+  const Time tuesdayNoon = friday + 4 * kDay + 3 * 3600 - 3600;  // 12:00 CEST, 2024-04-02
+  EXPECT_EQ(check(tuesdayNoon), 2);
+  // Daily: 09:00 CEST on Wednesday; hourly: 12:30 CEST on Tuesday.
+  EXPECT_EQ(starts(), (std::vector<Time>{tuesdayNoon + 1800, tuesdayNoon + kDay - 3 * 3600}));
 }
 
 TEST_F(DueCheckTest, ARecurringEntryEndsWhenItsNextStartPassesItsEnd) {
   KV_IN_TIME_ZONE(zone, "UTC");
   const Time start = kCheck - 3 * kDay;
   file("ENDING.EXE", 'D', start, start + 2 * kDay);
-  EXPECT_EQ(check(), 3);  // the third launch is at its end time
+  EXPECT_EQ(check(), 1);
   EXPECT_TRUE(store.empty());
-  expectConsistent();
-}
-
-TEST_F(DueCheckTest, AnEntryFarBehindIsLaunchedTenTimesThenMovedPastTheCheck) {
-  file("MINUTE.EXE", 'M', kCheck - 7 * kDay - 20);
-  file("OTHER.EXE", 'O', kCheck - 30);
-  EXPECT_EQ(check(), kv::kMaxLaunchesPerCheck + 1);
-  // Its missed minutes all come before OTHER.EXE; the limit lets that run.
-  std::vector<std::string> expected(kv::kMaxLaunchesPerCheck, "MINUTE.EXE");
-  expected.push_back("OTHER.EXE");
-  EXPECT_EQ(shell.files(), expected);
-  EXPECT_EQ(starts(), (std::vector<Time>{kCheck + 40}));
-  expectConsistent();
-  // The next tick finds nothing; the one after the next minute starts it again.
-  EXPECT_EQ(check(kCheck + 39), 0);
-  EXPECT_EQ(check(kCheck + 40), 1);
-}
-
-TEST_F(DueCheckTest, TheLaunchLimitCountsEachEntryOnItsOwn) {
-  file("ONE.EXE", 'M', kCheck - kDay - 30);
-  file("TWO.EXE", 'M', kCheck - kDay - 29);
-  EXPECT_EQ(check(), 2 * kv::kMaxLaunchesPerCheck);
-  EXPECT_EQ(starts(), (std::vector<Time>{kCheck + 30, kCheck + 31}));
-  expectConsistent();
-}
-
-TEST_F(DueCheckTest, LookAlikeEntriesEachGetTheirOwnLaunches) {
-  // Alike but for their starts, both a day behind.
-  file("HOURLY.EXE", 'H', kCheck - kDay - 1800);
-  file("HOURLY.EXE", 'H', kCheck - kDay - 900);
-  EXPECT_EQ(check(), 2 * kv::kMaxLaunchesPerCheck);
-  EXPECT_EQ(starts(), (std::vector<Time>{kCheck + 1800, kCheck + 2700}));
+  file("AT.EXE", 'D', kCheck - kDay, kCheck + kDay);  // its next start is its end
+  EXPECT_EQ(check(), 1);
+  EXPECT_EQ(starts(), (std::vector<Time>{kCheck + kDay}));
   expectConsistent();
 }
 
