@@ -8,11 +8,13 @@
 #include "app/entry_commands_win32.h"
 #include "app/file_commands_win32.h"
 #include "app/kivro_win32.h"
+#include "app/logon_start.h"
 #include "app/schedule_commands.h"
 #include "app/settings_dialog_win32.h"
 #include "app/unsaved_changes.h"
 #include "engine/launcher.h"
 #include "resources/resource_ids.h"
+#include "schedule/file_io_win32.h"
 
 namespace kv {
 namespace {
@@ -78,6 +80,8 @@ struct FlagSetting {
 constexpr FlagSetting kAssociationWarning{"&Association Warning", kAssociationWarningKey,
                                           &Settings::associationWarning};
 constexpr FlagSetting kHideIcon{"&Hide Icon", kHideIconKey, &Settings::hideIcon};
+constexpr FlagSetting kRunMissedStarts{"&Run Missed Starts", kMissedStartsKey,
+                                       &Settings::runMissedStarts};
 
 template <const FlagSetting& flag>
 bool isOn(Kivro& kivro) {
@@ -90,6 +94,20 @@ void toggle(Kivro& kivro) {
   on = !on;
   showCheckMarks(kivro);
   kivro.settingsFile().writeFlag(flag.key, on);
+}
+
+bool startsAtLogon(Kivro& kivro) {
+  return kv::startsAtLogon(kivro.runKey(), kivro.programPath());
+}
+
+void toggleStartAtLogon(Kivro& kivro) {
+  kv::toggleStartAtLogon(kivro.runKey(), kivro.programPath(),
+                         fullPathOf(kivro.document().fileName));
+  showCheckMarks(kivro);
+}
+
+void openKivro(Kivro& kivro) {
+  kivro.bringBack();
 }
 
 void showAbout(Kivro& kivro) {
@@ -133,6 +151,10 @@ constexpr MenuCommand kCommands[] = {
     {IDM_ASSOCIATION_WARNING, toggle<kAssociationWarning>, nullptr, kAssociationWarning.text,
      isOn<kAssociationWarning>},
     {IDM_HIDE_ICON, toggle<kHideIcon>, nullptr, kHideIcon.text, isOn<kHideIcon>},
+    {IDM_RUN_MISSED_STARTS, toggle<kRunMissedStarts>, nullptr, kRunMissedStarts.text,
+     isOn<kRunMissedStarts>},
+    {IDM_START_AT_LOGON, toggleStartAtLogon, hasFileName, "Start at &Logon", startsAtLogon},
+    {IDM_OPEN_KIVRO, openKivro},
     {IDM_CUT, cutSelectedEntry, hasSelection},
     {IDM_COPY, copySelectedEntry, hasSelection},
     {IDM_PASTE, pasteEntry, hasClip},
@@ -187,9 +209,15 @@ void runDueCheck(Kivro& kivro) {
 
 void updateMenu(Kivro& kivro, HMENU menu) {
   for (const MenuCommand& command : kCommands) {
-    if (!command.enabled) continue;
-    const UINT state = command.enabled(kivro) ? MF_ENABLED : MF_GRAYED;
-    EnableMenuItem(menu, command.id, MF_BYCOMMAND | state);
+    if (command.enabled) {
+      const UINT state = command.enabled(kivro) ? MF_ENABLED : MF_GRAYED;
+      EnableMenuItem(menu, command.id, MF_BYCOMMAND | state);
+    }
+    // A check mark can change outside the program (the Run key).
+    if (command.checked) {
+      const UINT check = command.checked(kivro) ? MF_CHECKED : MF_UNCHECKED;
+      CheckMenuItem(menu, command.id, MF_BYCOMMAND | check);
+    }
   }
 }
 
@@ -202,13 +230,31 @@ void showCheckMarks(Kivro& kivro) {
   }
 }
 
+void showNotificationMenu(Kivro& kivro) {
+  HMENU menu = LoadMenuA(kivro.instance(), IDR_NOTIFICATION_MENU);
+  if (!menu) return;
+  HMENU popup = GetSubMenu(menu, 0);
+  SetMenuDefaultItem(popup, IDM_OPEN_KIVRO, FALSE);
+  POINT at{};
+  GetCursorPos(&at);
+  // The menu closes when the user clicks elsewhere only if the window is
+  // in front while it is open.
+  SetForegroundWindow(kivro.mainWindow());
+  const int chosen =
+      static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
+                                      at.y, 0, kivro.mainWindow(), nullptr));
+  PostMessageA(kivro.mainWindow(), WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  if (chosen != 0) runCommand(kivro, chosen);
+}
+
 void startHideTimer(HWND mainWindow) {
   SetTimer(mainWindow, ID_HIDE_TIMER, kHideDelay, nullptr);
 }
 
-void hideIfMinimized(HWND mainWindow) {
-  if (IsIconic(mainWindow)) ShowWindow(mainWindow, SW_HIDE);
-  KillTimer(mainWindow, ID_HIDE_TIMER);
+void hideIfMinimized(Kivro& kivro) {
+  if (IsIconic(kivro.mainWindow())) kivro.hideToNotificationArea();
+  KillTimer(kivro.mainWindow(), ID_HIDE_TIMER);
 }
 
 bool mayCloseWithChanges(Kivro& kivro) {

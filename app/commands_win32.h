@@ -31,8 +31,11 @@ void runDrop(Kivro& kivro, HDROP drop);
 // Every timer's tick: the due check, whose re-filing may run out of memory.
 void runDueCheck(Kivro& kivro);
 
-// Greys the items that cannot be used now.
+// Greys the items that cannot be used now, and sets the check marks.
 void updateMenu(Kivro& kivro, HMENU menu);
+
+// The menu of the notification-area icon, at the mouse: Open Kivro, Exit.
+void showNotificationMenu(Kivro& kivro);
 
 // Sets every check-mark item again, with its text, checked while it is on.
 void showCheckMarks(Kivro& kivro);
@@ -40,7 +43,7 @@ void showCheckMarks(Kivro& kivro);
 // Hiding the minimized window when HideIcon is on: each start restarts the
 // one hide timer.
 void startHideTimer(HWND mainWindow);
-void hideIfMinimized(HWND mainWindow);
+void hideIfMinimized(Kivro& kivro);
 
 // True when the window may close, or the Windows session end: nothing
 // unsaved, No, or a Yes whose save took place.

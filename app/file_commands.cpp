@@ -34,8 +34,9 @@ bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
   }
   // The store changes only once the whole file has been taken in.
   try {
-    document.store.replaceLines(catchUpLoadedEntries(
-        decodeScheduleFile(file.bytes, files.versionText), loadTime, files.clock()));
+    document.store.replaceLines(
+        catchUpLoadedEntries(decodeScheduleFile(file.bytes, files.versionText), loadTime,
+                             files.clock(), files.missedStarts));
   } catch (const std::bad_alloc&) {
     warnNotLoaded(boxes, "|" + fileName + "| could not be read.");
     return false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/schedule_document.h"
+#include "engine/recurrence.h"
 #include "schedule/file_contents.h"
 #include "schedule/message_boxes.h"
 
@@ -17,6 +18,9 @@ struct ScheduleFiles {
   FileWriter write;
   std::string versionText;      // of the header, "3.0"
   std::function<Time()> clock;  // the current time
+  // What a load does with starts that passed while the schedule was not
+  // loaded (the MissedStarts setting).
+  MissedStarts missedStarts = MissedStarts::Skip;
 };
 
 // Reads the file into the store, every entry brought up to date, and clears

@@ -6,7 +6,9 @@
 #include <optional>
 
 #include "app/kivro_win32.h"
+#include "app/logon_start.h"
 #include "app/unsaved_changes.h"
+#include "schedule/file_io_win32.h"
 
 namespace kv {
 namespace {
@@ -50,6 +52,12 @@ void showIfLoaded(Kivro& kivro, bool loaded) {
   kivro.showLoadedSchedule();
 }
 
+// Open and Save As give the schedule another name; starting at logon
+// follows it.
+void followNewName(Kivro& kivro) {
+  followScheduleName(kivro.runKey(), kivro.programPath(), fullPathOf(kivro.document().fileName));
+}
+
 }  // namespace
 
 void openScheduleFile(Kivro& kivro, const std::string& fileName) {
@@ -83,7 +91,9 @@ void openSchedule(Kivro& kivro) {
   const auto chosen =
       askFileName(kivro, document.openDialogField, kOpenDialogFlags, GetOpenFileNameA);
   if (!chosen) return;
-  showIfLoaded(kivro, openChosenSchedule(document, *chosen, kivro.files(), kivro.boxes()));
+  const bool loaded = openChosenSchedule(document, *chosen, kivro.files(), kivro.boxes());
+  showIfLoaded(kivro, loaded);
+  if (loaded) followNewName(kivro);
 }
 
 void saveSchedule(Kivro& kivro) {
@@ -100,6 +110,7 @@ void saveScheduleAs(Kivro& kivro) {
   if (!chosen) return;
   document.fileName = *chosen;
   kivro.updateTitle();
+  followNewName(kivro);
   writeSchedule(kivro);
 }
 

@@ -5,6 +5,7 @@
 #include "app/commands_win32.h"
 #include "app/file_commands_win32.h"
 #include "app/main_window_win32.h"
+#include "app/notification_tip.h"
 #include "app/window_title.h"
 #include "engine/calendar.h"
 #include "engine/due_check.h"
@@ -32,6 +33,7 @@ std::string loadString(HINSTANCE instance, UINT id, int room) {
 Kivro::Kivro(HINSTANCE instance) : instance_(instance), help_(instance) {}
 
 Kivro::~Kivro() {
+  if (notificationIcon_) notificationIcon_->hide();
   if (mainWindow_ && IsWindow(mainWindow_)) DestroyWindow(mainWindow_);
 }
 
@@ -70,6 +72,8 @@ bool Kivro::createWindows() {
   document_ = std::make_unique<ScheduleDocument>(*visibleList_, formatStartRow);
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
   boxes_ = std::make_unique<WindowsMessageBoxes>(mainWindow_);
+  notificationIcon_ =
+      std::make_unique<NotificationIcon>(mainWindow_, LoadIconA(instance_, IDI_PROGRAM));
   reporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
   return true;
 }
@@ -80,10 +84,13 @@ void Kivro::readTexts() {
   texts_.languageCode = code;
   texts_.versionText = loadString(instance_, IDS_VERSION, 8);
   texts_.productName = loadString(instance_, IDS_PRODUCT_NAME, 30);
+  programPath_ = thisProgramPath();
 }
 
 ScheduleFiles Kivro::files() const {
-  return ScheduleFiles{readWholeFile, replaceFileContents, texts_.versionText, currentTime};
+  const MissedStarts missed =
+      settings_.runMissedStarts ? MissedStarts::RunOnce : MissedStarts::Skip;
+  return ScheduleFiles{readWholeFile, replaceFileContents, texts_.versionText, currentTime, missed};
 }
 
 void Kivro::updateTitle() {
@@ -135,6 +142,30 @@ bool Kivro::start(const std::string& commandLineText, int showCommand) {
   ShowWindow(mainWindow_, showCommand);
   UpdateWindow(mainWindow_);
   return true;
+}
+
+std::string Kivro::notificationTipText() {
+  const ScheduleStore& store = document_->store;
+  if (store.empty()) return notificationTip(texts_.productName, document_->fileName, "", "");
+  const ScheduleEntry& next = store.firstDue();
+  return notificationTip(texts_.productName, document_->fileName, next.description,
+                         formatStartTime(next.start));
+}
+
+void Kivro::hideToNotificationArea() {
+  ShowWindow(mainWindow_, SW_HIDE);
+  notificationIcon_->show(notificationTipText());
+}
+
+void Kivro::bringBack() {
+  ShowWindow(mainWindow_, SW_SHOW);
+  if (IsIconic(mainWindow_)) ShowWindow(mainWindow_, SW_RESTORE);
+  SetForegroundWindow(mainWindow_);
+  notificationIcon_->hide();
+}
+
+void Kivro::refreshNotificationTip() {
+  if (notificationIcon_->shown()) notificationIcon_->setTip(notificationTipText());
 }
 
 int Kivro::run() {

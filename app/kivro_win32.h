@@ -12,6 +12,8 @@
 #include "app/file_commands.h"
 #include "app/help_win32.h"
 #include "app/list_box_win32.h"
+#include "app/notification_icon_win32.h"
+#include "app/run_key_win32.h"
 #include "app/schedule_document.h"
 #include "app/settings_file_win32.h"
 #include "app/shell_win32.h"
@@ -53,6 +55,9 @@ class Kivro {
   MessageBoxes& boxes() { return *boxes_; }
   FailureReporter& reporter() { return *reporter_; }
   const ProgramTexts& texts() const { return texts_; }
+  RunKey& runKey() { return runKey_; }
+  // The full path of this kv.exe.
+  const std::string& programPath() const { return programPath_; }
   // The platform's file calls, with the header's version and the clock.
   ScheduleFiles files() const;
 
@@ -70,9 +75,18 @@ class Kivro {
   // Shows the store again in hList and reloads the first-due entry.
   void showLoadedSchedule();
 
+  // The window hides: the notification-area icon stands for it.
+  void hideToNotificationArea();
+  // The window comes back (shown, restored, in front) and the icon goes.
+  void bringBack();
+  // The icon's tip follows the file name and the first-due entry.
+  void refreshNotificationTip();
+  NotificationIcon& notificationIcon() { return *notificationIcon_; }
+
  private:
   bool createWindows();
   void readTexts();
+  std::string notificationTipText();
 
   HINSTANCE instance_;
   HWND mainWindow_ = nullptr;
@@ -80,6 +94,8 @@ class Kivro {
   HACCEL accelerators_ = nullptr;
   bool dueChecksPaused_ = false;
   ProgramTexts texts_;
+  std::string programPath_;
+  WindowsRunKey runKey_;
   SettingsFile settingsFile_;
   Settings settings_;
   Help help_;
@@ -88,6 +104,7 @@ class Kivro {
   std::unique_ptr<WindowsShell> shell_;
   std::unique_ptr<WindowsMessageBoxes> boxes_;
   std::unique_ptr<BoxFailureReporter> reporter_;
+  std::unique_ptr<NotificationIcon> notificationIcon_;
 };
 
 // Registers the window class "KV"; false when it cannot be registered.

@@ -23,11 +23,10 @@ BOOL onCreate(HWND window, LPCREATESTRUCTA create) {
 void onCommand(HWND window, int id, HWND control, UINT code) {
   if (code == LBN_DBLCLK) {
     runCommand(app(window), IDM_EDIT);
-    return;
-  }
-  if (!runCommand(app(window), id)) {
+  } else if (!runCommand(app(window), id)) {
     FORWARD_WM_COMMAND(window, id, control, code, DefWindowProcA);
   }
+  app(window).refreshNotificationTip();
 }
 
 void onInitMenu(HWND window, HMENU menu) {
@@ -35,8 +34,39 @@ void onInitMenu(HWND window, HMENU menu) {
 }
 
 void onTimer(HWND window, UINT id) {
-  if (id == ID_HIDE_TIMER) hideIfMinimized(window);
+  if (id == ID_HIDE_TIMER) hideIfMinimized(app(window));
   runDueCheck(app(window));
+  app(window).refreshNotificationTip();
+}
+
+// After sleep or hibernation, and when the clock is set, due entries start
+// now rather than at the next tick.
+void onClockMoved(HWND window) {
+  runDueCheck(app(window));
+  app(window).refreshNotificationTip();
+}
+
+bool isResume(WPARAM event) {
+  return event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND;
+}
+
+// Clicks on the notification-area icon: a click, a double-click or the
+// keyboard's select brings the window back; a right-click opens the menu.
+void onNotificationIcon(HWND window, LPARAM event) {
+  switch (LOWORD(event)) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+      app(window).bringBack();
+      break;
+    case WM_CONTEXTMENU:
+    case WM_RBUTTONUP:
+      showNotificationMenu(app(window));
+      break;
+    default:
+      break;
+  }
 }
 
 void onSize(HWND window, UINT state, int width, int height) {
@@ -66,6 +96,7 @@ BOOL onQueryEndSession(HWND window) {
 }
 
 void onDestroy(HWND window) {
+  app(window).notificationIcon().hide();
   DragAcceptFiles(window, FALSE);
   app(window).help().quit(window);
   PostQuitMessage(0);
@@ -74,9 +105,24 @@ void onDestroy(HWND window) {
 }  // namespace
 
 LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Explorer tells every window when it starts again.
+  static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   if (message == WM_NCCREATE) onCreate(window, reinterpret_cast<LPCREATESTRUCTA>(lParam));
   if (!kivroOf(window)) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == taskbarCreated && taskbarCreated != 0) {
+    app(window).notificationIcon().showAgain();
+    return 0;
+  }
   switch (message) {
+    case WM_NOTIFICATION_ICON:
+      onNotificationIcon(window, lParam);
+      return 0;
+    case WM_POWERBROADCAST:
+      if (isResume(wParam)) onClockMoved(window);
+      return TRUE;
+    case WM_TIMECHANGE:
+      onClockMoved(window);
+      return 0;
     case WM_COMMAND:
       HANDLE_WM_COMMAND(window, wParam, lParam, onCommand);
       return 0;

@@ -1,4 +1,4 @@
-// The three settings kept in KV.INI, section "KV".
+// The settings kept in KV.INI, section "KV".
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@ inline constexpr const char* kSettingsSection = "KV";
 inline constexpr const char* kTimeKey = "Time";
 inline constexpr const char* kAssociationWarningKey = "AssociationWarning";
 inline constexpr const char* kHideIconKey = "HideIcon";
+inline constexpr const char* kMissedStartsKey = "MissedStarts";
 inline constexpr std::uint32_t kDefaultTime = 100;  // hundredths of a second
 inline constexpr const char* kFlagOn = "1";
 inline constexpr const char* kFlagOff = "0";
@@ -28,6 +29,9 @@ struct Settings {
   std::uint32_t time = kDefaultTime;
   bool associationWarning = true;
   bool hideIcon = false;
+  // A load starts, once, each entry whose start passed while the schedule
+  // was not loaded.
+  bool runMissedStarts = false;
 };
 
 // A flag is on when its stored text begins with '1' ("10" is on, "yes" off).

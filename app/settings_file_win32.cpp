@@ -59,6 +59,7 @@ Settings SettingsFile::read() const {
   Settings settings;
   settings.associationWarning = readFlag(kAssociationWarningKey, kFlagOn);
   settings.hideIcon = readFlag(kHideIconKey, kFlagOff);
+  settings.runMissedStarts = readFlag(kMissedStartsKey, kFlagOff);
   settings.time = readTime();
   return settings;
 }

@@ -19,7 +19,7 @@ class SettingsFile {
  public:
   SettingsFile();
 
-  // The two flags (and Time as it stands now).
+  // The flags (and Time as it stands now).
   Settings read() const;
   // Time in hundredths of a second; 100 when the key is missing.
   std::uint32_t readTime() const;

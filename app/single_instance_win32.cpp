@@ -1,6 +1,7 @@
 #include "app/single_instance_win32.h"
 
 #include "app/kivro_win32.h"
+#include "schedule/file_io_win32.h"
 
 namespace kv {
 namespace {
@@ -8,14 +9,6 @@ namespace {
 // The WM_COPYDATA tag of the question "do you hold this file?".
 constexpr ULONG_PTR kHoldsFileQuery = 0x4B564631;  // "KVF1"
 constexpr UINT kAnswerTimeoutMs = 3000;
-
-// The full path of a file name, as the copies compare it.
-std::string fullPath(const std::string& fileName) {
-  char full[MAX_PATH * 2] = "";
-  DWORD n = GetFullPathNameA(fileName.c_str(), sizeof full, full, nullptr);
-  if (n == 0 || n >= sizeof full) return fileName;
-  return full;
-}
 
 bool sameFile(const std::string& a, const std::string& b) {
   return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
@@ -46,16 +39,10 @@ BOOL CALLBACK askWindow(HWND window, LPARAM parameter) {
   return TRUE;
 }
 
-void bringBack(HWND window) {
-  ShowWindow(window, SW_SHOW);
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  SetForegroundWindow(window);
-}
-
 }  // namespace
 
 bool handOverToRunningCopy(const std::string& fileName) {
-  Search search{fullPath(fileName)};
+  Search search{fullPathOf(fileName)};
   EnumWindows(askWindow, reinterpret_cast<LPARAM>(&search));
   return search.handedOver;
 }
@@ -67,8 +54,8 @@ BOOL answerHoldsFileQuery(Kivro& kivro, const COPYDATASTRUCT* query) {
   const char* text = static_cast<const char*>(query->lpData);
   std::string asked(text, strnlen(text, query->cbData));
   const std::string& held = kivro.document().fileName;
-  if (held.empty() || !sameFile(fullPath(held), asked)) return FALSE;
-  bringBack(kivro.mainWindow());
+  if (held.empty() || !sameFile(fullPathOf(held), asked)) return FALSE;
+  kivro.bringBack();
   return TRUE;
 }
 

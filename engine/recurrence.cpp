@@ -186,9 +186,11 @@ std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time aft
   return restartedAt(launched, firstOccurrenceAfter(launched.frequency, launched.start, after));
 }
 
-std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now) {
-  if (entry.frequency == 'O' && now > entry.start) return std::nullopt;
+std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now,
+                                           MissedStarts missed) {
   if (loadTime > entry.end) return std::nullopt;
+  if (missed == MissedStarts::RunOnce && entry.start < loadTime) return entry;
+  if (entry.frequency == 'O' && now > entry.start) return std::nullopt;
   if (!isRecurring(entry.frequency)) return entry;
   ScheduleEntry caughtUp = entry;
   if (entry.start < loadTime) {
@@ -201,11 +203,11 @@ std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time load
 }
 
 std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& entries,
-                                            Time loadTime, Time now) {
+                                            Time loadTime, Time now, MissedStarts missed) {
   std::vector<EntryLine> lines;
   lines.reserve(entries.size());
   for (const ScheduleEntry& entry : entries) {
-    if (const std::optional<ScheduleEntry> caughtUp = catchUpOnLoad(entry, loadTime, now)) {
+    if (const std::optional<ScheduleEntry> caughtUp = catchUpOnLoad(entry, loadTime, now, missed)) {
       lines.push_back(composeEntryLine(*caughtUp));
     }
   }

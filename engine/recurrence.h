@@ -38,11 +38,17 @@ std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time aft
 // whose start, once brought up to date, lies after its end, included) or
 // brings a past start up to its first occurrence after the load time. `now` is the clock
 // read for the Once test, `loadTime` the time read when the load began.
-std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now);
+// With MissedStarts, an entry whose start passed while the schedule was not
+// loaded keeps that start instead, so that the first due check starts it
+// once: a repeating one, and a one-time one whose end has not passed.
+enum class MissedStarts { Skip, RunOnce };
+std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now,
+                                           MissedStarts missed = MissedStarts::Skip);
 
 // The lines to store for the entries of a loaded file: each entry through
 // catchUpOnLoad, composed, in file order; dropped entries are left out.
 std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& entries,
-                                            Time loadTime, Time now);
+                                            Time loadTime, Time now,
+                                            MissedStarts missed = MissedStarts::Skip);
 
 }  // namespace kv

@@ -177,4 +177,12 @@ std::string formatStartRow(Time start, const std::string& description) {
                     formatTime(readTimeSettings(), when.hour, when.minute), description);
 }
 
+std::string formatStartTime(Time start) {
+  const LocalTime when = toLocalTime(start);
+  std::string time = formatTime(readTimeSettings(), when.hour, when.minute);
+  // A morning hour without its leading zero is padded with a blank.
+  if (!time.empty() && time.front() == ' ') time.erase(0, 1);
+  return formatDate(readDateSettings(), when.month, when.day, when.year) + " " + time;
+}
+
 }  // namespace kv

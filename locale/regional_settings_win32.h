@@ -53,4 +53,7 @@ void fillMonthComboBox(HWND dialog, int controlId, std::string_view languageCode
 // regional settings, and its description. Fits a ScheduleStore's RowFormatter.
 std::string formatStartRow(Time start, const std::string& description);
 
+// The date and time text of a start, "DATE TIME", as a row shows them.
+std::string formatStartTime(Time start);
+
 }  // namespace kv

@@ -9,6 +9,7 @@
 // Resource names. Windows looks names up without regard to case, so the
 // program may load the accelerators as "KvAcc".
 #define IDR_MAIN_MENU "KV"
+#define IDR_NOTIFICATION_MENU "KV_NOTIFY"
 #define IDR_ACCELERATORS "KVACC"
 #define IDI_PROGRAM "KV"
 #define IDD_ENTRY "KV_ENTRY"
@@ -29,6 +30,10 @@
 #define IDM_ASSOCIATION_WARNING 2014
 #define IDM_HIDE_ICON 2015
 #define IDM_TEST_ENTRY 2016
+#define IDM_RUN_MISSED_STARTS 2017
+#define IDM_START_AT_LOGON 2018
+// The notification-area icon's menu.
+#define IDM_OPEN_KIVRO 2019
 #define IDM_CUT 2021
 #define IDM_COPY 2022
 #define IDM_PASTE 2023
@@ -39,6 +44,10 @@
 // Posted by the About box and the entry dialog to themselves after a paint,
 // so that the icon is drawn over what the dialog manager painted.
 #define IDM_DRAW_ICON 5000
+
+// The notification-area icon tells the main window of clicks with this
+// message (WM_APP + 1).
+#define WM_NOTIFICATION_ICON 0x8001
 
 // Window timers of the main window.
 #define ID_CHECK_TIMER 102

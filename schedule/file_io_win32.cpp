@@ -107,6 +107,13 @@ bool putInPlace(const std::string& temporary, const std::string& path) {
 
 }  // namespace
 
+std::string fullPathOf(const std::string& fileName) {
+  char full[MAX_PATH * 2] = "";
+  const DWORD n = GetFullPathNameA(fileName.c_str(), sizeof full, full, nullptr);
+  if (n == 0 || n >= sizeof full) return fileName;
+  return full;
+}
+
 bool isFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -8,6 +8,9 @@
 
 namespace kv {
 
+// The full path of a file name (the name itself when it has none).
+std::string fullPathOf(const std::string& fileName);
+
 // Whether a file (not a folder) of that name exists.
 bool isFile(const std::string& path);
 

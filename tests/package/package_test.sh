@@ -31,7 +31,7 @@ unzip -q "$zip_file" -d "$work/Kivro" || fail "$zip_file does not unpack"
 for f in kv.exe kivro-help.html "Example Schedule.KV" INSTALL.txt; do
   [ -s "$work/Kivro/$f" ] || fail "$f is not in the zip"
 done
-grep -q "Startup" "$work/Kivro/INSTALL.txt" || fail "INSTALL.txt says nothing of the Startup folder"
+grep -q "Start at Logon" "$work/Kivro/INSTALL.txt" || fail "INSTALL.txt says nothing of starting at logon"
 tree="$KV_BUILD_ROOT/windows"
 [ "$arch" = win64 ] && tree="$KV_BUILD_ROOT/windows-x64"
 if [ -f "$tree/kvtool.exe" ] && [ ! -s "$work/Kivro/kvtool.exe" ]; then

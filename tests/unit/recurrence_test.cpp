@@ -349,8 +349,8 @@ TEST(RecurrenceTest, CatchUpDropsWhatCanNoLongerRun) {
       {"Daily ending at load", entry('D', load - 100, load), load, load, std::nullopt},
       {"Daily ending before its moved start", entry('D', load - 100, load + 10), load, load,
        std::nullopt},
-      {"Daily whose moved start is its end", entry('D', load - 100, load - 100 + 86400), load,
-       load, load - 100 + 86400},
+      {"Daily whose moved start is its end", entry('D', load - 100, load - 100 + 86400), load, load,
+       load - 100 + 86400},
       {"Weekly ending between the load and its next start",
        entry('W', load - 3 * 86400, load + 86400), load, load, std::nullopt},
       {"Hourly starting after its end", entry('H', load + 7200, load + 3600), load, load,
@@ -367,6 +367,30 @@ TEST(RecurrenceTest, CatchUpDropsWhatCanNoLongerRun) {
     ASSERT_EQ(caught.has_value(), c.start.has_value()) << c.what;
     if (caught) {
       EXPECT_EQ(caught->start, *c.start) << c.what;
+    }
+  }
+}
+
+// With MissedStarts on, every entry whose start passed while the schedule
+// was not loaded keeps that start, to be started once by the first check;
+// off, a one-time one is dropped and a repeating one moves on unstarted.
+// An entry whose end has passed is dropped either way.
+TEST(RecurrenceTest, MissedStartsOnALoadRunOnceOrAreSkippedForEveryFrequency) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const Time load = at("2024-01-15 12:00:30");
+  const Time missed = load - 2 * 86400 - 100;
+  for (char code : std::string("OMFHDKWTE")) {
+    const ScheduleEntry e = entry(code, missed, kLastTime);
+    const auto run = kv::catchUpOnLoad(e, load, load, kv::MissedStarts::RunOnce);
+    ASSERT_TRUE(run.has_value()) << code;
+    EXPECT_EQ(run->start, missed) << code;
+    const auto skip = kv::catchUpOnLoad(e, load, load, kv::MissedStarts::Skip);
+    EXPECT_EQ(skip.has_value(), code != 'O') << code;
+    if (skip) {
+      EXPECT_GT(skip->start, load) << code;
+    }
+    for (auto rule : {kv::MissedStarts::RunOnce, kv::MissedStarts::Skip}) {
+      EXPECT_FALSE(kv::catchUpOnLoad(entry(code, missed, load - 1), load, load, rule)) << code;
     }
   }
 }

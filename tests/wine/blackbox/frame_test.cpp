@@ -2,6 +2,9 @@
 // and ending the session with unsaved changes, hiding, About and Help.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <algorithm>
 
 #include "kivro_process_win32.h"
@@ -216,6 +219,9 @@ TEST_F(Frame, TheMinimizedWindowHidesTenSecondsLaterUnlessRestored) {
   EXPECT_TRUE(staysMinimized->running());
   EXPECT_TRUE(IsWindowVisible(stays));
   EXPECT_FALSE(IsIconic(stays));
+  // A click on its notification-area icon brings the hidden one back.
+  PostMessageA(hides, WM_NOTIFICATION_ICON, 1, NIN_SELECT);
+  EXPECT_TRUE(kvtest::eventually([&] { return IsWindowVisible(hides) && !IsIconic(hides); }));
 }
 
 TEST_F(Frame, AboutShowsTheProductAndVersion) {

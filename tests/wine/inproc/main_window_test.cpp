@@ -166,6 +166,7 @@ TEST_F(MainWindow, EachFlagToggleTurnsItsCheckMark) {
   std::string path = kv::settingsFilePath();
   std::string saved = readBytes(path);
   bool existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  kivro.document().fileName = "C:\\a.KV";  // Start at Logon needs a schedule with a name
   for (const kv::MenuCommand& item : kv::menuCommands()) {
     if (!item.checked) continue;
     const UINT id = item.id;
@@ -175,6 +176,7 @@ TEST_F(MainWindow, EachFlagToggleTurnsItsCheckMark) {
     command(static_cast<int>(id));
     EXPECT_EQ((menuState(id) & MF_CHECKED) != 0, before) << id;
   }
+  kivro.runKey().remove();
   if (existed) {
     writeBytes(path, saved);
   } else {

@@ -1,0 +1,62 @@
+#include "app/notification_icon_win32.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "resources/resource_ids.h"
+
+namespace kv {
+namespace {
+
+constexpr UINT kIconId = 1;
+
+}  // namespace
+
+NOTIFYICONDATAA NotificationIcon::data(UINT flags) const {
+  NOTIFYICONDATAA icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = owner_;
+  icon.uID = kIconId;
+  icon.uFlags = flags;
+  icon.uCallbackMessage = WM_NOTIFICATION_ICON;
+  icon.hIcon = icon_;
+  const std::size_t length = std::min(tip_.size(), sizeof icon.szTip - 1);
+  tip_.copy(icon.szTip, length);
+  icon.szTip[length] = '\0';
+  return icon;
+}
+
+bool NotificationIcon::show(const std::string& tip) {
+  tip_ = tip;
+  NOTIFYICONDATAA icon = data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+  if (!shown_) shown_ = Shell_NotifyIconA(NIM_ADD, &icon) != FALSE;
+  if (shown_) {
+    // Clicks and the keyboard's select come as NIN_SELECT and NIN_KEYSELECT.
+    icon.uVersion = NOTIFYICON_VERSION;
+    Shell_NotifyIconA(NIM_SETVERSION, &icon);
+  }
+  return shown_;
+}
+
+void NotificationIcon::setTip(const std::string& tip) {
+  if (!shown_ || tip == tip_) return;
+  tip_ = tip;
+  NOTIFYICONDATAA icon = data(NIF_TIP);
+  Shell_NotifyIconA(NIM_MODIFY, &icon);
+}
+
+void NotificationIcon::hide() {
+  if (!shown_) return;
+  NOTIFYICONDATAA icon = data(0);
+  Shell_NotifyIconA(NIM_DELETE, &icon);
+  shown_ = false;
+}
+
+void NotificationIcon::showAgain() {
+  if (!shown_) return;
+  shown_ = false;
+  show(tip_);
+}
+
+}  // namespace kv
