@@ -23,16 +23,25 @@ const char kHelpText[] =
     "      directory], description. --format=tsv gives the same fields\n"
     "      tab-separated under a row of column names, with the times as\n"
     "      2026-01-05T09:00:01 and a description the file leaves empty as empty.\n"
-    "  next FILE [--count N] [--from TIME] [--until TIME] [--format=tsv]\n"
+    "  next FILE [--count N] [--from TIME] [--until TIME] [--missed-starts]\n"
+    "            [--format=tsv]\n"
     "      The starts of all entries in time order, as kv.exe would start them\n"
     "      after loading the file at --from (default now): the next 10, or N\n"
     "      with --count; with --until (not before the load time) every start\n"
     "      up to that time, at most N with --count as well.\n"
-    "  check FILE [--at TIME]\n"
+    "      --missed-starts loads as kv.exe does with Run Missed Starts on: an\n"
+    "      entry whose start passed before the load starts once at the load\n"
+    "      time, marked (missed start TIME, run at load), in tsv with TIME in\n"
+    "      a last column, missed; it goes on at its first start after that.\n"
+    "  check FILE [--at TIME] [--missed-starts]\n"
     "      Reports, by line number, what loading the file at TIME (default now)\n"
     "      would cut, change or drop, and entries that cannot run as they\n"
     "      stand. Exit status 0: the file loads as it stands; 1: a load would\n"
     "      lose or change something; 2: the file cannot be read.\n"
+    "      Notes, which leave the exit status as it is, name each start that\n"
+    "      passed before TIME, of an entry whose end has not, that a load with\n"
+    "      Run Missed Starts on would run once. --missed-starts checks such a\n"
+    "      load: it runs them, and keeps a one-time entry until its end.\n"
     "\n"
     "TIME is a local date and time: 2026-03-29T02:30, 2026-03-29T02:30:15 or\n"
     "2026-03-29 (midnight), from 1970-01-01 to 2106-02-07 (the exact bounds\n"
@@ -83,7 +92,13 @@ bool takesOption(Command command, std::string_view option) {
     return command == Command::Next;
   }
   if (option == "--at") return command == Command::Check;
+  if (option == "--missed-starts") return command == Command::Next || command == Command::Check;
   return false;
+}
+
+// An option that stands alone, with no value.
+bool isFlag(std::string_view option) {
+  return option == "--missed-starts";
 }
 
 bool isHelp(std::string_view arg) {
@@ -248,13 +263,18 @@ class ArgumentsAfterCommand {
 };
 
 // An option of the command, with its value after a '=' or as the argument
-// that follows; the reason when it cannot be used.
+// that follows, or a flag; the reason when it cannot be used.
 std::optional<std::string> readOption(Options& options, std::string_view arg,
                                       ArgumentsAfterCommand& rest) {
   const std::size_t equals = arg.find('=');
   const std::string_view option = arg.substr(0, equals);
   if (!takesOption(options.command, option)) {
     return std::string(nameOf(options.command)) + " takes no option " + quoted(option);
+  }
+  if (isFlag(option)) {
+    if (equals != std::string_view::npos) return std::string(option) + " takes no value";
+    options.missedStarts = MissedStarts::RunOnce;
+    return std::nullopt;
   }
   if (equals != std::string_view::npos) return applyOption(options, option, arg.substr(equals + 1));
   if (rest.empty()) return std::string(option) + " needs a value";

@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "engine/recurrence.h"
 #include "schedule/entry_line.h"
 
 namespace kv::tool {
@@ -39,6 +40,9 @@ struct Options {
   std::optional<Time> from;   // next: the load time; now when absent
   std::optional<Time> until;  // next: no start after it is shown
   std::optional<Time> at;     // check: the time of the load; now when absent
+  // next and check: RunOnce with --missed-starts, as kv.exe loads with
+  // Run Missed Starts on.
+  MissedStarts missedStarts = MissedStarts::Skip;
 };
 
 // The options, or a one-line reason why the command line cannot be used.

@@ -70,6 +70,8 @@ class CheckReport {
     ++warnings_;
     writeFinding(line, "warning: ", text);
   }
+  // What a load will do, or would do with another setting; no finding.
+  void note(std::size_t line, const std::string& text) { writeFinding(line, "note: ", text); }
 
   int finish(std::size_t read, std::size_t kept) {
     out_ << name_ << ": " << kept << " of " << read << (read == 1 ? " entry" : " entries")
@@ -129,9 +131,9 @@ void checkLineForm(std::string_view bytes, const ScannedLine& line, bool current
 }
 
 // Whether a load keeps the entry (catch-up steps 1 and 2); reports a drop.
-bool checkKept(const ScannedLine& line, Time now, CheckReport& report) {
+bool checkKept(const ScannedLine& line, Time now, MissedStarts missed, CheckReport& report) {
   const ScheduleEntry& e = line.entry;
-  if (!catchUpOnLoad(e, now, now)) {
+  if (!catchUpOnLoad(e, now, now, missed)) {
     if (e.frequency == 'O' && now > e.start) {
       report.change(line.number, "one-time entry in the past (" + shortLocalTime(e.start) +
                                      "): a load drops it");
@@ -150,6 +152,33 @@ bool checkKept(const ScannedLine& line, Time now, CheckReport& report) {
     return false;
   }
   return true;
+}
+
+// The entry as a load at `now` keeps it, when its start is still behind
+// `now`: the first due check after the load then starts it once.
+std::optional<ScheduleEntry> behindAfterLoad(const ScheduleEntry& e, Time now,
+                                             MissedStarts missed) {
+  std::optional<ScheduleEntry> loaded = catchUpOnLoad(e, now, now, missed);
+  if (loaded && loaded->start >= now) loaded.reset();
+  return loaded;
+}
+
+// Where an entry started once by the first due check after the load goes on.
+std::string afterMissedStart(const ScheduleEntry& loaded, Time now) {
+  if (const std::optional<ScheduleEntry> next = refileAfter(loaded, now)) {
+    return ", then at " + shortLocalTime(next->start);
+  }
+  return isRecurring(loaded.frequency) ? ", its last start" : "";
+}
+
+// A start missed before the load that the load starts once (with Run
+// Missed Starts on, or an entry of an unknown code, which a load keeps).
+void checkMissedStart(const ScheduleEntry& e, std::size_t number, Time now, MissedStarts missed,
+                      CheckReport& report) {
+  if (const std::optional<ScheduleEntry> loaded = behindAfterLoad(e, now, missed)) {
+    report.note(number, "a load starts it once (missed start " + shortLocalTime(e.start) + ")" +
+                            afterMissedStart(*loaded, now));
+  }
 }
 
 void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* programs,
@@ -183,11 +212,32 @@ void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* progr
   }
 }
 
+// What the lines are checked against: the load, and what can tell whether
+// a program starts.
+struct CheckedLoad {
+  std::string_view bytes;
+  bool currentLayout = false;
+  Time now = 0;
+  MissedStarts missed = MissedStarts::Skip;
+  ProgramChecks* programs = nullptr;
+};
+
+// The findings on one line of the file; whether a load keeps its entry.
+bool checkLine(const CheckedLoad& load, const ScannedLine& line, const TerminalText& text,
+               CheckReport& report) {
+  checkLineForm(load.bytes, line, load.currentLayout, report);
+  const bool kept = checkKept(line, load.now, load.missed, report);
+  checkMissedStart(line.entry, line.number, load.now, load.missed, report);
+  if (kept) checkEntry(line.entry, line.number, load.programs, text, report);
+  return kept;
+}
+
 }  // namespace
 
-int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,
-               std::ostream& out, const TerminalText& text) {
+int writeCheck(std::string_view bytes, std::string_view name, Time now, MissedStarts missed,
+               ProgramChecks* programs, std::ostream& out, const TerminalText& text) {
   const ScheduleFileScan scan = scanScheduleFile(bytes, kVersionText);
+  const CheckedLoad load{bytes, scan.currentHeader, now, missed, programs};
   CheckReport report(name, out);
   checkHeader(scan, report);
   std::size_t kept = 0;
@@ -195,12 +245,14 @@ int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramC
   for (const ScannedLine& line : scan.lines) {
     report.setRestOfLine(previous && previous->endedEarly && previous->number == line.number);
     previous = &line;
-    checkLineForm(bytes, line, scan.currentHeader, report);
-    if (!checkKept(line, now, report)) continue;
-    ++kept;
-    checkEntry(line.entry, line.number, programs, text, report);
+    if (checkLine(load, line, text, report)) ++kept;
   }
   return report.finish(scan.lines.size(), kept);
+}
+
+int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,
+               std::ostream& out, const TerminalText& text) {
+  return writeCheck(bytes, name, now, MissedStarts::Skip, programs, out, text);
 }
 
 }  // namespace kv::tool

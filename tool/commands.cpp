@@ -4,6 +4,7 @@
 // check_command.cpp, reads the file with the same reader.
 #include "tool/commands.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -130,7 +131,10 @@ constexpr std::size_t kShowModeWidth = 21;
 
 constexpr std::string_view kListColumns =
     "start\tfrequency\tend\tshow\taction\tcommand\tdirectory\tdescription\n";
-constexpr std::string_view kNextColumns = "start\tfrequency\tdescription\n";
+constexpr std::string_view kNextColumns = "start\tfrequency\tdescription";
+// With missed starts run on load, tsv adds the missed start of each row
+// that is one, empty for the others.
+constexpr std::string_view kMissedColumn = "\tmissed";
 
 std::string_view openOrPrint(char printFlag) {
   return printFlag == '1' ? "print" : "open";
@@ -171,10 +175,35 @@ void writeListRow(const ScheduleEntry& e, bool undescribed, Format format, const
   out << shownDescription(e, undescribed, format, text) << '\n';
 }
 
-void writeNextRow(const ScheduleEntry& e, bool undescribed, Format format, const TerminalText& text,
+// A start that next shows: the entry as filed, started at `launch`, which
+// is later than its start when the start was missed before the load.
+struct NextStart {
+  ScheduleEntry due;
+  Time launch = 0;
+  bool undescribed = false;
+  bool missed() const { return due.start < launch; }
+};
+
+void writeNextRow(const NextStart& start, const NextRequest& request, const TerminalText& text,
                   std::ostream& out) {
-  writeStartAndFrequency(e, format, text, out);
-  out << shownDescription(e, undescribed, format, text) << '\n';
+  ScheduleEntry launched = start.due;
+  launched.start = start.launch;
+  writeStartAndFrequency(launched, request.format, text, out);
+  out << shownDescription(launched, start.undescribed, request.format, text);
+  if (request.format == Format::Tsv) {
+    if (request.missedStarts == MissedStarts::RunOnce) {
+      out << '\t' << (start.missed() ? isoLocalTime(start.due.start) : std::string());
+    }
+  } else if (start.missed()) {
+    out << "  (missed start " << shortLocalTime(start.due.start) << ", run at load)";
+  }
+  out << '\n';
+}
+
+void writeNextColumns(const NextRequest& request, std::ostream& out) {
+  if (request.format != Format::Tsv) return;
+  out << kNextColumns << (request.missedStarts == MissedStarts::RunOnce ? kMissedColumn : "")
+      << '\n';
 }
 
 }  // namespace
@@ -240,28 +269,31 @@ Written writeNext(std::string_view bytes, const NextRequest& request, std::ostre
                   const TerminalText& text) {
   const std::optional<FileEntries> entries = entriesOfSchedule(bytes);
   if (!entries) return {false, {}};
-  Schedule schedule(catchUpLoadedEntries(entries->all, request.from, request.from));
+  const Time from = request.from;
+  Schedule schedule(catchUpLoadedEntries(entries->all, from, from, request.missedStarts));
   UndescribedLines undescribed(
-      catchUpLoadedEntries(entries->undescribed, request.from, request.from));
+      catchUpLoadedEntries(entries->undescribed, from, from, request.missedStarts));
   ScheduleStore& store = schedule.store();
-  if (request.format == Format::Tsv) out << kNextColumns;
-  const std::string from = "no starts from " + localTimeText(request.from);
-  if (entries->all.empty()) return {true, from + " (the schedule is empty)"};
-  if (store.empty()) return {true, from + ": a load then drops every entry"};
+  writeNextColumns(request, out);
+  const std::string none = "no starts from " + localTimeText(from);
+  if (entries->all.empty()) return {true, none + " (the schedule is empty)"};
+  if (store.empty()) return {true, none + ": a load then drops every entry"};
   std::size_t shown = 0;
   for (; (!request.count || shown < *request.count) && !store.empty(); ++shown) {
-    // The first-due entry starts, leaves its row and is filed again.
+    // The first-due entry starts when the due check first finds it due: at
+    // its start, or at the load when the start was missed before it. It
+    // leaves its row and is filed under its first occurrence after that.
     const ScheduleEntry due = parseEntryLine(store.line(0));
-    if (request.until && due.start > *request.until) break;
-    const bool noDescription = undescribed.take(store.line(0));
-    writeNextRow(due, noDescription, request.format, text, out);
+    const NextStart start{due, std::max(due.start, from), undescribed.take(store.line(0))};
+    if (request.until && start.launch > *request.until) break;
+    writeNextRow(start, request, text, out);
     store.removeRow(0);
-    if (const std::optional<ScheduleEntry> next = refileAfterLaunch(due)) {
+    if (const std::optional<ScheduleEntry> next = refileAfter(due, start.launch)) {
       store.fileEntry(*next);
-      if (noDescription) undescribed.add(composeEntryLine(*next));
+      if (start.undescribed) undescribed.add(composeEntryLine(*next));
     }
   }
-  if (shown == 0 && request.until) return {true, from + " to " + localTimeText(*request.until)};
+  if (shown == 0 && request.until) return {true, none + " to " + localTimeText(*request.until)};
   return {};
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/recurrence.h"
 #include "schedule/entry_line.h"
 #include "tool/arguments.h"
 #include "tool/terminal_text.h"
@@ -55,16 +56,25 @@ struct NextRequest {
   std::optional<Time> until;
   std::optional<std::size_t> count = kDefaultCount;  // empty: no cap
   Format format = Format::Text;
+  MissedStarts missedStarts = MissedStarts::Skip;
 };
 
 // next: the schedule loaded at `from`, then its starts in time order, each
-// entry filed again after its start as the due check does.
+// entry filed again after its start as the due check does. An entry still
+// behind the load time, a missed start, starts once at the load time and is
+// marked so; with RunOnce, tsv shows its missed start in a last column.
 Written writeNext(std::string_view bytes, const NextRequest& request, std::ostream& out,
                   const TerminalText& text = utf8FromWindows1252);
 
 // check: what a load at `now` would cut, change or drop, one line per
-// finding, "<name>:<line>: <text>", and a last line that sums up. Returns
-// kExitLoadsAsItStands or kExitLoadChanges. `programs` may be null.
+// finding, "<name>:<line>: <text>", and a last line that sums up. Notes on
+// the missed starts that the load, or one with RunOnce, would start once
+// leave the result as it is. Returns kExitLoadsAsItStands or
+// kExitLoadChanges. `programs` may be null.
+int writeCheck(std::string_view bytes, std::string_view name, Time now, MissedStarts missed,
+               ProgramChecks* programs, std::ostream& out,
+               const TerminalText& text = utf8FromWindows1252);
+// The same for a load with Run Missed Starts off, kv.exe's default.
 int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,
                std::ostream& out, const TerminalText& text = utf8FromWindows1252);
 

@@ -116,15 +116,15 @@ int runList(const Options& options, const std::string& bytes, const TerminalText
 int runNext(const Options& options, const std::string& bytes, kv::Time now,
             const TerminalText& text) {
   const NextRequest request{options.from.value_or(now), options.until, options.count,
-                            options.format};
+                            options.format, options.missedStarts};
   return finish(writeNext(bytes, request, std::cout, text), options.file);
 }
 
 int runCheck(const Options& options, const std::string& bytes, kv::Time now,
              const TerminalText& text) {
   const std::unique_ptr<ProgramChecks> programs = programChecks();
-  return writeCheck(bytes, displayName(options.file), options.at.value_or(now), programs.get(),
-                    std::cout, text);
+  return writeCheck(bytes, displayName(options.file), options.at.value_or(now),
+                    options.missedStarts, programs.get(), std::cout, text);
 }
 
 // list, next or check, on the schedule file the options name.

@@ -36,6 +36,13 @@ expect 2 'kvtool: cannot read /nonexistent/a.KV: No such file or directory' -- c
 expect 0 'loads as it stands' -- check "$example" --at 2026-01-01
 expect 1 '(standard input):8: one-time entry in the past' -- check - --at 2031-07-01
 expect 0 '2026-01-05T09:00:01	Weekdays	Morning notes' -- next - --from 2026-01-05T09:00 --format=tsv
+# Missed starts a load runs are notes: they leave the status as the findings make it.
+expect 0 '(standard input):8: note: a load starts it once (missed start 2031-06-01 10:00)' \
+  -- check - --at 2031-07-01 --missed-starts
+expect 0 '2026-01-06 12:00  Weekdays          Morning notes  (missed start 2026-01-05 09:00, run at load)' \
+  -- next - --from 2026-01-06T12:00 --missed-starts
+expect 2 "kvtool: list takes no option '--missed-starts'" --stderr list - --missed-starts
+expect 2 'kvtool: --missed-starts takes no value' --stderr check - --missed-starts=yes
 expect 2 'kvtool: --until 2026-01-04 00:00 is before --from 2026-01-05 00:00' --stderr \
   next - --from 2026-01-05 --until 2026-01-04
 expect 2 'kvtool: --until 2001-01-01 00:00 is before now' --stderr next - --until 2001-01-01

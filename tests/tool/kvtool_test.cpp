@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "schedule/entry_line.h"
+#include "schedule_lines.h"
 #include "time_zone.h"
 #include "tool/arguments.h"
 #include "tool/commands.h"
@@ -18,27 +19,13 @@ namespace {
 using kv::Time;
 using kv::tool::Format;
 using kv::tool::Options;
+using kvtest::at;
+using kvtest::fileOf;
+using kvtest::line;
 
 std::string exampleSchedule() {
   std::ifstream in(KV_SOURCE_DIR "/tests/tool/fixed_schedule.KV", std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-Time at(const char* localTime) {
-  const std::optional<Time> t = kv::tool::parseLocalTime(localTime);
-  EXPECT_TRUE(t.has_value()) << localTime;
-  return t.value_or(0);
-}
-
-std::string line(Time start, Time end, char frequency, const std::string& description) {
-  return kv::composeEntryLine(
-      {start, end, frequency, 1, "C:\\WINDOWS\\NOTEPAD.EXE", "C:\\WINDOWS", '0', description});
-}
-
-std::string fileOf(const std::vector<std::string>& lines) {
-  std::string bytes = "Version=3.0\r\n";
-  for (const std::string& l : lines) bytes += l + "\r\n";
-  return bytes;
 }
 
 // The starts in tsv, below the row of column names.
@@ -91,6 +78,25 @@ TEST(KvtoolArguments, ReadsEachCommandWithItsOptions) {
   }
 }
 
+// --missed-starts, a flag of next and check, loads as kv.exe does with Run
+// Missed Starts on.
+TEST(KvtoolArguments, TakesMissedStartsForNextAndCheck) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const struct {
+    std::vector<std::string_view> args;
+    kv::MissedStarts missed;
+  } loads[] = {
+      {{"next", "a.KV"}, kv::MissedStarts::Skip},
+      {{"next", "--missed-starts", "a.KV", "--count", "3"}, kv::MissedStarts::RunOnce},
+      {{"check", "a.KV", "--missed-starts", "--at", "2026-01-06"}, kv::MissedStarts::RunOnce},
+  };
+  for (const auto& l : loads) {
+    const auto load = kv::tool::parseArguments(l.args);
+    ASSERT_TRUE(std::holds_alternative<Options>(load)) << std::get<std::string>(load);
+    EXPECT_EQ(std::get<Options>(load).missedStarts, l.missed) << l.args[0];
+  }
+}
+
 TEST(KvtoolArguments, RefusesAWrongCommandLineWithItsReason) {
   KV_IN_TIME_ZONE(zone, "UTC");
   const struct {
@@ -103,6 +109,9 @@ TEST(KvtoolArguments, RefusesAWrongCommandLineWithItsReason) {
       {{"list", "a.KV", "b.KV"}, "unexpected argument 'b.KV'"},
       {{"list", "a.KV", "--count", "3"}, "list takes no option '--count'"},
       {{"check", "a.KV", "--format=tsv"}, "check takes no option '--format'"},
+      {{"list", "a.KV", "--missed-starts"}, "list takes no option '--missed-starts'"},
+      {{"next", "a.KV", "--missed-starts=on"}, "--missed-starts takes no value"},
+      {{"check", "--missed-starts"}, "check needs a schedule file"},
       {{"next", "a.KV", "--count", "0"}, "--count needs a whole number from 1 up, not '0'"},
       {{"next", "a.KV", "--count"}, "--count needs a value"},
       {{"next", "a.KV", "--from", "2026-02-30T10:00"}, "--from needs a local date and time"},
@@ -293,11 +302,22 @@ std::string check(const std::string& bytes, Time now) {
   return std::to_string(status) + ' ' + out.str();
 }
 
+// What check() gives, its notes left out: the status, a blank, the rest.
+std::string withoutNotes(const std::string& statusAndReport) {
+  std::istringstream lines(statusAndReport.substr(2));
+  std::string kept = statusAndReport.substr(0, 2);
+  for (std::string l; std::getline(lines, l);) {
+    if (l.find(": note: ") == std::string::npos) kept += l + '\n';
+  }
+  return kept;
+}
+
 TEST(KvtoolCheck, PassesTheExampleUntilItsOneTimeEntryHasRun) {
   KV_IN_TIME_ZONE(zone, "UTC");
   EXPECT_EQ(check(exampleSchedule(), at("2026-01-01")),
             "0 s.KV: 7 of 7 entries kept by a load; loads as it stands\n");
-  EXPECT_EQ(check(exampleSchedule(), at("2031-07-01")),
+  // Every repeating entry is behind by then: each has a note on missed starts.
+  EXPECT_EQ(withoutNotes(check(exampleSchedule(), at("2031-07-01"))),
             "1 s.KV:8: one-time entry in the past (2031-06-01 10:00): a load drops it\n"
             "s.KV: 6 of 7 entries kept by a load; a load would change or drop something (1)\n");
 }

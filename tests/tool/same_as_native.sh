@@ -58,4 +58,5 @@ compare next - --from 2026-01-05T08:00 --count 40 --format=tsv
 # Across the nights on which the clocks go forward and back in New York.
 compare next - --from 2026-03-07T12:00 --count 60 --format=tsv
 compare next - --from 2026-10-31T12:00 --count 60 --format=tsv
+compare next - --from 2026-01-06T12:00 --count 20 --missed-starts --format=tsv
 exit "$failed"
