@@ -7,12 +7,14 @@
 #include "app/about_box_win32.h"
 #include "app/entry_commands_win32.h"
 #include "app/file_commands_win32.h"
+#include "app/history_window_win32.h"
 #include "app/kivro_win32.h"
 #include "app/logon_start.h"
 #include "app/schedule_commands.h"
 #include "app/settings_dialog_win32.h"
 #include "app/unsaved_changes.h"
 #include "engine/launcher.h"
+#include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
 #include "schedule/file_io_win32.h"
 
@@ -58,7 +60,8 @@ void testSelectedEntry(Kivro& kivro) {
   const auto row = store.selectedRow();
   if (!row) return;
   launchAndReport(kivro.shell(), kivro.reporter(),
-                  parseEntryLine(store.line(static_cast<std::size_t>(*row))));
+                  parseEntryLine(store.line(static_cast<std::size_t>(*row))), &kivro.history());
+  kivro.refreshStatus();
 }
 
 void changeCheckInterval(Kivro& kivro) {
@@ -106,6 +109,15 @@ void toggleStartAtLogon(Kivro& kivro) {
   showCheckMarks(kivro);
 }
 
+void showHistory(Kivro& kivro) {
+  LaunchHistory& history = kivro.history();
+  const auto since = history.unwritableSince();
+  const HistoryWindowValues values{[&kivro] { return kivro.historyFile().readAll(); },
+                                   since ? unwritableText(formatStartTime(*since)) : ""};
+  if (showHistoryWindow(kivro.instance(), kivro.mainWindow(), values)) history.historySeen();
+  kivro.refreshStatus();
+}
+
 void openKivro(Kivro& kivro) {
   kivro.bringBack();
 }
@@ -147,6 +159,7 @@ constexpr MenuCommand kCommands[] = {
     {IDM_EDIT, editSelectedEntry, hasSelection},
     {IDM_DELETE, deleteSelectedEntry, hasSelection},
     {IDM_TEST_ENTRY, testSelectedEntry, hasSelection},
+    {IDM_HISTORY, showHistory},
     {IDM_SETTINGS, changeCheckInterval},
     {IDM_ASSOCIATION_WARNING, toggle<kAssociationWarning>, nullptr, kAssociationWarning.text,
      isOn<kAssociationWarning>},

@@ -1,6 +1,9 @@
 #include "app/kivro_win32.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
+
+#include <algorithm>
 
 #include "app/commands_win32.h"
 #include "app/file_commands_win32.h"
@@ -68,10 +71,17 @@ bool Kivro::createWindows() {
     mainWindow_ = nullptr;
     return false;
   }
+  // Without the status bar the list simply fills the whole client area.
+  statusBar_ =
+      CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, mainWindow_,
+                      reinterpret_cast<HMENU>(IDC_STATUS_BAR), instance_, nullptr);
+  layOut(client.right, client.bottom);
   visibleList_ = std::make_unique<ListBoxList>(list_);
   document_ = std::make_unique<ScheduleDocument>(*visibleList_, formatStartRow);
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
   boxes_ = std::make_unique<WindowsMessageBoxes>(mainWindow_);
+  history_ = std::make_unique<LaunchHistory>(historyFile_, ansiToUtf8, currentTime,
+                                             [this] { return fullPathOf(document_->fileName); });
   notificationIcon_ =
       std::make_unique<NotificationIcon>(mainWindow_, LoadIconA(instance_, IDI_PROGRAM));
   reporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
@@ -119,7 +129,8 @@ void Kivro::resumeDueChecks() {
 
 void Kivro::checkDueEntries() {
   if (dueChecksPaused_) return;
-  runDueCheck(document_->store, *shell_, *reporter_, currentTime());
+  runDueCheck(document_->store, *shell_, *reporter_, currentTime(), history_.get());
+  refreshStatus();
 }
 
 void Kivro::showLoadedSchedule() {
@@ -129,6 +140,10 @@ void Kivro::showLoadedSchedule() {
 
 bool Kivro::start(const std::string& commandLineText, int showCommand) {
   accelerators_ = LoadAcceleratorsA(instance_, IDR_ACCELERATORS);
+  // The status bar and the History window's list.
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                      ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
   if (!registerMainWindowClass(instance_)) return false;
   if (!createWindows()) return false;
   readTexts();
@@ -152,12 +167,33 @@ std::string Kivro::notificationTipText() {
                          formatStartTime(next.start));
 }
 
+void Kivro::refreshStatus() {
+  const std::optional<HistoryRecord>& last = history_->lastStart();
+  if (!statusBar_ || !last) return;
+  const std::string text =
+      lastStartText(*last, formatStartTime(last->attempted), history_->failureUnseen());
+  SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Kivro::layOut(int width, int height) {
+  int listHeight = height;
+  if (statusBar_) {
+    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    RECT bar{};
+    GetWindowRect(statusBar_, &bar);
+    listHeight = std::max(0, height - static_cast<int>(bar.bottom - bar.top));
+  }
+  if (list_) MoveWindow(list_, 0, 0, width, listHeight, TRUE);
+}
+
 void Kivro::hideToNotificationArea() {
+  history_->setWindowHidden(true);
   ShowWindow(mainWindow_, SW_HIDE);
   notificationIcon_->show(notificationTipText());
 }
 
 void Kivro::bringBack() {
+  history_->setWindowHidden(false);
   ShowWindow(mainWindow_, SW_SHOW);
   if (IsIconic(mainWindow_)) ShowWindow(mainWindow_, SW_RESTORE);
   SetForegroundWindow(mainWindow_);

@@ -11,6 +11,8 @@
 
 #include "app/file_commands.h"
 #include "app/help_win32.h"
+#include "app/history_file_win32.h"
+#include "app/launch_history.h"
 #include "app/list_box_win32.h"
 #include "app/notification_icon_win32.h"
 #include "app/run_key_win32.h"
@@ -56,6 +58,8 @@ class Kivro {
   FailureReporter& reporter() { return *reporter_; }
   const ProgramTexts& texts() const { return texts_; }
   RunKey& runKey() { return runKey_; }
+  LaunchHistory& history() { return *history_; }
+  HistoryFile& historyFile() { return historyFile_; }
   // The full path of this kv.exe.
   const std::string& programPath() const { return programPath_; }
   // The platform's file calls, with the header's version and the clock.
@@ -81,6 +85,10 @@ class Kivro {
   void bringBack();
   // The icon's tip follows the file name and the first-due entry.
   void refreshNotificationTip();
+  // The status bar shows the last start and whether it failed.
+  void refreshStatus();
+  // The list fills the client area above the status bar.
+  void layOut(int width, int height);
   NotificationIcon& notificationIcon() { return *notificationIcon_; }
 
  private:
@@ -91,11 +99,14 @@ class Kivro {
   HINSTANCE instance_;
   HWND mainWindow_ = nullptr;
   HWND list_ = nullptr;
+  HWND statusBar_ = nullptr;
   HACCEL accelerators_ = nullptr;
   bool dueChecksPaused_ = false;
   ProgramTexts texts_;
   std::string programPath_;
   WindowsRunKey runKey_;
+  HistoryFile historyFile_{historyFilePath()};
+  std::unique_ptr<LaunchHistory> history_;
   SettingsFile settingsFile_;
   Settings settings_;
   Help help_;

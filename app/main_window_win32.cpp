@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <optional>
+
 #include "app/commands_win32.h"
 #include "app/kivro_win32.h"
 #include "app/single_instance_win32.h"
@@ -72,7 +74,7 @@ void onNotificationIcon(HWND window, LPARAM event) {
 void onSize(HWND window, UINT state, int width, int height) {
   Kivro& kivro = app(window);
   if (state == SIZE_MINIMIZED && kivro.settings().hideIcon) startHideTimer(window);
-  if (kivro.list()) MoveWindow(kivro.list(), 0, 0, width, height, TRUE);
+  kivro.layOut(width, height);
 }
 
 void onSetFocus(HWND window, HWND) {
@@ -102,13 +104,12 @@ void onDestroy(HWND window) {
   PostQuitMessage(0);
 }
 
-}  // namespace
-
-LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// The messages of running unseen: the icon's clicks, Explorer starting
+// again, waking up and the clock being set. Empty for any other message.
+std::optional<LRESULT> handleUnseenMessage(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
   // Explorer tells every window when it starts again.
   static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-  if (message == WM_NCCREATE) onCreate(window, reinterpret_cast<LPCREATESTRUCTA>(lParam));
-  if (!kivroOf(window)) return DefWindowProcA(window, message, wParam, lParam);
   if (message == taskbarCreated && taskbarCreated != 0) {
     app(window).notificationIcon().showAgain();
     return 0;
@@ -123,6 +124,18 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_TIMECHANGE:
       onClockMoved(window);
       return 0;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) onCreate(window, reinterpret_cast<LPCREATESTRUCTA>(lParam));
+  if (!kivroOf(window)) return DefWindowProcA(window, message, wParam, lParam);
+  if (const auto handled = handleUnseenMessage(window, message, wParam, lParam)) return *handled;
+  switch (message) {
     case WM_COMMAND:
       HANDLE_WM_COMMAND(window, wParam, lParam, onCommand);
       return 0;

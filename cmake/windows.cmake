@@ -6,7 +6,7 @@ enable_language(RC)
 list(APPEND KV_WARNINGS -Wno-restrict)
 target_compile_options(kvcore PRIVATE -Wno-restrict)
 set(KV_STATIC_LINK -static -static-libgcc -static-libstdc++)
-set(KV_WIN32_LIBS user32 gdi32 shell32 comdlg32 kernel32)
+set(KV_WIN32_LIBS user32 gdi32 shell32 comdlg32 comctl32 kernel32)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0501)
 
 # The front end as a library, so that the in-process tests drive the very
@@ -61,6 +61,9 @@ set(KV_INPROC_SUPPORT ${KV_WINE_SUPPORT})
 list(FILTER KV_INPROC_SUPPORT EXCLUDE REGEX "kivro_process_win32\\.cpp$")
 kv_wine_test_exe(kv_inproc_tests SOURCES ${KV_INPROC_TESTS} ${KV_INPROC_SUPPORT}
   ${CMAKE_SOURCE_DIR}/tests/wine/support/gtest_main_win32.cpp ${KV_RESOURCES} LIBS kvwin)
+target_compile_definitions(kv_inproc_tests PRIVATE
+  KV_HISTORY_WRITER_PATH="$<TARGET_FILE:kv_history_writer>")
+add_dependencies(kv_inproc_tests kv_history_writer)
 
 # Black-box tests: a driver that starts the real kv.exe and works it.
 file(GLOB KV_BLACKBOX_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/blackbox/*.cpp)
@@ -85,13 +88,18 @@ target_link_options(kv_process_stats PRIVATE ${KV_STATIC_LINK})
 add_executable(kv_drive ${CMAKE_SOURCE_DIR}/tests/wine/helpers/drive_win32.cpp)
 target_compile_options(kv_drive PRIVATE ${KV_WARNINGS})
 target_link_options(kv_drive PRIVATE ${KV_STATIC_LINK})
+# Appends history lines as kv.exe does, two at once in the history test.
+add_executable(kv_history_writer ${CMAKE_SOURCE_DIR}/tests/wine/helpers/history_writer_win32.cpp)
+target_compile_options(kv_history_writer PRIVATE ${KV_WARNINGS})
+target_link_libraries(kv_history_writer PRIVATE kvwin)
+target_link_options(kv_history_writer PRIVATE ${KV_STATIC_LINK})
 add_executable(kv_keeper WIN32 ${CMAKE_SOURCE_DIR}/tests/wine/helpers/keeper_win32.cpp)
 target_compile_options(kv_keeper PRIVATE ${KV_WARNINGS})
 target_link_options(kv_keeper PRIVATE ${KV_STATIC_LINK} -mwindows)
 
 foreach(t kv_inproc_tests kv_blackbox_tests)
   gtest_discover_tests(${t} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS wine TIMEOUT 120)
+    PROPERTIES LABELS wine TIMEOUT 240)
 endforeach()
 
 # The unit tests run whole, once per time zone: the Windows runtime cannot

@@ -24,7 +24,8 @@ bool removeLaunchedRow(ScheduleStore& store, const EntryLine& launched) {
 
 }  // namespace
 
-int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, Time checkTime) {
+int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, Time checkTime,
+                LaunchLog* log) {
   int launches = 0;
   // The start comparison comes first: it is all an idle tick costs. The
   // empty test matters only once the clock has passed kNeverDue (2038).
@@ -36,25 +37,21 @@ int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, T
 
     const unsigned result = launchEntry(shell, entry);
     ++launches;
-    const bool stillFiled = removeLaunchedRow(store, line);
-
-    if (isLaunchFailure(result)) {
-      // A failed entry leaves for good. The store is put right before the
-      // report, since a tick during the report runs a due check on it.
-      store.reloadFirstDue();
-      reportLaunchFailure(reporter, result, entry);
-      continue;
-    }
-
+    if (log) log->launched(entry, result);
     // Started once, however many of its occurrences the clock has passed
-    // (a machine that slept, a stopped process): it goes on at its first
-    // occurrence after the check.
-    if (stillFiled) {
+    // (a machine that slept, a stopped process), it goes on at its first
+    // occurrence after the check. So does one whose start failed: its
+    // program may well be there next time (a network drive not yet up at
+    // night); a one-time entry leaves.
+    if (removeLaunchedRow(store, line)) {
       if (const std::optional<ScheduleEntry> next = refileAfter(entry, checkTime)) {
         store.fileEntry(*next);
       }
     }
+    // The store is put right before the report, since a tick during the
+    // report runs a due check on it.
     store.reloadFirstDue();
+    if (isLaunchFailure(result)) reportLaunchFailure(reporter, result, entry);
   }
   return launches;
 }

@@ -103,10 +103,22 @@ void reportLaunchFailure(FailureReporter& reporter, unsigned result, const Sched
       launchFailureCaption(entry.printFlag));
 }
 
-unsigned launchAndReport(Shell& shell, FailureReporter& reporter, const ScheduleEntry& entry) {
+unsigned launchAndReport(Shell& shell, FailureReporter& reporter, const ScheduleEntry& entry,
+                         LaunchLog* log) {
   const unsigned result = launchEntry(shell, entry);
+  if (log) log->launched(entry, result);
   if (isLaunchFailure(result)) reportLaunchFailure(reporter, result, entry);
   return result;
+}
+
+void BoxFailureReporter::reportLaunchFailure(const std::string& text, const std::string& caption) {
+  if (boxOpen_) return;
+  boxOpen_ = true;
+  struct Closed {
+    bool& open;
+    ~Closed() { open = false; }
+  } closed{boxOpen_};
+  boxes_.show({text, caption, BoxButtons::Ok, BoxIcon::Stop});
 }
 
 }  // namespace kv

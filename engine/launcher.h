@@ -31,16 +31,25 @@ class FailureReporter {
   virtual void reportLaunchFailure(const std::string& text, const std::string& caption) = 0;
 };
 
-// The failure as a box: the stop icon and OK, owned by the main window.
+// The failure as a box: the stop icon and OK, owned by the main window. At
+// most one is open at a time: an entry that fails again and again (a
+// missing program, every minute, with nobody there) never piles boxes up;
+// the history has every failure.
 class BoxFailureReporter final : public FailureReporter {
  public:
   explicit BoxFailureReporter(MessageBoxes& boxes) : boxes_(boxes) {}
-  void reportLaunchFailure(const std::string& text, const std::string& caption) override {
-    boxes_.show({text, caption, BoxButtons::Ok, BoxIcon::Stop});
-  }
+  void reportLaunchFailure(const std::string& text, const std::string& caption) override;
 
  private:
   MessageBoxes& boxes_;
+  bool boxOpen_ = false;
+};
+
+// Whoever keeps a record of every start attempted.
+class LaunchLog {
+ public:
+  virtual ~LaunchLog() = default;
+  virtual void launched(const ScheduleEntry& entry, unsigned result) = 0;
 };
 
 bool isLaunchFailure(unsigned result);
@@ -58,6 +67,7 @@ std::string launchFailureCaption(char printFlag);
 void reportLaunchFailure(FailureReporter& reporter, unsigned result, const ScheduleEntry& entry);
 
 // Launches the entry and reports a failure; returns the result.
-unsigned launchAndReport(Shell& shell, FailureReporter& reporter, const ScheduleEntry& entry);
+unsigned launchAndReport(Shell& shell, FailureReporter& reporter, const ScheduleEntry& entry,
+                         LaunchLog* log = nullptr);
 
 }  // namespace kv

@@ -15,6 +15,7 @@
 #define IDD_ENTRY "KV_ENTRY"
 #define IDD_SETTINGS "SETTINGS"
 #define IDD_ABOUT "ABOUT"
+#define IDD_HISTORY "HISTORY"
 
 // Menu commands (menu "KV"; the accelerators give some of them too).
 #define IDM_NEW 2000
@@ -32,6 +33,7 @@
 #define IDM_TEST_ENTRY 2016
 #define IDM_RUN_MISSED_STARTS 2017
 #define IDM_START_AT_LOGON 2018
+#define IDM_HISTORY 2020
 // The notification-area icon's menu.
 #define IDM_OPEN_KIVRO 2019
 #define IDM_CUT 2021
@@ -53,8 +55,9 @@
 #define ID_CHECK_TIMER 102
 #define ID_HIDE_TIMER 103
 
-// The main window's visible list.
+// The main window's visible list, and its status bar.
 #define IDC_LIST 101
+#define IDC_STATUS_BAR 104
 
 // Entry dialog (KV_ENTRY). An arrow pair steps the edit whose id is one less.
 #define IDC_STARTING_LABEL 100
@@ -109,6 +112,12 @@
 #define IDC_ABOUT_PRODUCT 100
 #define IDC_ABOUT_VERSION 101
 #define IDC_ABOUT_ICON 108
+
+// History window (HISTORY).
+#define IDC_HISTORY_LIST 100
+#define IDC_HISTORY_NOTE 101
+#define IDC_HISTORY_REFRESH 102
+#define IDC_HISTORY_COPY 103
 
 // String table.
 #define IDS_START_AFTER_END 114

@@ -13,8 +13,9 @@ const char kHelpText[] =
     "Usage: kvtool COMMAND FILE [OPTIONS]\n"
     "       kvtool --help | --version\n"
     "\n"
-    "Reads a Kivro schedule file (*.KV) the way kv.exe loads it; FILE '-' reads\n"
-    "standard input. Times are local times of this machine (TZ on Linux).\n"
+    "Reads a Kivro schedule file (*.KV) the way kv.exe loads it, or the history\n"
+    "of the starts kv.exe attempted; FILE '-' reads standard input. Times are\n"
+    "local times of this machine (TZ on Linux).\n"
     "\n"
     "Commands:\n"
     "  list FILE [--format=tsv]\n"
@@ -42,21 +43,29 @@ const char kHelpText[] =
     "      passed before TIME, of an entry whose end has not, that a load with\n"
     "      Run Missed Starts on would run once. --missed-starts checks such a\n"
     "      load: it runs them, and keeps a one-time entry until its end.\n"
+    "  history [FILE] [--since TIME] [--failed] [--count N] [--format=tsv]\n"
+    "      The starts kv.exe attempted, oldest first: attempt time, description,\n"
+    "      command line and outcome (started, or why the start failed). Without\n"
+    "      FILE kvtool.exe reads history.1.tsv, if there is one, and history.tsv\n"
+    "      in %LOCALAPPDATA%\\Kivro; on Linux FILE is required. --since: only\n"
+    "      attempts at or after TIME; --failed: only failed ones; --count N: the\n"
+    "      last N of those; --format=tsv: every field, tab-separated, under a row\n"
+    "      of column names. Exit status 1 when --failed finds a failed start.\n"
     "\n"
     "TIME is a local date and time: 2026-03-29T02:30, 2026-03-29T02:30:15 or\n"
     "2026-03-29 (midnight), from 1970-01-01 to 2106-02-07 (the exact bounds\n"
     "depend on the time zone; a time outside them is refused with them).\n"
     "\n"
-    "The texts of the file (Windows code page 1252 on Linux, the ANSI code page\n"
-    "on Windows) are written as UTF-8, or in the console's code page when\n"
-    "kvtool.exe writes to a console; control bytes are written as \\xNN.\n"
-    "An empty result is said on standard error. list and next refuse, with\n"
-    "exit status 2, a file that does not look like a schedule file.\n"
+    "The texts of a schedule (Windows code page 1252 on Linux, the ANSI code\n"
+    "page on Windows) and of the history (UTF-8) are written as UTF-8, or in\n"
+    "the console's code page when kvtool.exe writes to a console; control\n"
+    "characters as \\xNN. An empty result is said on standard error. A file\n"
+    "that is no schedule (list, next) or no history is refused, status 2.\n"
     "\n"
     "Example, on the schedule that comes with Kivro:\n"
     "  kvtool next \"My Schedule.KV\" --count 5\n"
     "\n"
-    "A wrong command line ends with exit status 2.\n";
+    "A wrong command line, or a file that cannot be read, ends with exit status 2.\n";
 
 namespace {
 
@@ -69,6 +78,7 @@ constexpr CommandName kCommands[] = {
     {"list", Command::List},
     {"next", Command::Next},
     {"check", Command::Check},
+    {"history", Command::History},
 };
 
 std::optional<Command> commandNamed(std::string_view name) {
@@ -87,18 +97,25 @@ std::string_view nameOf(Command command) {
 
 // Which options a command takes.
 bool takesOption(Command command, std::string_view option) {
-  if (option == "--format") return command == Command::List || command == Command::Next;
-  if (option == "--count" || option == "--from" || option == "--until") {
-    return command == Command::Next;
+  if (option == "--format") {
+    return command == Command::List || command == Command::Next || command == Command::History;
   }
+  if (option == "--count") return command == Command::Next || command == Command::History;
+  if (option == "--from" || option == "--until") return command == Command::Next;
   if (option == "--at") return command == Command::Check;
   if (option == "--missed-starts") return command == Command::Next || command == Command::Check;
+  if (option == "--since" || option == "--failed") return command == Command::History;
   return false;
 }
 
 // An option that stands alone, with no value.
 bool isFlag(std::string_view option) {
-  return option == "--missed-starts";
+  return option == "--missed-starts" || option == "--failed";
+}
+
+void applyFlag(Options& options, std::string_view option) {
+  if (option == "--missed-starts") options.missedStarts = MissedStarts::RunOnce;
+  if (option == "--failed") options.failedOnly = true;
 }
 
 bool isHelp(std::string_view arg) {
@@ -218,7 +235,7 @@ std::string timeRefused(std::string_view option, std::string_view value,
          quoted(value);
 }
 
-// --from, --until and --at.
+// --from, --until, --at and --since.
 std::optional<std::string> applyTime(Options& options, std::string_view option,
                                      std::string_view value) {
   const std::optional<LocalTime> fields = localTimeFields(value);
@@ -227,6 +244,7 @@ std::optional<std::string> applyTime(Options& options, std::string_view option,
   if (option == "--from") options.from = time;
   if (option == "--until") options.until = time;
   if (option == "--at") options.at = time;
+  if (option == "--since") options.since = time;
   return std::nullopt;
 }
 
@@ -273,7 +291,7 @@ std::optional<std::string> readOption(Options& options, std::string_view arg,
   }
   if (isFlag(option)) {
     if (equals != std::string_view::npos) return std::string(option) + " takes no value";
-    options.missedStarts = MissedStarts::RunOnce;
+    applyFlag(options, option);
     return std::nullopt;
   }
   if (equals != std::string_view::npos) return applyOption(options, option, arg.substr(equals + 1));
@@ -281,10 +299,21 @@ std::optional<std::string> readOption(Options& options, std::string_view arg,
   return applyOption(options, option, rest.take());
 }
 
+// Why the command needs a file; none for history where kv.exe's own is known.
+std::optional<std::string> fileMissing(Command command, bool defaultHistory) {
+  if (command != Command::History) {
+    return std::string(nameOf(command)) + " needs a schedule file ('-' reads standard input)";
+  }
+  if (defaultHistory) return std::nullopt;
+  return "history needs a history file on Linux ('-' reads standard input); only kvtool.exe "
+         "on Windows finds kv.exe's own, %LOCALAPPDATA%\\Kivro\\history.tsv";
+}
+
 // The file and the options of the command. After "--" every argument is a
 // file name, so that one may begin with '-'.
 std::optional<std::string> readFileAndOptions(Options& options,
-                                              const std::vector<std::string_view>& args) {
+                                              const std::vector<std::string_view>& args,
+                                              bool defaultHistory) {
   ArgumentsAfterCommand rest(args);
   bool haveFile = false;
   bool optionsEnded = false;
@@ -301,7 +330,7 @@ std::optional<std::string> readFileAndOptions(Options& options,
     }
   }
   if (haveFile) return std::nullopt;
-  return std::string(nameOf(options.command)) + " needs a schedule file ('-' reads standard input)";
+  return fileMissing(options.command, defaultHistory);
 }
 
 std::optional<std::string> untilBeforeFrom(const Options& options) {
@@ -312,16 +341,20 @@ std::optional<std::string> untilBeforeFrom(const Options& options) {
 
 }  // namespace
 
-ParsedArguments parseArguments(const std::vector<std::string_view>& args) {
+ParsedArguments parseArguments(const std::vector<std::string_view>& args, bool defaultHistory) {
   if (args.empty()) return std::string("no command given (kvtool --help lists them)");
   if (const std::optional<Options> asked = helpOrVersion(args)) return *asked;
   const std::optional<Command> command = commandNamed(args[0]);
   if (!command) return "unknown command " + quoted(args[0]) + " (kvtool --help lists them)";
   Options options;
   options.command = *command;
-  if (std::optional<std::string> reason = readFileAndOptions(options, args)) return *reason;
+  if (std::optional<std::string> reason = readFileAndOptions(options, args, defaultHistory)) {
+    return *reason;
+  }
   if (std::optional<std::string> reason = untilBeforeFrom(options)) return *reason;
-  if (!options.count && !options.until) options.count = kDefaultCount;
+  if (options.command == Command::Next && !options.count && !options.until) {
+    options.count = kDefaultCount;
+  }
   return options;
 }
 

@@ -14,15 +14,16 @@
 
 namespace kv::tool {
 
-enum class Command { Help, Version, List, Next, Check };
+enum class Command { Help, Version, List, Next, Check, History };
 enum class Format { Text, Tsv };
 
 // Exit statuses: done (for check: a file that loads as it stands), a file
-// that a load would change, and a command line or file that could not be
-// used.
+// that a load would change (for history --failed: a failed start found),
+// and a command line or file that could not be used.
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitLoadsAsItStands = kExitDone;
 inline constexpr int kExitLoadChanges = 1;
+inline constexpr int kExitFailedStarts = 1;
 inline constexpr int kExitFailure = 2;
 
 inline constexpr std::size_t kDefaultCount = 10;
@@ -30,12 +31,20 @@ inline constexpr std::size_t kDefaultCount = 10;
 // The file name that reads the schedule from standard input.
 inline constexpr std::string_view kStandardInput = "-";
 
+// Whether history without a file reads kv.exe's own history: only kvtool.exe
+// knows where that is.
+#ifdef _WIN32
+inline constexpr bool kDefaultHistoryKnown = true;
+#else
+inline constexpr bool kDefaultHistoryKnown = false;
+#endif
+
 struct Options {
   Command command = Command::Help;
-  std::string file;
+  std::string file;  // history: empty for kv.exe's own history
   Format format = Format::Text;
   // next: at most this many starts; none given, kDefaultCount without
-  // --until and no cap with it.
+  // --until and no cap with it. history: the last this many; all when absent.
   std::optional<std::size_t> count;
   std::optional<Time> from;   // next: the load time; now when absent
   std::optional<Time> until;  // next: no start after it is shown
@@ -43,13 +52,17 @@ struct Options {
   // next and check: RunOnce with --missed-starts, as kv.exe loads with
   // Run Missed Starts on.
   MissedStarts missedStarts = MissedStarts::Skip;
+  std::optional<Time> since;  // history: no attempt before it is shown
+  bool failedOnly = false;    // history: only the starts that failed
 };
 
 // The options, or a one-line reason why the command line cannot be used.
 using ParsedArguments = std::variant<Options, std::string>;
 
-// The arguments after the program's name.
-ParsedArguments parseArguments(const std::vector<std::string_view>& args);
+// The arguments after the program's name. `defaultHistory`: whether history
+// may be given no file.
+ParsedArguments parseArguments(const std::vector<std::string_view>& args,
+                               bool defaultHistory = kDefaultHistoryKnown);
 
 // "2026-03-29T02:30", "2026-03-29T02:30:15", the same with a blank for the T,
 // or a date alone (midnight), in local time. A clock time shown twice gives

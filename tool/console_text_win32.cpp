@@ -7,12 +7,12 @@
 namespace kv::tool {
 namespace {
 
-std::wstring wideOf(std::string_view ansiText) {
-  if (ansiText.empty()) return {};
-  const int size = static_cast<int>(ansiText.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, ansiText.data(), size, nullptr, 0);
+std::wstring wideOf(std::string_view text, UINT codePage) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansiText.data(), size, wide.data(), length);
+  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
   return wide;
 }
 
@@ -31,7 +31,7 @@ void appendNarrow(std::string& out, std::wstring_view wide, UINT codePage) {
 // makes its undefined bytes C1 control characters, so the escapes are
 // found in the wide text.
 std::string shownIn(std::string_view ansiText, UINT codePage) {
-  const std::wstring wide = wideOf(ansiText);
+  const std::wstring wide = wideOf(ansiText, CP_ACP);
   std::string out;
   std::size_t run = 0;
   for (std::size_t i = 0; i < wide.size(); ++i) {
@@ -45,13 +45,26 @@ std::string shownIn(std::string_view ansiText, UINT codePage) {
   return out;
 }
 
+bool outputIsConsole() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 }  // namespace
 
 TerminalText makeWin32TerminalText() {
-  DWORD mode = 0;
-  const bool console = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
-  const UINT codePage = console ? GetConsoleOutputCP() : CP_UTF8;
+  const UINT codePage = outputIsConsole() ? GetConsoleOutputCP() : CP_UTF8;
   return [codePage](std::string_view ansiText) { return shownIn(ansiText, codePage); };
+}
+
+Utf8Output makeWin32Utf8Output() {
+  if (!outputIsConsole()) return {};
+  const UINT codePage = GetConsoleOutputCP();
+  return [codePage](std::string_view utf8Line) {
+    std::string out;
+    appendNarrow(out, wideOf(utf8Line, CP_UTF8), codePage);
+    return out;
+  };
 }
 
 }  // namespace kv::tool

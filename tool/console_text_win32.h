@@ -1,4 +1,5 @@
-// The texts of a schedule for the console kvtool.exe writes to.
+// The texts of a schedule and of the history for the console kvtool.exe
+// writes to.
 #pragma once
 
 #include "tool/terminal_text.h"
@@ -9,5 +10,10 @@ namespace kv::tool {
 // when standard output is a console, and to UTF-8 when it is a file or a
 // pipe, as the native kvtool writes them.
 TerminalText makeWin32TerminalText();
+
+// Lines of UTF-8 (the history's), converted to the console's output code
+// page when standard output is a console, and written as they are when it
+// is a file or a pipe.
+Utf8Output makeWin32Utf8Output();
 
 }  // namespace kv::tool

@@ -1,9 +1,12 @@
-// kvtool: lists a schedule file, shows its next starts, checks it.
+// kvtool: lists a schedule file, shows its next starts, checks it, and shows
+// the history of the starts kv.exe attempted.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -14,12 +17,14 @@
 #include <io.h>
 
 #include "tool/console_text_win32.h"
+#include "tool/history_files_win32.h"
 #include "tool/program_checks_win32.h"
 #endif
 
 #include "engine/calendar.h"
 #include "tool/arguments.h"
 #include "tool/commands.h"
+#include "tool/history_command.h"
 
 namespace {
 
@@ -41,7 +46,7 @@ FileBytes readAll(std::FILE* file) {
   return result;
 }
 
-FileBytes readSchedule(const std::string& name) {
+FileBytes readInput(const std::string& name) {
   if (name == kStandardInput) {
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
@@ -131,7 +136,7 @@ int runCheck(const Options& options, const std::string& bytes, kv::Time now,
 int runOnFile(const Options& options) {
   const kv::Time now = kv::currentTime();
   if (untilBeforeNow(options, now)) return kExitFailure;
-  const FileBytes file = readSchedule(options.file);
+  const FileBytes file = readInput(options.file);
   if (!file.read) {
     standardError() << "cannot read " << displayName(options.file) << ": " << file.why << '\n';
     return kExitFailure;
@@ -146,9 +151,74 @@ int runOnFile(const Options& options) {
       return runCheck(options, file.bytes, now, text);
     case Command::Help:
     case Command::Version:
+    case Command::History:
       break;
   }
   return kExitDone;
+}
+
+Utf8Output historyOutput() {
+#ifdef _WIN32
+  return makeWin32Utf8Output();
+#else
+  return {};
+#endif
+}
+
+// The files that history reads, oldest first: the one named, or kv.exe's
+// own, none of them while it has written none. Nothing, having said why,
+// when it cannot tell where they are.
+std::optional<std::vector<std::string>> historyFiles(const Options& options) {
+  if (!options.file.empty()) return std::vector<std::string>{options.file};
+#ifdef _WIN32
+  const DefaultHistory history = findDefaultHistory();
+  if (history.folder.empty()) {
+    standardError() << "cannot find the local application data folder; name the history file\n";
+    return std::nullopt;
+  }
+  if (history.files.empty()) standardError() << "no history in " << history.folder << " yet\n";
+  return history.files;
+#else
+  return std::nullopt;  // the command line names one
+#endif
+}
+
+// Adds the records of a history file; false, having said why, when the
+// file cannot be read or is no history.
+bool readHistoryInto(const std::string& name, std::vector<kv::HistoryRecord>& records) {
+  const FileBytes file = readInput(name);
+  if (!file.read) {
+    standardError() << "cannot read " << displayName(name) << ": " << file.why << '\n';
+    return false;
+  }
+  HistoryFile history = readHistoryFile(file.bytes);
+  if (!history.history) {
+    standardError() << displayName(name)
+                    << " does not look like a history of starts, as kv.exe writes to history.tsv\n";
+    return false;
+  }
+  if (history.unreadLines > 0) {
+    standardError() << displayName(name) << ": skipped " << history.unreadLines
+                    << (history.unreadLines == 1 ? " line that is" : " lines that are")
+                    << " no record of a start\n";
+  }
+  records.insert(records.end(), std::make_move_iterator(history.records.begin()),
+                 std::make_move_iterator(history.records.end()));
+  return true;
+}
+
+// history: exit status 1 when --failed finds a failed start.
+int runHistory(const Options& options) {
+  const std::optional<std::vector<std::string>> files = historyFiles(options);
+  if (!files) return kExitFailure;
+  std::vector<kv::HistoryRecord> records;
+  for (const std::string& name : *files) {
+    if (!readHistoryInto(name, records)) return kExitFailure;
+  }
+  const HistoryRequest request{options.since, options.failedOnly, options.count, options.format};
+  const HistoryShown shown = writeHistory(records, request, std::cout, historyOutput());
+  if (!shown.note.empty()) standardError() << shown.note << '\n';
+  return options.failedOnly && shown.records > 0 ? kExitFailedStarts : kExitDone;
 }
 
 int run(const Options& options) {
@@ -160,6 +230,7 @@ int run(const Options& options) {
     std::cout << "kvtool " << kVersionText << '\n';
     return kExitDone;
   }
+  if (options.command == Command::History) return runHistory(options);
   return runOnFile(options);
 }
 

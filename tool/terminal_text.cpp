@@ -26,6 +26,45 @@ void appendUtf8(std::string& out, std::uint32_t c) {
   }
 }
 
+// The lead bytes of the UTF-8 sequences longer than one byte: the length of
+// the sequence, the bits of the lead byte that the character keeps, and its
+// lowest character, below which the sequence would be an overlong one.
+struct Utf8Lead {
+  unsigned char first, last;
+  std::size_t length;
+  unsigned char bits;
+  std::uint32_t lowest;
+};
+constexpr Utf8Lead kUtf8Leads[] = {
+    {0xC2, 0xDF, 2, 0x1F, 0x80},
+    {0xE0, 0xEF, 3, 0x0F, 0x800},
+    {0xF0, 0xF4, 4, 0x07, 0x10000},
+};
+
+struct Utf8Character {
+  std::size_t length = 0;  // 0: no valid sequence begins here
+  std::uint32_t codePoint = 0;
+};
+
+// The character that the text begins with, which must not be empty.
+Utf8Character utf8CharacterAt(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80) return {1, lead};
+  for (const Utf8Lead& l : kUtf8Leads) {
+    if (lead < l.first || lead > l.last) continue;
+    if (text.size() < l.length) return {};
+    std::uint32_t c = lead & l.bits;
+    for (std::size_t i = 1; i < l.length; ++i) {
+      const auto next = static_cast<unsigned char>(text[i]);
+      if ((next & 0xC0) != 0x80) return {};
+      c = (c << 6) | (next & 0x3Fu);
+    }
+    if (c < l.lowest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
+    return {l.length, c};
+  }
+  return {};
+}
+
 }  // namespace
 
 bool isEscapedCharacter(std::uint32_t codePoint) {
@@ -56,6 +95,31 @@ std::string utf8FromWindows1252(std::string_view ansiText) {
     }
   }
   return out;
+}
+
+std::string escapedUtf8(std::string_view utf8Text) {
+  std::string out;
+  out.reserve(utf8Text.size());
+  for (std::size_t at = 0; at < utf8Text.size();) {
+    const Utf8Character c = utf8CharacterAt(utf8Text.substr(at));
+    if (c.length == 0) {
+      appendEscaped(out, static_cast<unsigned char>(utf8Text[at++]));
+    } else if (isEscapedCharacter(c.codePoint)) {
+      appendEscaped(out, c.codePoint);
+    } else {
+      out += utf8Text.substr(at, c.length);
+    }
+    at += c.length;
+  }
+  return out;
+}
+
+std::size_t utf8Length(std::string_view utf8Text) {
+  std::size_t length = 0;
+  for (char byte : utf8Text) {
+    if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80) ++length;
+  }
+  return length;
 }
 
 }  // namespace kv::tool

@@ -4,6 +4,7 @@
 set -u
 kvtool="$1"
 example="$2/tests/tool/fixed_schedule.KV"
+history="$2/tests/tool/fixed_history.tsv"
 failed=0
 dir="$(mktemp -d)"
 trap 'rm -rf "$dir"' EXIT
@@ -55,6 +56,28 @@ expect 0 'kvtool: no starts from 2026-01-05 00:00 (the schedule is empty)' --std
 expect 0 'kvtool: no entries' --stderr list "$dir/empty.KV"
 refused="kvtool: $dir/image.KV does not look like a schedule file; \`kvtool check $dir/image.KV\`"
 expect 2 "$refused" --stderr list "$dir/image.KV"
+
+# history: 1 only when --failed finds a failed start; the schedule on standard input is no history.
+expect 0 '2026-12-09 02:00  Nightly backup       C:\Tools\backup.cmd /full                  Path was not found' \
+  -- history "$history"
+expect 1 '2026-12-09 17:00  Weekly\x1B[1mreport  C:\Reports\week.xyz  C:\Reports\week.xyz has no' \
+  -- history "$history" --failed --since 2026-12-09T02:00:07
+expect 1 $'2026-12-08T12:30:01\t2026-12-08T12:30:01\tMy Schedule.KV\tCaf\xc3\xa9 order\tC:\\Tools\\menu.exe' \
+  -- history "$history" --format=tsv --failed --count 3
+expect 0 'kvtool: no failed starts recorded since 2026-12-10 00:00' --stderr \
+  history "$history" --failed --since 2026-12-10
+expect 0 'kvtool: no starts recorded' --stderr history "$dir/empty.KV"
+expect 2 "kvtool: history needs a history file on Linux ('-' reads standard input)" --stderr \
+  history --failed
+expect 2 'kvtool: (standard input) does not look like a history of starts' --stderr history -
+expect 2 'kvtool: cannot read /nonexistent/h.tsv: No such file or directory' -- history /nonexistent/h.tsv
+{ cat "$history"; printf 'damaged\r\n'; } >"$dir/damaged.tsv"
+expect 1 'damaged.tsv: skipped 1 line that is no record of a start' -- history "$dir/damaged.tsv" --failed
+if [ "$(TZ=UTC "$kvtool" history - <"$history")" != "$(TZ=UTC "$kvtool" history "$history")" ] ||
+  TZ=UTC "$kvtool" history "$history" | grep -q $'\x1b'; then
+  echo "history from standard input differs from the file's, or wrote a control character"
+  failed=1
+fi
 
 if [ "$(TZ=UTC "$kvtool" list - <"$example")" != "$(TZ=UTC "$kvtool" list "$example")" ]; then
   echo "list from standard input differs from list of the file"

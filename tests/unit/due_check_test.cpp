@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_message_boxes.h"
 #include "fake_shell.h"
 #include "fake_visible_list.h"
 #include "time_zone.h"
@@ -158,45 +159,57 @@ TEST_F(DueCheckTest, ARecurringEntryEndsWhenItsNextStartPassesItsEnd) {
   expectConsistent();
 }
 
-TEST_F(DueCheckTest, AFailedEntryLeavesBeforeTheReportAndTheNextStillRuns) {
+// A repeating entry whose start fails stays, filed under its next start
+// before the report shows; a one-time one leaves. Both are reported, and
+// the next due entry still runs.
+TEST_F(DueCheckTest, AFailedRepeatingEntryStaysAndAFailedOneTimeEntryLeaves) {
   shell.resultFor["FAIL.EXE"] = 2;
-  file("FAIL.EXE", 'D', kCheck - 2);
+  shell.resultFor["A.DOC"] = 31;
+  file("FAIL.EXE", 'D', kCheck - 3);
+  file("A.DOC", 'O', kCheck - 2);
   file("OK.EXE", 'O', kCheck - 1);
-  reporter.whileShown = [&](const FakeReporter::Report&) {
-    EXPECT_EQ(store.size(), 1u);
-    EXPECT_EQ(store.firstDue().commandLine, "OK.EXE");
-    EXPECT_EQ(shell.calls.size(), 1u);
-    expectConsistent();
-  };
-  EXPECT_EQ(check(), 2);
-  EXPECT_EQ(shell.files(), (std::vector<std::string>{"FAIL.EXE", "OK.EXE"}));
-  ASSERT_EQ(reporter.reports.size(), 1u);
+  reporter.whileShown = [&](const FakeReporter::Report&) { expectConsistent(); };
+  EXPECT_EQ(check(), 3);
+  EXPECT_EQ(shell.files(), (std::vector<std::string>{"FAIL.EXE", "A.DOC", "OK.EXE"}));
+  ASSERT_EQ(reporter.reports.size(), 2u);
   EXPECT_EQ(reporter.reports[0].text, "File not found");
   EXPECT_EQ(reporter.reports[0].caption, "Error");
-  // The failed Daily entry is gone for good.
-  EXPECT_TRUE(store.empty());
-  EXPECT_EQ(check(kCheck + 10 * kDay), 0);
+  EXPECT_EQ(starts(), (std::vector<Time>{kCheck - 3 + kDay}));
   expectConsistent();
 }
 
-TEST_F(DueCheckTest, TwoFailuresGiveTwoReports) {
-  shell.resultFor["A.DOC"] = 31;
-  file("A.DOC", 'O', kCheck - 2);
-  ScheduleEntry print;
-  print.commandLine = "CALC.EXE";
-  print.printFlag = '1';
-  print.start = kCheck - 1;
-  print.end = kFarEnd;
-  print.frequency = 'W';
-  store.fileEntry(print);
-  store.reloadFirstDue();
-  EXPECT_EQ(check(), 2);
-  EXPECT_EQ(shell.files(), (std::vector<std::string>{"A.DOC"}));
-  ASSERT_EQ(reporter.reports.size(), 2u);
-  EXPECT_EQ(reporter.reports[1].text,
-            "Error printing CALC.EXE. You cannot print an executable file.");
-  EXPECT_EQ(reporter.reports[1].caption, "Unable to Print");
-  EXPECT_TRUE(store.empty());
+// Every attempt goes to the log, failed or not.
+TEST_F(DueCheckTest, EveryAttemptIsLogged) {
+  struct Log : kv::LaunchLog {
+    std::vector<std::pair<std::string, unsigned>> attempts;
+    void launched(const ScheduleEntry& e, unsigned result) override {
+      attempts.emplace_back(e.commandLine, result);
+    }
+  } log;
+  shell.resultFor["FAIL.EXE"] = 2;
+  file("FAIL.EXE", 'M', kCheck - 2);
+  file("OK.EXE", 'O', kCheck - 1);
+  EXPECT_EQ(kv::runDueCheck(store, shell, reporter, kCheck, &log), 2);
+  EXPECT_EQ(log.attempts,
+            (std::vector<std::pair<std::string, unsigned>>{{"FAIL.EXE", 2}, {"OK.EXE", 42}}));
+}
+
+// However often an entry fails while its box is open, one box shows.
+TEST_F(DueCheckTest, OneFailureBoxIsOpenAtATime) {
+  kvtest::FakeMessageBoxes boxes;
+  kv::BoxFailureReporter boxReporter(boxes);
+  shell.resultFor["FAIL.EXE"] = 2;
+  file("FAIL.EXE", 'M', kCheck);
+  int nestedChecks = 0;
+  boxes.whileShown = [&](const kv::BoxRequest&) {
+    for (Time minute = 1; minute <= 3; ++minute) {
+      nestedChecks += kv::runDueCheck(store, shell, boxReporter, kCheck + minute * 60);
+    }
+  };
+  EXPECT_EQ(kv::runDueCheck(store, shell, boxReporter, kCheck), 1);
+  EXPECT_EQ(nestedChecks, 3);
+  EXPECT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(starts(), (std::vector<Time>{kCheck + 240}));
 }
 
 TEST_F(DueCheckTest, ADueCheckInsideTheReportDoesNoHarm) {

@@ -29,18 +29,21 @@ TEST(Startup, ClosingTheWindowEndsTheProgram) {
   EXPECT_EQ(kivro.waitForExit(), 0);
 }
 
-TEST(Startup, TheListFillsTheClientAreaAndFollowsResizing) {
+TEST(Startup, TheListFillsTheClientAreaAboveTheStatusBarAndFollowsResizing) {
   KivroProcess kivro;
   ASSERT_NE(kivro.mainWindow(), nullptr);
   SetWindowPos(kivro.mainWindow(), nullptr, 0, 0, 500, 300, SWP_NOZORDER | SWP_NOMOVE);
+  HWND statusBar = GetDlgItem(kivro.mainWindow(), 104);
+  ASSERT_NE(statusBar, nullptr);
   EXPECT_TRUE(kvtest::eventually([&] {
-    RECT client{}, list{};
+    RECT client{}, list{}, bar{};
     GetClientRect(kivro.mainWindow(), &client);
     GetClientRect(kivro.list(), &list);
-    // The list keeps whole rows, so it may stop short of the bottom by less
-    // than one row.
+    GetWindowRect(statusBar, &bar);
+    // The list keeps whole rows, so it may stop short of the status bar by
+    // less than one row.
     LONG rowHeight = static_cast<LONG>(SendMessageA(kivro.list(), LB_GETITEMHEIGHT, 0, 0));
-    LONG shortfall = client.bottom - list.bottom;
+    LONG shortfall = client.bottom - (bar.bottom - bar.top) - list.bottom;
     return client.right == list.right && client.right > 400 && shortfall >= 0 &&
            shortfall < rowHeight;
   }));

@@ -58,6 +58,7 @@ const ExpectedPopup kMenu[] = {
       {"&Edit...\tEnter", 2011, false},
       {"&Delete...\tDel", 2012, false},
       {"&Test Entry \tCntrl-T", 2016, false},
+      {"Hi&story...", 2020, false},
       {"&Settings...", 2013, false},
       {"&Association Warning", 2014, true},
       {"&Hide Icon", 2015, true},

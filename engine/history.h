@@ -1,0 +1,61 @@
+// The history of starts: one line for every start Kivro attempts, in a
+// UTF-8 tab-separated file that kv.exe appends to and kvtool reads.
+//
+//   time  due  schedule  description  command  directory  action  show  result  outcome
+//
+// Times are local, ISO 8601 with the zone's offset (2026-12-09T02:00:01+01:00).
+// A tab, a line end or any other control character in a text is written as
+// \xNN, and so is a backslash that comes before an "x", so that every
+// attempt is one line and every text reads back as it was.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "schedule/entry_line.h"
+
+namespace kv {
+
+inline constexpr std::string_view kHistoryHeader =
+    "time\tdue\tschedule\tdescription\tcommand\tdirectory\taction\tshow\tresult\toutcome";
+inline constexpr std::string_view kStartedOutcome = "started";
+
+struct HistoryRecord {
+  Time attempted = 0;  // when the start was attempted
+  Time due = 0;        // the start it was due for
+  std::string schedule;
+  std::string description;
+  std::string commandLine;
+  std::string workingDirectory;
+  bool print = false;  // printed rather than opened
+  int showCommand = 1;
+  unsigned result = 0;  // the shell's result code, or 999
+  std::string outcome;  // "started", or the failure's text
+
+  bool failed() const { return outcome != kStartedOutcome; }
+};
+
+// The record of one attempt to start the entry, with the outcome in words.
+HistoryRecord historyRecord(const ScheduleEntry& entry, Time attempted, unsigned result,
+                            std::string_view schedule);
+
+// Texts of a record in the ANSI code page to UTF-8.
+using TextToUtf8 = std::function<std::string(std::string_view)>;
+
+// The line of a record, without its line end.
+std::string historyLine(const HistoryRecord& record, const TextToUtf8& toUtf8);
+// A line back as a record (texts in UTF-8); empty for the header or a line
+// that is no record.
+std::optional<HistoryRecord> parseHistoryLine(std::string_view line);
+// Every record of a history file's bytes, oldest first.
+std::vector<HistoryRecord> parseHistory(std::string_view bytes);
+
+// "2026-12-09T02:00:01+01:00" for the local time of t, and back.
+std::string isoTimeWithOffset(Time t);
+std::optional<Time> parseIsoTimeWithOffset(std::string_view text);
+
+}  // namespace kv

@@ -1,0 +1,138 @@
+// The history of starts written by the real kv.exe: one line per attempt
+// with its outcome, failure boxes one at a time, and starts that go on when
+// the history cannot be written.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "engine/history.h"
+#include "kivro_process_win32.h"
+#include "resources/resource_ids.h"
+#include "test_schedules.h"
+
+namespace {
+
+using kvtest::KivroProcess;
+using kvtest::makeEntry;
+
+std::string historyPath() {
+  char folder[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+  return std::string(folder) + "\\Kivro\\history.tsv";
+}
+
+// The attempts recorded for this test's entries: those whose working
+// directory is its scratch folder (other tests write to the same history).
+std::vector<kv::HistoryRecord> attemptsIn(const std::string& folder) {
+  std::vector<kv::HistoryRecord> mine;
+  for (kv::HistoryRecord& record : kv::parseHistory(kvtest::readFile(historyPath()))) {
+    if (record.workingDirectory == folder) mine.push_back(std::move(record));
+  }
+  return mine;
+}
+
+struct BoxCount {
+  DWORD process;
+  const char* caption;
+  int boxes = 0;
+};
+
+BOOL CALLBACK countBox(HWND window, LPARAM parameter) {
+  auto* count = reinterpret_cast<BoxCount*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == count->process && IsWindowVisible(window) &&
+      kvtest::windowText(window) == count->caption) {
+    ++count->boxes;
+  }
+  return TRUE;
+}
+
+// The visible windows of the process with this caption.
+int boxesOf(DWORD process, const char* caption) {
+  BoxCount count{process, caption};
+  EnumWindows(countBox, reinterpret_cast<LPARAM>(&count));
+  return count.boxes;
+}
+
+class History : public ::testing::Test {
+ protected:
+  History() { SetEnvironmentVariableA("KV_RECORD_FILE", folder.file("started.log").c_str()); }
+  ~History() override { SetEnvironmentVariableA("KV_RECORD_FILE", nullptr); }
+  std::unique_ptr<KivroProcess> startWith(const std::vector<kv::ScheduleEntry>& entries) {
+    kvtest::writeFile(schedule, kvtest::scheduleBytes(entries));
+    auto kivro = std::make_unique<KivroProcess>(schedule);
+    EXPECT_NE(kivro->mainWindow(), nullptr);
+    return kivro;
+  }
+  kv::ScheduleEntry entry(kv::Time start, char frequency, const std::string& command,
+                          const std::string& description) {
+    return makeEntry(start, frequency, command, description, folder.path());
+  }
+
+  kvtest::ScratchFolder folder;
+  std::string schedule = folder.file("history.KV");
+  kvtest::ScopedSetting quickChecks{"Time", "10"};
+  kv::Time soon = kv::currentTime() + 2;
+};
+
+TEST_F(History, EveryAttemptLeavesALineWithItsOutcomeAndAFailedDailyEntryStays) {
+  auto print = entry(soon + 3, 'W', folder.file("tool.EXE"), "Print");
+  print.printFlag = '1';
+  auto kivro = startWith({entry(soon, 'O', kvtest::recorderPath() + " ok", "Starts"),
+                          entry(soon, 'D', folder.file("missing.exe"), "Missing"), print});
+  EXPECT_EQ(kivro->answer("Error", IDOK), "File not found");
+  EXPECT_EQ(kivro->answer("Unable to Print", IDOK),
+            "Error printing " + folder.file("tool.EXE") + ". You cannot print an executable file.");
+  ASSERT_TRUE(kvtest::eventually([&] { return attemptsIn(folder.path()).size() == 3; }));
+  std::vector<std::string> outcomes;
+  for (const auto& record : attemptsIn(folder.path())) {
+    outcomes.push_back(record.description + ": " + record.outcome);
+    EXPECT_EQ(record.schedule, schedule);
+  }
+  std::sort(outcomes.begin(), outcomes.end());
+  EXPECT_EQ(outcomes, (std::vector<std::string>{"Missing: File not found",
+                                                "Print: Error printing " + folder.file("tool.EXE") +
+                                                    ". You cannot print an executable file.",
+                                                "Starts: started"}));
+  // The Daily entry waits for tomorrow; the weekly print for next week.
+  EXPECT_TRUE(kvtest::eventually([&] {
+    return kvtest::rowsShow(kivro->rows(), {"Missing", "Print"});
+  }));
+}
+
+// An Every Minute entry whose program is missing, its box left open: one
+// box however often it fails meanwhile, and a line for every failure.
+TEST_F(History, AnEntryThatKeepsFailingShowsOneBoxAndWritesEveryFailure) {
+  auto kivro = startWith({entry(soon, 'M', folder.file("missing.exe"), "Every minute")});
+  ASSERT_NE(kivro->waitForDialog("Error"), nullptr);
+  Sleep(125 * 1000);
+  EXPECT_EQ(boxesOf(kivro->id(), "Error"), 1);
+  EXPECT_EQ(attemptsIn(folder.path()).size(), 3u);
+  kivro->answer("Error", IDOK);
+}
+
+// The history's place taken by a folder: starts go on without a box, and
+// the History window says since when nothing was written.
+TEST_F(History, AHistoryThatCannotBeWrittenStopsNoStart) {
+  const std::string path = historyPath();
+  const std::string aside = path + ".aside";
+  MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
+  ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+  auto kivro = startWith({entry(soon, 'O', kvtest::recorderPath() + " ok", "Starts")});
+  EXPECT_TRUE(kvtest::eventually([&] { return kvtest::fileExists(folder.file("started.log")); }));
+  EXPECT_TRUE(kvtest::noWindowWithin(kivro->id(), "#32770", nullptr, 500));
+  kivro->command(IDM_HISTORY);
+  HWND window = kivro->waitForDialog("History");
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(kvtest::windowText(GetDlgItem(window, IDC_HISTORY_NOTE))
+                .rfind("The history could not be written since ", 0),
+            0u);
+  kvtest::pressButton(window, IDCANCEL);
+  kvtest::waitUntilGone(window);
+  RemoveDirectoryA(path.c_str());
+  MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The history file and the History window on Windows: appends shared by
+// two writers, the move aside past the limit, and the window's list.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/history_file_win32.h"
+#include "app/history_window_win32.h"
+#include "resources/resource_ids.h"
+#include "window_search_win32.h"
+
+namespace {
+
+class HistoryFileTest : public ::testing::Test {
+ protected:
+  HistoryFileTest() {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    folder = std::string(temp) + "kv-history-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+  ~HistoryFileTest() override {
+    DeleteFileA(path().c_str());
+    DeleteFileA((folder + "\\history.1.tsv").c_str());
+    RemoveDirectoryA(folder.c_str());
+  }
+  std::string path() const { return folder + "\\history.tsv"; }
+  std::string folder;
+};
+
+kv::HistoryRecord record(const std::string& description, const std::string& outcome,
+                         kv::Time attempted) {
+  kv::HistoryRecord r;
+  r.attempted = r.due = attempted;
+  r.description = description;
+  r.commandLine = "C:\\tools\\" + description + ".exe";
+  r.outcome = outcome;
+  return r;
+}
+
+std::string fileBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  return bytes;
+}
+
+// Two processes append 1,000 lines each to one history at the same time:
+// every line is whole and parses, and each writer's lines are all there.
+TEST_F(HistoryFileTest, TwoWritersAtOnceNeverTearOrMixALine) {
+  std::vector<PROCESS_INFORMATION> writers;
+  for (const char* id : {"first", "second"}) {
+    std::string line =
+        std::string("\"") + KV_HISTORY_WRITER_PATH + "\" \"" + path() + "\" 1000 " + id;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    writers.push_back(process);
+  }
+  for (const PROCESS_INFORMATION& process : writers) {
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  const std::string bytes = fileBytes(path());
+  ASSERT_EQ(bytes.rfind(std::string(kv::kHistoryHeader) + "\r\n", 0), 0u);
+  const std::vector<kv::HistoryRecord> records = kv::parseHistory(bytes);
+  ASSERT_EQ(records.size(), 2000u);
+  int first = 0;
+  for (const kv::HistoryRecord& r : records) first += r.description.rfind("first ", 0) == 0;
+  EXPECT_EQ(first, 1000);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2001);
+}
+
+// Past the limit the file moves aside and a new one starts; neither grows
+// beyond the limit, and both begin with the header.
+TEST_F(HistoryFileTest, AFullHistoryMovesAsideAndBothFilesKeepTheirBound) {
+  kv::HistoryFile file(path());
+  const std::string line = kv::historyLine(record("job", "started", 1700000000u), kv::ansiToUtf8);
+  const auto lines = static_cast<std::size_t>(kv::kHistoryLimit / (line.size() + 2) + 50);
+  for (std::size_t n = 0; n < lines; ++n) ASSERT_TRUE(file.append(line));
+  const std::string earlier = fileBytes(folder + "\\history.1.tsv");
+  const std::string current = fileBytes(path());
+  EXPECT_LE(std::uint64_t{earlier.size()}, kv::kHistoryLimit);
+  EXPECT_LE(std::uint64_t{current.size()}, kv::kHistoryLimit);
+  EXPECT_EQ(earlier.rfind(std::string(kv::kHistoryHeader), 0), 0u);
+  EXPECT_EQ(current.rfind(std::string(kv::kHistoryHeader), 0), 0u);
+  EXPECT_EQ(kv::parseHistory(file.readAll()).size(), lines);
+}
+
+std::wstring itemText(HWND list, int row, int column) {
+  wchar_t text[256] = L"";
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 256;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+std::wstring clipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Newest first, failures marked; Copy puts the selected lines on the
+// clipboard.
+TEST_F(HistoryFileTest, TheWindowListsTheNewestFirstAndCopiesTheSelectedLines) {
+  kv::HistoryFile file(path());
+  file.append(kv::historyLine(record("older", "started", 1700000000u), kv::ansiToUtf8));
+  file.append(kv::historyLine(record("newer", "File not found", 1700000060u), kv::ansiToUtf8));
+  std::vector<std::wstring> seen;
+  std::wstring copied;
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  std::thread script([&] {
+    HWND window = kvtest::waitForDialog(GetCurrentProcessId(), "History");
+    if (!window) return;
+    HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+    for (int row = 0; row < 2; ++row) {
+      seen.push_back(itemText(list, row, 1) + L"|" + itemText(list, row, 3));
+    }
+    LVITEMW selected{};
+    selected.stateMask = selected.state = LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+    kvtest::pressButton(window, IDC_HISTORY_COPY);
+    for (int tries = 0; tries < 100 && copied.empty(); ++tries) {
+      Sleep(20);
+      copied = clipboardText();
+    }
+    kvtest::pressButton(window, IDCANCEL);
+  });
+  EXPECT_TRUE(kv::showHistoryWindow(GetModuleHandleA(nullptr), nullptr,
+                                    {[&] { return file.readAll(); }, ""}));
+  script.join();
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"newer|Failed: File not found", L"older|started"}));
+  EXPECT_NE(copied.find(L"\tnewer\tC:\\tools\\newer.exe\tFailed: File not found\r\n"),
+            std::wstring::npos);
+  EXPECT_EQ(copied.find(L"older"), std::wstring::npos);
+}
+
+}  // namespace
