@@ -88,8 +88,10 @@ target_link_options(kv_process_stats PRIVATE ${KV_STATIC_LINK})
 add_executable(kv_drive ${CMAKE_SOURCE_DIR}/tests/wine/helpers/drive_win32.cpp)
 target_compile_options(kv_drive PRIVATE ${KV_WARNINGS})
 target_link_options(kv_drive PRIVATE ${KV_STATIC_LINK})
-# Appends history lines as kv.exe does, two at once in the history test.
-add_executable(kv_history_writer ${CMAKE_SOURCE_DIR}/tests/wine/helpers/history_writer_win32.cpp)
+# Appends history lines as kv.exe does (two at once in the history test) and
+# times the History window (scripts/bench-history.sh); it holds the dialog.
+add_executable(kv_history_writer ${CMAKE_SOURCE_DIR}/tests/wine/helpers/history_writer_win32.cpp
+  ${KV_RESOURCES})
 target_compile_options(kv_history_writer PRIVATE ${KV_WARNINGS})
 target_link_libraries(kv_history_writer PRIVATE kvwin)
 target_link_options(kv_history_writer PRIVATE ${KV_STATIC_LINK})
