@@ -81,15 +81,16 @@ void editSelectedEntry(Kivro& kivro) {
   ScheduleStore& store = kivro.document().store;
   if (!takeOutSelected(store)) return;
   // From here the entry is out of the rows (no due check starts it) but a
-  // save made meanwhile still writes it.
-  EntryForm form;
-  try {
-    form = formForEdit(parseEntryLine(*store.heldOut()));
-  } catch (...) {
-    putBack(store);
-    throw;
-  }
-  askAndFile(kivro, dialogValues(kivro, EditorMode::Edit, std::move(form)));
+  // save made meanwhile still writes it. However this ends, running out of
+  // memory included, it ends filed or back in its row.
+  struct BackUnlessFiled {
+    ScheduleStore& store;
+    ~BackUnlessFiled() {
+      if (store.heldOut()) putBack(store);
+    }
+  } back{store};
+  askAndFile(kivro,
+             dialogValues(kivro, EditorMode::Edit, formForEdit(parseEntryLine(*store.heldOut()))));
 }
 
 void addDroppedFiles(Kivro& kivro, HDROP drop) {

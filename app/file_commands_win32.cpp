@@ -76,7 +76,6 @@ void newSchedule(Kivro& kivro) {
   document.store.clear();
   document.fileName.clear();
   kivro.updateTitle();
-  document.store.reloadFirstDue();
 }
 
 void openSchedule(Kivro& kivro) {

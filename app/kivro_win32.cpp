@@ -100,7 +100,11 @@ void Kivro::readTexts() {
 ScheduleFiles Kivro::files() const {
   const MissedStarts missed =
       settings_.runMissedStarts ? MissedStarts::RunOnce : MissedStarts::Skip;
-  return ScheduleFiles{readWholeFile, replaceFileContents, texts_.versionText, currentTime, missed};
+  return ScheduleFiles{[](const std::string& path) { return readWholeFile(path); },
+                       [](const std::string& path, std::string_view bytes) {
+                         return replaceFileContents(path, bytes);
+                       },
+                       texts_.versionText, currentTime, missed};
 }
 
 void Kivro::updateTitle() {
@@ -135,7 +139,6 @@ void Kivro::checkDueEntries() {
 
 void Kivro::showLoadedSchedule() {
   document_->store.rebuildVisibleList();
-  document_->store.reloadFirstDue();
 }
 
 bool Kivro::start(const std::string& commandLineText, int showCommand) {
@@ -151,7 +154,6 @@ bool Kivro::start(const std::string& commandLineText, int showCommand) {
   showCheckMarks(*this);
   if (settings_.hideIcon) startHideTimer(mainWindow_);
   armCheckTimer();
-  document_->store.reloadFirstDue();
   updateTitle();
   if (!commandLineText.empty()) openScheduleFile(*this, commandLineText);
   ShowWindow(mainWindow_, showCommand);

@@ -2,7 +2,7 @@
 
 namespace kv {
 
-void ListBoxList::insertRow(int index, const std::string& text) {
+void ListBoxList::insertRow(int index, std::string text) {
   SendMessageA(listBox_, LB_INSERTSTRING, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(text.c_str()));
 }

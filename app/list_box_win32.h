@@ -10,7 +10,7 @@ namespace kv {
 class ListBoxList final : public VisibleList {
  public:
   explicit ListBoxList(HWND listBox) : listBox_(listBox) {}
-  void insertRow(int index, const std::string& text) override;
+  void insertRow(int index, std::string text) override;
   void removeRow(int index) override;
   void clear() override;
   int selectedRow() const override;

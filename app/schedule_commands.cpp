@@ -9,7 +9,6 @@ bool deleteSelectedAfterAsking(ScheduleStore& store, MessageBoxes& boxes) {
       {kDeleteQuestion, "Confirmation", BoxButtons::YesNo, BoxIcon::None, BoxModality::TaskOwned});
   if (answer != BoxAnswer::Yes) return false;
   store.removeRow(*row);
-  if (*row == 0) store.reloadFirstDue();
   return true;
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 class NoList : public kv::VisibleList {
  public:
-  void insertRow(int, const std::string&) override {}
+  void insertRow(int, std::string) override {}
   void removeRow(int) override {}
   void clear() override {}
   int selectedRow() const override { return -1; }
@@ -49,7 +49,6 @@ void IdleDueCheck(benchmark::State& state) {
     lines.push_back(kv::composeEntryLine(entry));
   }
   store.replaceLines(std::move(lines));
-  store.reloadFirstDue();
 
   NoShell shell;
   NoReporter reporter;

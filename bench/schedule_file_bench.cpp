@@ -23,7 +23,7 @@ constexpr kv::Time kNow = kLoadTime + 100;
 
 class NullVisibleList : public kv::VisibleList {
  public:
-  void insertRow(int, const std::string&) override {}
+  void insertRow(int, std::string) override {}
   void removeRow(int) override {}
   void clear() override {}
   int selectedRow() const override { return -1; }

@@ -45,6 +45,14 @@ if(GTest_FOUND)
   target_compile_definitions(kvtool_tests PRIVATE KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(kvtool_tests PRIVATE kvtoolcore GTest::gtest GTest::gtest_main)
   gtest_discover_tests(kvtool_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native)
+
+  # Every allocation of each schedule operation made to fail in turn. It
+  # replaces the global operator new, so it is a program of its own.
+  add_executable(kv_fault_tests ${CMAKE_SOURCE_DIR}/tests/faults/allocation_failures_test.cpp)
+  target_include_directories(kv_fault_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+  target_compile_options(kv_fault_tests PRIVATE ${KV_WARNINGS} ${KV_SANITIZE} -g)
+  target_link_libraries(kv_fault_tests PRIVATE kvcore GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(kv_fault_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native)
 endif()
 
 # Each fuzz target for 20 s, on a copy of its committed corpus. The targets

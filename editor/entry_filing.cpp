@@ -6,20 +6,12 @@ namespace kv {
 
 bool takeOutSelected(ScheduleStore& store) {
   const std::optional<int> row = store.selectedRow();
-  if (!row || !store.holdOut(*row)) return false;
-  try {
-    store.reloadFirstDue();
-  } catch (const std::bad_alloc&) {
-    putBack(store);
-    throw;
-  }
-  return true;
+  return row && store.holdOut(*row);
 }
 
 bool putBack(ScheduleStore& store) noexcept {
   try {
     store.restoreHeldOut();
-    store.reloadFirstDue();
     return true;
   } catch (const std::bad_alloc&) {
     return false;
@@ -28,21 +20,14 @@ bool putBack(ScheduleStore& store) noexcept {
 
 bool fileAcceptedEntry(ScheduleStore& store, const ScheduleEntry& entry) noexcept {
   try {
-    const int row = store.fileEntry(entry);
-    try {
-      store.reloadFirstDue();
-    } catch (const std::bad_alloc&) {
-      // The first-due entry is still that of the store without the new row.
-      store.removeRow(row);
-      throw;
-    }
-    store.releaseHeldOut();
-    store.markChanged();
-    return true;
+    store.fileEntry(entry);
   } catch (const std::bad_alloc&) {
     putBack(store);
     return false;
   }
+  store.releaseHeldOut();
+  store.markChanged();
+  return true;
 }
 
 }  // namespace kv

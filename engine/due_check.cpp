@@ -1,5 +1,6 @@
 #include "engine/due_check.h"
 
+#include <new>
 #include <optional>
 #include <string>
 
@@ -8,18 +9,14 @@
 namespace kv {
 namespace {
 
-// Takes the launched entry's line out of the store: row 0, unless a due
-// check nested in the shell call has already moved the store on. Removing
-// row 0 regardless would then drop an entry that was never launched.
-// False when the line is gone (that nested check has re-filed it already).
-bool removeLaunchedRow(ScheduleStore& store, const EntryLine& launched) {
-  for (std::size_t row = 0; row < store.size(); ++row) {
-    if (store.line(row) == launched) {
-      store.removeRow(static_cast<int>(row));
-      return true;
-    }
+// The history of starts never stops one: a line it has no memory for is
+// let go.
+void recordLaunch(LaunchLog* log, const ScheduleEntry& entry, unsigned result) {
+  if (!log) return;
+  try {
+    log->launched(entry, result);
+  } catch (const std::bad_alloc&) {
   }
-  return false;
 }
 
 }  // namespace
@@ -37,20 +34,17 @@ int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, T
 
     const unsigned result = launchEntry(shell, entry);
     ++launches;
-    if (log) log->launched(entry, result);
+    recordLaunch(log, entry, result);
     // Started once, however many of its occurrences the clock has passed
     // (a machine that slept, a stopped process), it goes on at its first
     // occurrence after the check. So does one whose start failed: its
     // program may well be there next time (a network drive not yet up at
-    // night); a one-time entry leaves.
-    if (removeLaunchedRow(store, line)) {
-      if (const std::optional<ScheduleEntry> next = refileAfter(entry, checkTime)) {
-        store.fileEntry(*next);
-      }
-    }
-    // The store is put right before the report, since a tick during the
-    // report runs a due check on it.
-    store.reloadFirstDue();
+    // night); a one-time entry leaves. The launched row is found by its
+    // line: a due check nested in the shell call may have moved the store
+    // on, or re-filed it already.
+    store.refile(line, refileAfter(entry, checkTime));
+    // The store is right before the report, since a tick during the report
+    // runs a due check on it.
     if (isLaunchFailure(result)) reportLaunchFailure(reporter, result, entry);
   }
   return launches;

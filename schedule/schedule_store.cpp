@@ -28,33 +28,88 @@ void cutToEntryLine(EntryLine& line) {
 
 ScheduleStore::ScheduleStore(VisibleList& list, RowFormatter formatRow)
     : list_(list), formatRow_(std::move(formatRow)) {
-  // Nothing is due before the first reload.
+  // Nothing is due while the store is empty.
   firstDue_.start = kNeverDue;
   firstDue_.end = 0;
 }
 
-std::size_t ScheduleStore::insertSorted(EntryLine line) {
-  cutToEntryLine(line);
-  Row row{leadingStart(line), std::move(line)};
-  const auto at = std::upper_bound(rows_.begin(), rows_.end(), row, dueBefore);
-  const auto index = at - rows_.begin();
-  rows_.insert(at, std::move(row));
-  return static_cast<std::size_t>(index);
-}
-
-int ScheduleStore::fileEntry(const ScheduleEntry& entry) {
+ScheduleStore::NewRow ScheduleStore::newRow(const ScheduleEntry& entry) const {
   EntryLine line = composeEntryLine(entry);
   // The row reads exactly as a rebuilt list would show it (a cut or empty
   // description included): it is made from the entry when its line reads
   // back as it, and only otherwise from the line, parsed.
   std::optional<ScheduleEntry> stored = entryAsComposedLineReads(entry);
   if (!stored) stored = parseEntryLine(line);
-  const std::string row = formatRow_(stored->start, stored->description);
-  const int index = static_cast<int>(insertSorted(std::move(line)));
-  list_.insertRow(index, row);
-  // A new top row is the next first-due entry, with no parse to make it.
-  if (index == 0) newTop_ = std::move(stored);
-  return index;
+  std::string text = formatRow_(stored->start, stored->description);
+  const Time start = leadingStart(line);
+  return NewRow{Row{start, std::move(line)}, std::move(text), std::move(*stored)};
+}
+
+ScheduleStore::NewRow ScheduleStore::newRow(EntryLine line, std::string text) const {
+  cutToEntryLine(line);
+  ScheduleEntry entry = parseEntryLine(line);
+  const Time start = leadingStart(line);
+  return NewRow{Row{start, std::move(line)}, std::move(text), std::move(entry)};
+}
+
+ScheduleEntry ScheduleStore::firstDueWith(const EntryLine* top) const {
+  if (top) return parseEntryLine(*top);
+  ScheduleEntry none = firstDue_;
+  none.start = kNeverDue;
+  none.end = 0;
+  return none;
+}
+
+std::size_t ScheduleStore::indexOf(const EntryLine& line) const {
+  const auto found = std::find_if(rows_.begin(), rows_.end(),
+                                  [&line](const Row& row) { return row.line == line; });
+  return static_cast<std::size_t>(found - rows_.begin());
+}
+
+int ScheduleStore::change(std::optional<std::size_t> removed, std::optional<NewRow> added) {
+  // Where the new row goes once the removed one is out.
+  std::size_t at = 0;
+  if (added) {
+    at = static_cast<std::size_t>(
+        std::upper_bound(rows_.begin(), rows_.end(), added->row, dueBefore) - rows_.begin());
+    if (removed && *removed < at) --at;
+  }
+  // Everything that can fail comes first: the next first-due entry, and
+  // the room for a row that is only added.
+  std::optional<ScheduleEntry> first;
+  if (added && at == 0) {
+    first = added->entry;
+  } else if (removed && *removed == 0) {
+    first = firstDueWith(rows_.size() > 1 ? &rows_[1].line : nullptr);
+  }
+  if (added && !removed) rows_.reserve(rows_.size() + 1);
+  if (removed) {
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*removed));
+    list_.removeRow(static_cast<int>(*removed));
+  }
+  if (added) {
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), std::move(added->row));
+    try {
+      list_.insertRow(static_cast<int>(at), std::move(added->text));
+    } catch (...) {
+      // Only a row that was added alone can meet this: the list is as it was.
+      rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(at));
+      throw;
+    }
+  }
+  if (first) firstDue_ = std::move(*first);
+  return added ? static_cast<int>(at) : -1;
+}
+
+int ScheduleStore::fileEntry(const ScheduleEntry& entry) {
+  return change(std::nullopt, newRow(entry));
+}
+
+bool ScheduleStore::refile(const EntryLine& launched, const std::optional<ScheduleEntry>& next) {
+  const std::size_t row = indexOf(launched);
+  if (row == rows_.size()) return false;
+  change(row, next ? std::optional<NewRow>(newRow(*next)) : std::nullopt);
+  return true;
 }
 
 void ScheduleStore::replaceLines(std::vector<EntryLine> lines) {
@@ -68,30 +123,27 @@ void ScheduleStore::replaceLines(std::vector<EntryLine> lines) {
     rows.push_back(Row{start, std::move(line)});
   }
   std::stable_sort(rows.begin(), rows.end(), dueBefore);
+  ScheduleEntry first = firstDueWith(rows.empty() ? nullptr : &rows.front().line);
   rows_.swap(rows);
+  firstDue_ = std::move(first);
   heldOut_.reset();
-  newTop_.reset();
 }
 
 void ScheduleStore::removeRow(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
-  rows_.erase(rows_.begin() + row);
-  list_.removeRow(row);
-  if (row == 0) newTop_.reset();
+  change(static_cast<std::size_t>(row), std::nullopt);
 }
 
 int ScheduleStore::restoreRowPair(const EntryLine& line, const std::string& displayRow) {
-  const int index = static_cast<int>(insertSorted(line));
-  list_.insertRow(index, displayRow);
-  if (index == 0) newTop_.reset();
-  return index;
+  return change(std::nullopt, newRow(line, displayRow));
 }
 
 bool ScheduleStore::holdOut(int row) {
   if (heldOut_ || row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return false;
   const EntryLine& line = rows_[static_cast<std::size_t>(row)].line;
-  heldOut_ = HeldOut{line, displayRow(line)};
+  HeldOut held{line, displayRow(line)};
   removeRow(row);
+  heldOut_ = std::move(held);
   return true;
 }
 
@@ -117,21 +169,12 @@ void ScheduleStore::rebuildVisibleList() {
   list_.endBulkUpdate();
 }
 
-void ScheduleStore::reloadFirstDue() {
-  if (rows_.empty()) {
-    firstDue_.start = kNeverDue;
-    firstDue_.end = 0;
-    return;
-  }
-  firstDue_ = newTop_ ? *newTop_ : parseEntryLine(rows_.front().line);
-  newTop_.reset();
-}
-
 void ScheduleStore::clear() {
   rows_.clear();
   list_.clear();
   heldOut_.reset();
-  newTop_.reset();
+  firstDue_.start = kNeverDue;
+  firstDue_.end = 0;
 }
 
 std::string ScheduleStore::displayRow(const EntryLine& line) const {
@@ -165,7 +208,6 @@ bool ScheduleStore::paste() {
   // only once filed: running out of memory on the way changes nothing.
   fileEntry(parseEntryLine(clip_));
   changed_ = true;
-  reloadFirstDue();
   return true;
 }
 

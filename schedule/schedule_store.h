@@ -21,9 +21,17 @@ class ScheduleStore {
  public:
   ScheduleStore(VisibleList& list, RowFormatter formatRow);
 
+  // Every change keeps the visible list and the first-due entry in step,
+  // and is whole or not made at all: running out of memory on the way leaves
+  // the store as it was.
+
   // Composes the entry's line, files it in due order and shows its row at
-  // the same index. Returns that index. Does not reload the first-due entry.
+  // the same index. Returns that index.
   int fileEntry(const ScheduleEntry& entry);
+  // Re-filing after a launch: the row holding `launched` gives way to the
+  // entry under its next start, or goes when there is none. False when no
+  // row holds the line (a nested due check has re-filed it already).
+  bool refile(const EntryLine& launched, const std::optional<ScheduleEntry>& next);
   // Replaces the whole store by these lines, sorted once (loading); an
   // entry held out is let go.
   void replaceLines(std::vector<EntryLine> lines);
@@ -48,9 +56,8 @@ class ScheduleStore {
   std::size_t heldOutPosition() const;
   // Empties the visible list and shows every stored line again.
   void rebuildVisibleList();
-  // Copies the top row into the first-due entry (start kNeverDue, end 0 when
-  // the store is empty; the other fields keep their last values).
-  void reloadFirstDue();
+  // The entry of the top row (start kNeverDue, end 0 when the store is
+  // empty; the other fields keep their last values).
   const ScheduleEntry& firstDue() const { return firstDue_; }
   // Empties the store and the visible list; an entry held out is let go.
   void clear();
@@ -70,7 +77,7 @@ class ScheduleStore {
   bool copySelected();
   bool cutSelected();
   // Paste: files the clip buffer's entry as stored and marks the schedule
-  // changed; reloads the first-due entry. False while the clip buffer is empty.
+  // changed. False while the clip buffer is empty.
   bool paste();
   bool clipFull() const { return clipFull_; }
   const EntryLine& clipBuffer() const { return clip_; }
@@ -84,7 +91,20 @@ class ScheduleStore {
     Time start;
     EntryLine line;
   };
-  std::size_t insertSorted(EntryLine line);
+  // A row to put in, made in full before the store changes.
+  struct NewRow {
+    Row row;
+    std::string text;     // its display row
+    ScheduleEntry entry;  // its values as its line reads back
+  };
+  NewRow newRow(const ScheduleEntry& entry) const;
+  NewRow newRow(EntryLine line, std::string text) const;
+  // Takes a row out and puts a new one in, either or both, all or nothing;
+  // returns the new row's index (-1 without one).
+  int change(std::optional<std::size_t> removed, std::optional<NewRow> added);
+  // The first-due entry with this line on top (none: the store is empty).
+  ScheduleEntry firstDueWith(const EntryLine* top) const;
+  std::size_t indexOf(const EntryLine& line) const;
 
   struct HeldOut {
     EntryLine line;
@@ -95,9 +115,6 @@ class ScheduleStore {
   RowFormatter formatRow_;
   std::vector<Row> rows_;
   std::optional<HeldOut> heldOut_;
-  // The entry filed as the new top row since the last reload, if any: the
-  // next reload takes it as the first-due entry without parsing its line.
-  std::optional<ScheduleEntry> newTop_;
   ScheduleEntry firstDue_;
   EntryLine clip_;
   bool clipFull_ = false;

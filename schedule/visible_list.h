@@ -9,7 +9,7 @@ class VisibleList {
  public:
   virtual ~VisibleList() = default;
   // Inserts a row at index, shifting later rows down; -1 appends.
-  virtual void insertRow(int index, const std::string& text) = 0;
+  virtual void insertRow(int index, std::string text) = 0;
   virtual void removeRow(int index) = 0;
   virtual void clear() = 0;
   // The selected row, or -1 when none is selected.

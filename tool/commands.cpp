@@ -19,7 +19,7 @@ namespace {
 // The store keeps the due order; nothing here is shown in a window.
 class NoVisibleList : public VisibleList {
  public:
-  void insertRow(int, const std::string&) override {}
+  void insertRow(int, std::string) override {}
   void removeRow(int) override {}
   void clear() override {}
   int selectedRow() const override { return -1; }

@@ -55,7 +55,6 @@ class Commands : public ::testing::Test {
   void fill() {
     store.clear();
     for (Time i = 0; i < 3; ++i) store.fileEntry(entryAt(kNow + 100 + i, "e" + std::to_string(i)));
-    store.reloadFirstDue();
   }
 
   kvtest::FakeVisibleList list;

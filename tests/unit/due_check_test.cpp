@@ -38,7 +38,6 @@ class DueCheckTest : public ::testing::Test {
     e.end = end;
     e.description = commandLine;
     store.fileEntry(e);
-    store.reloadFirstDue();
   }
 
   int check(Time at = kCheck) { return kv::runDueCheck(store, shell, reporter, at); }
@@ -121,7 +120,6 @@ TEST_F(DueCheckTest, AnEntryBehindStartsOnceThenWaitsForItsNextOccurrence) {
   };
   for (const Case& c : cases) {
     store.clear();
-    store.reloadFirstDue();
     shell.calls.clear();
     for (const auto& [frequency, start] : c.entries) file("ENTRY.EXE", frequency, start);
     EXPECT_EQ(check(), static_cast<int>(c.entries.size())) << c.what;

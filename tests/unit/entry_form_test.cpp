@@ -540,7 +540,6 @@ class FilingTest : public ::testing::Test {
 TEST_F(FilingTest, EditHoldsTheEntryOutButSavesItAndFilingPutsTheNewOneInDueOrder) {
   for (auto [start, description] : {std::pair{300u, "c"}, {100u, "a"}, {200u, "b"}})
     store.fileEntry(entryAt(start, description));
-  store.reloadFirstDue();
   const std::string everyEntry = kv::encodeScheduleFile(store, "3.0");
   list.selected = 1;
   ASSERT_TRUE(kv::takeOutSelected(store));
@@ -566,7 +565,6 @@ TEST_F(FilingTest, EditHoldsTheEntryOutButSavesItAndFilingPutsTheNewOneInDueOrde
 TEST_F(FilingTest, RunningOutOfMemoryLeavesTheScheduleAsItWas) {
   store.fileEntry(entryAt(200, "b"));
   store.fileEntry(entryAt(100, "a"));
-  store.reloadFirstDue();
   const std::vector<std::string> before = list.rows;
 
   failRows = true;

@@ -27,14 +27,14 @@ class FakeVisibleList : public kv::VisibleList {
   int bulkDepth = 0;
   int rowsChangedInBulk = 0;
 
-  void insertRow(int index, const std::string& text) override {
+  void insertRow(int index, std::string text) override {
     const int count = static_cast<int>(rows.size());
     if (index < -1 || index > count) {
       ADD_FAILURE() << "insertRow at " << index << " in a list of " << count;
       return;
     }
     const int at = index == -1 ? count : index;
-    rows.insert(rows.begin() + at, text);
+    rows.insert(rows.begin() + at, std::move(text));
     if (selected >= at) ++selected;
     noteChange();
   }

@@ -67,7 +67,6 @@ TEST_F(ScheduleStoreTest, FilesNineDigitStartsInDueOrderWhateverTheFilingOrder) 
   do {
     store.clear();
     for (kv::Time s : starts) store.fileEntry(entryAt(s));
-    store.reloadFirstDue();
     EXPECT_EQ(storedStarts(), (std::vector<kv::Time>{200000000, 300000000, 999999999}));
     expectListInStep();
     EXPECT_EQ(store.firstDue().start, 200000000u);
@@ -79,7 +78,6 @@ TEST_F(ScheduleStoreTest, TenDigitStartsComeAfterNineDigitOnes) {
   store.fileEntry(entryAt(200000000));
   const int index = store.fileEntry(entryAt(1000000000));
   store.fileEntry(entryAt(4294967295u));
-  store.reloadFirstDue();
   EXPECT_EQ(index, 2);
   EXPECT_EQ(storedStarts(), (std::vector<kv::Time>{200000000, 999999999, 1000000000, 4294967295u}));
   EXPECT_EQ(store.firstDue().start, 200000000u);
@@ -186,7 +184,6 @@ TEST_F(ScheduleStoreTest, RandomOperationsKeepDueOrderAndTheListInStep) {
       ASSERT_TRUE(store.paste());
       model.add(kv::composeEntryLine(kv::parseEntryLine(store.clipBuffer())));
     }
-    store.reloadFirstDue();
 
     ASSERT_EQ(storedLines(), model.lines()) << "step " << step;
     expectListInStep();
@@ -199,15 +196,11 @@ TEST_F(ScheduleStoreTest, RandomOperationsKeepDueOrderAndTheListInStep) {
 }
 
 TEST_F(ScheduleStoreTest, EmptyStoreHasNothingDue) {
-  EXPECT_EQ(store.firstDue().start, kv::kNeverDue);  // before any reload
-  store.reloadFirstDue();
   EXPECT_EQ(store.firstDue().start, kv::kNeverDue);
   EXPECT_EQ(store.firstDue().end, 0u);
 
   store.fileEntry(entryAt(700000000, "last one", "C:\\LAST.EXE"));
-  store.reloadFirstDue();
   store.removeRow(0);
-  store.reloadFirstDue();
   EXPECT_EQ(store.firstDue().start, kv::kNeverDue);
   EXPECT_EQ(store.firstDue().end, 0u);
   // The other fields keep the last entry's values.
@@ -215,9 +208,8 @@ TEST_F(ScheduleStoreTest, EmptyStoreHasNothingDue) {
   EXPECT_EQ(store.firstDue().description, "last one");
 }
 
-TEST_F(ScheduleStoreTest, RemovingARowKeepsBothListsAlignedAndLeavesFirstDueAlone) {
+TEST_F(ScheduleStoreTest, RemovingARowKeepsBothListsAndTheFirstDueEntryInStep) {
   for (kv::Time s = 500000000; s < 500000005; ++s) store.fileEntry(entryAt(s));
-  store.reloadFirstDue();
   const kv::EntryLine formerRow4 = store.line(4);
 
   store.removeRow(3);
@@ -226,9 +218,7 @@ TEST_F(ScheduleStoreTest, RemovingARowKeepsBothListsAlignedAndLeavesFirstDueAlon
   expectListInStep();
 
   store.removeRow(0);
-  EXPECT_EQ(store.firstDue().start, 500000000u) << "removing does not reload";
-  store.reloadFirstDue();
-  EXPECT_EQ(store.firstDue().start, 500000001u);
+  EXPECT_EQ(store.firstDue().start, 500000001u) << "the first-due entry follows the top row";
 
   for (int noSuchRow : {-1, 3, 7}) store.removeRow(noSuchRow);  // 3: exactly the size
   EXPECT_EQ(store.size(), 3u);

@@ -48,7 +48,6 @@ class MainWindow : public ::testing::Test {
     for (kv::Time i = 0; i < 3; ++i) {
       kivro.document().store.fileEntry(entry(kFarAhead + i * 60u, "Entry " + std::to_string(i)));
     }
-    kivro.document().store.reloadFirstDue();
   }
   void TearDown() override {
     kivro.document().store.clearChanged();  // so that closing asks nothing
@@ -209,7 +208,6 @@ TEST_F(MainWindow, NoDueCheckRunsWhileDeleteAsks) {
   due.commandLine = "C:\\windows\\system32\\cmd.exe /c exit";
   due.showCommand = 7;
   kivro.document().store.fileEntry(due);
-  kivro.document().store.reloadFirstDue();
   select(2);
   const std::string selected = kivro.document().store.line(2);
   ModalAnswerer yes("Confirmation", IDYES, 10000, [this](HWND) {
