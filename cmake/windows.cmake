@@ -62,8 +62,9 @@ list(FILTER KV_INPROC_SUPPORT EXCLUDE REGEX "kivro_process_win32\\.cpp$")
 kv_wine_test_exe(kv_inproc_tests SOURCES ${KV_INPROC_TESTS} ${KV_INPROC_SUPPORT}
   ${CMAKE_SOURCE_DIR}/tests/wine/support/gtest_main_win32.cpp ${KV_RESOURCES} LIBS kvwin)
 target_compile_definitions(kv_inproc_tests PRIVATE
-  KV_HISTORY_WRITER_PATH="$<TARGET_FILE:kv_history_writer>")
-add_dependencies(kv_inproc_tests kv_history_writer)
+  KV_HISTORY_WRITER_PATH="$<TARGET_FILE:kv_history_writer>"
+  KV_CRASH_SAVE_PATH="$<TARGET_FILE:kv_crash_save>")
+add_dependencies(kv_inproc_tests kv_history_writer kv_crash_save)
 
 # Black-box tests: a driver that starts the real kv.exe and works it.
 file(GLOB KV_BLACKBOX_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/blackbox/*.cpp)
@@ -95,6 +96,11 @@ add_executable(kv_history_writer ${CMAKE_SOURCE_DIR}/tests/wine/helpers/history_
 target_compile_options(kv_history_writer PRIVATE ${KV_WARNINGS})
 target_link_libraries(kv_history_writer PRIVATE kvwin)
 target_link_options(kv_history_writer PRIVATE ${KV_STATIC_LINK})
+# Ends a save at each of its steps in turn, for the test of crashes.
+add_executable(kv_crash_save ${CMAKE_SOURCE_DIR}/tests/wine/helpers/crash_save_win32.cpp)
+target_compile_options(kv_crash_save PRIVATE ${KV_WARNINGS})
+target_link_libraries(kv_crash_save PRIVATE kvwin)
+target_link_options(kv_crash_save PRIVATE ${KV_STATIC_LINK})
 add_executable(kv_keeper WIN32 ${CMAKE_SOURCE_DIR}/tests/wine/helpers/keeper_win32.cpp)
 target_compile_options(kv_keeper PRIVATE ${KV_WARNINGS})
 target_link_options(kv_keeper PRIVATE ${KV_STATIC_LINK} -mwindows)

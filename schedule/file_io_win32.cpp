@@ -12,7 +12,7 @@ namespace {
 // Closes a file handle on every path.
 class FileHandle {
  public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  FileHandle(HANDLE handle, const FileCalls& calls) : handle_(handle), calls_(calls) {}
   ~FileHandle() { close(); }
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
@@ -20,32 +20,36 @@ class FileHandle {
   HANDLE get() const { return handle_; }
   bool close() {
     if (!valid()) return true;
-    bool ok = CloseHandle(handle_) != 0;
+    bool ok = calls_.closeHandle(handle_) != 0;
     handle_ = INVALID_HANDLE_VALUE;
     return ok;
   }
 
  private:
   HANDLE handle_;
+  const FileCalls& calls_;
 };
 
-bool readAll(HANDLE file, std::string& bytes) {
+bool readAll(HANDLE file, std::string& bytes, const FileCalls& calls) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
     DWORD got = 0;
-    if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr) || got == 0) return false;
+    if (!calls.readFile(file, bytes.data() + done, chunk, &got, nullptr) || got == 0) return false;
     done += got;
   }
   return true;
 }
 
-bool writeAll(HANDLE file, std::string_view bytes) {
+// Every byte, or false: a short write counts as a failed one.
+bool writeAll(HANDLE file, std::string_view bytes, const FileCalls& calls) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
     DWORD put = 0;
-    if (!WriteFile(file, bytes.data() + done, chunk, &put, nullptr) || put != chunk) return false;
+    if (!calls.writeFile(file, bytes.data() + done, chunk, &put, nullptr) || put != chunk) {
+      return false;
+    }
     done += put;
   }
   return true;
@@ -68,7 +72,7 @@ struct TemporaryFile {
   HANDLE handle = INVALID_HANDLE_VALUE;
 };
 
-TemporaryFile createTemporaryBeside(const std::string& path) {
+TemporaryFile createTemporaryBeside(const std::string& path, const FileCalls& calls) {
   constexpr unsigned kNames = 0x10000;
   const std::string prefix = folderPrefixOf(path) + "kv";
   const unsigned first = static_cast<unsigned>(GetTickCount()) ^ GetCurrentProcessId();
@@ -76,8 +80,8 @@ TemporaryFile createTemporaryBeside(const std::string& path) {
     char digits[8] = "";
     std::snprintf(digits, sizeof digits, "%04x", (first + tried) % kNames);
     const std::string name = prefix + digits;
-    const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = calls.createFile(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return {name, handle};
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
@@ -89,12 +93,12 @@ TemporaryFile createTemporaryBeside(const std::string& path) {
 // old file open for a moment (a viewer, a virus scanner, a backup) makes the
 // replacement fail only while it holds it, so a refused replacement is tried
 // again for about half a second before the save counts as failed.
-bool putInPlace(const std::string& temporary, const std::string& path) {
+bool putInPlace(const std::string& temporary, const std::string& path, const FileCalls& calls) {
   constexpr int kTries = 10;
   constexpr DWORD kPauseMs = 50;
   for (int attempt = 1;; ++attempt) {
-    if (MoveFileExA(temporary.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (calls.moveFile(temporary.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
     const DWORD error = GetLastError();
@@ -120,14 +124,19 @@ bool isFile(const std::string& path) {
 }
 
 FileContents readWholeFile(const std::string& path) {
+  return readWholeFile(path, FileCalls{});
+}
+
+FileContents readWholeFile(const std::string& path, const FileCalls& calls) {
   FileContents result;
   // Other programs may have the file open, for reading or for writing.
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(calls.createFile(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                  calls);
   if (!file.valid()) return result;
   result.status = ReadStatus::Unreadable;
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+  if (!calls.getFileSize(file.get(), &size) || size.QuadPart < 0 ||
       static_cast<unsigned long long>(size.QuadPart) > result.bytes.max_size()) {
     return result;
   }
@@ -136,7 +145,7 @@ FileContents readWholeFile(const std::string& path) {
   } catch (const std::bad_alloc&) {
     return result;
   }
-  if (!readAll(file.get(), result.bytes)) {
+  if (!readAll(file.get(), result.bytes, calls)) {
     result.bytes.clear();
     return result;
   }
@@ -145,6 +154,10 @@ FileContents readWholeFile(const std::string& path) {
 }
 
 bool replaceFileContents(const std::string& path, std::string_view bytes) {
+  return replaceFileContents(path, bytes, FileCalls{});
+}
+
+bool replaceFileContents(const std::string& path, std::string_view bytes, const FileCalls& calls) {
   // Replacing by a rename would pass over a read-only target (Wine lets it),
   // so such a target, like a folder of that name, is refused first.
   DWORD attributes = GetFileAttributesA(path.c_str());
@@ -152,12 +165,12 @@ bool replaceFileContents(const std::string& path, std::string_view bytes) {
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
   }
-  const TemporaryFile temporary = createTemporaryBeside(path);
+  const TemporaryFile temporary = createTemporaryBeside(path, calls);
   if (temporary.name.empty()) return false;
-  FileHandle file(temporary.handle);
-  bool written = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  FileHandle file(temporary.handle, calls);
+  bool written = writeAll(file.get(), bytes, calls) && calls.flushFile(file.get());
   bool closed = file.close();
-  if (written && closed && putInPlace(temporary.name, path)) return true;
+  if (written && closed && putInPlace(temporary.name, path, calls)) return true;
   DeleteFileA(temporary.name.c_str());
   return false;
 }

@@ -1,6 +1,8 @@
 // Whole-file reads and safe replacement of a file's contents.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -17,9 +19,25 @@ bool isFile(const std::string& path);
 // Reads the whole file, of any size, or tells why it could not.
 FileContents readWholeFile(const std::string& path);
 
+// The system's file calls that reading and replacing a file make, one by
+// one, so that a test can make each of them fail in turn.
+struct FileCalls {
+  decltype(&CreateFileA) createFile = CreateFileA;
+  decltype(&GetFileSizeEx) getFileSize = GetFileSizeEx;
+  decltype(&ReadFile) readFile = ReadFile;
+  decltype(&WriteFile) writeFile = WriteFile;
+  decltype(&FlushFileBuffers) flushFile = FlushFileBuffers;
+  decltype(&CloseHandle) closeHandle = CloseHandle;
+  decltype(&MoveFileExA) moveFile = MoveFileExA;
+};
+
+// Reads the whole file, of any size, or tells why it could not.
+FileContents readWholeFile(const std::string& path, const FileCalls& calls);
+
 // Writes the bytes to a temporary file beside path, checks every write and
 // the close, and only then puts it in place of path. On any failure path is
-// left as it was and false is returned.
+// left as it was, no temporary file stays, and false is returned.
 bool replaceFileContents(const std::string& path, std::string_view bytes);
+bool replaceFileContents(const std::string& path, std::string_view bytes, const FileCalls& calls);
 
 }  // namespace kv
