@@ -97,7 +97,9 @@ target_compile_options(kv_history_writer PRIVATE ${KV_WARNINGS})
 target_link_libraries(kv_history_writer PRIVATE kvwin)
 target_link_options(kv_history_writer PRIVATE ${KV_STATIC_LINK})
 # Ends a save at each of its steps in turn, for the test of crashes.
-add_executable(kv_crash_save ${CMAKE_SOURCE_DIR}/tests/wine/helpers/crash_save_win32.cpp)
+add_executable(kv_crash_save ${CMAKE_SOURCE_DIR}/tests/wine/helpers/crash_save_win32.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/file_call_faults_win32.cpp)
+target_include_directories(kv_crash_save PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine/support)
 target_compile_options(kv_crash_save PRIVATE ${KV_WARNINGS})
 target_link_libraries(kv_crash_save PRIVATE kvwin)
 target_link_options(kv_crash_save PRIVATE ${KV_STATIC_LINK})

@@ -9,37 +9,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "schedule/file_io_win32.h"
+#include "file_call_faults_win32.h"
 
 namespace {
 
 int stepsLeft = 0;
 
-void crashBeforeTheStep() {
+bool endBeforeTheStep(const char*) {
   if (--stepsLeft == 0) ExitProcess(3);
-}
-
-HANDLE WINAPI createFile(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                         DWORD disposition, DWORD flags, HANDLE model) {
-  crashBeforeTheStep();
-  return CreateFileA(name, access, share, security, disposition, flags, model);
-}
-BOOL WINAPI writeFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written,
-                      LPOVERLAPPED overlapped) {
-  crashBeforeTheStep();
-  return WriteFile(file, bytes, size, written, overlapped);
-}
-BOOL WINAPI flushFile(HANDLE file) {
-  crashBeforeTheStep();
-  return FlushFileBuffers(file);
-}
-BOOL WINAPI closeHandle(HANDLE handle) {
-  crashBeforeTheStep();
-  return CloseHandle(handle);
-}
-BOOL WINAPI moveFile(LPCSTR from, LPCSTR to, DWORD flags) {
-  crashBeforeTheStep();
-  return MoveFileExA(from, to, flags);
+  return false;
 }
 
 }  // namespace
@@ -47,12 +25,6 @@ BOOL WINAPI moveFile(LPCSTR from, LPCSTR to, DWORD flags) {
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   stepsLeft = std::atoi(argv[2]);
-  kv::FileCalls calls;
-  calls.createFile = createFile;
-  calls.writeFile = writeFile;
-  calls.flushFile = flushFile;
-  calls.closeHandle = closeHandle;
-  calls.moveFile = moveFile;
   const std::string bytes(3u << 20, 'n');
-  return kv::replaceFileContents(argv[1], bytes, calls) ? 0 : 1;
+  return kv::replaceFileContents(argv[1], bytes, kvtest::faultyFileCalls(endBeforeTheStep)) ? 0 : 1;
 }

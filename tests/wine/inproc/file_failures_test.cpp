@@ -8,13 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "schedule/file_io_win32.h"
+#include "file_call_faults_win32.h"
 
 namespace {
 
-// The file calls are counted; the one numbered `failing` fails. A failing
-// write is a short one, a failing read finds the file ended early, and a
-// failing close reports an error.
+// The file calls are counted; the one numbered `failing` fails.
 int callsMade = 0;
 int failing = 0;
 std::string failedCall;
@@ -23,57 +21,6 @@ bool failsNow(const char* call) {
   if (++callsMade != failing) return false;
   failedCall = call;
   return true;
-}
-
-HANDLE WINAPI createFile(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                         DWORD disposition, DWORD flags, HANDLE model) {
-  if (failsNow("create")) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
-  }
-  return CreateFileA(name, access, share, security, disposition, flags, model);
-}
-BOOL WINAPI getFileSize(HANDLE file, PLARGE_INTEGER size) {
-  return failsNow("size") ? FALSE : GetFileSizeEx(file, size);
-}
-BOOL WINAPI readFile(HANDLE file, LPVOID bytes, DWORD size, LPDWORD read, LPOVERLAPPED overlapped) {
-  if (failsNow("read")) {
-    *read = 0;
-    return TRUE;
-  }
-  return ReadFile(file, bytes, size, read, overlapped);
-}
-BOOL WINAPI writeFile(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written,
-                      LPOVERLAPPED overlapped) {
-  return WriteFile(file, bytes, failsNow("write") ? size / 2 : size, written, overlapped);
-}
-BOOL WINAPI flushFile(HANDLE file) {
-  return failsNow("flush") ? FALSE : FlushFileBuffers(file);
-}
-BOOL WINAPI closeHandle(HANDLE handle) {
-  // A close that reports an error (a write the system could not make in
-  // the end) has let the handle go all the same.
-  const BOOL closed = CloseHandle(handle);
-  return failsNow("close") ? FALSE : closed;
-}
-BOOL WINAPI moveFile(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (failsNow("replace")) {
-    SetLastError(ERROR_DISK_FULL);
-    return FALSE;
-  }
-  return MoveFileExA(from, to, flags);
-}
-
-kv::FileCalls failingCalls() {
-  kv::FileCalls calls;
-  calls.createFile = createFile;
-  calls.getFileSize = getFileSize;
-  calls.readFile = readFile;
-  calls.writeFile = writeFile;
-  calls.flushFile = flushFile;
-  calls.closeHandle = closeHandle;
-  calls.moveFile = moveFile;
-  return calls;
 }
 
 class FileFailures : public ::testing::Test {
@@ -110,7 +57,7 @@ class FileFailures : public ::testing::Test {
 };
 
 TEST_F(FileFailures, EachCallOfASaveFailingLeavesTheOldFileAndNoTemporary) {
-  const kv::FileCalls calls = failingCalls();
+  const kv::FileCalls calls = kvtest::faultyFileCalls(failsNow);
   for (failing = 1;; ++failing) {
     SCOPED_TRACE("call " + std::to_string(failing));
     callsMade = 0;
@@ -130,7 +77,7 @@ TEST_F(FileFailures, EachCallOfASaveFailingLeavesTheOldFileAndNoTemporary) {
 }
 
 TEST_F(FileFailures, EachCallOfALoadFailingReadsNothing) {
-  const kv::FileCalls calls = failingCalls();
+  const kv::FileCalls calls = kvtest::faultyFileCalls(failsNow);
   for (failing = 1;; ++failing) {
     SCOPED_TRACE("call " + std::to_string(failing));
     callsMade = 0;

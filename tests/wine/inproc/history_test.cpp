@@ -13,6 +13,7 @@
 #include "app/history_file_win32.h"
 #include "app/history_window_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/file_io_win32.h"
 #include "window_search_win32.h"
 
 namespace {
@@ -45,14 +46,7 @@ kv::HistoryRecord record(const std::string& description, const std::string& outc
 }
 
 std::string fileBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes;
+  return kv::readWholeFile(path).bytes;
 }
 
 // Two processes append 1,000 lines each to one history at the same time:
