@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -9,23 +8,37 @@
 #include <vector>
 
 #include "schedule/entry_line.h"
-#include "schedule_lines.h"
 #include "time_zone.h"
 #include "tool/arguments.h"
 #include "tool/commands.h"
 
 namespace {
 
+using kv::MissedStarts;
 using kv::Time;
 using kv::tool::Format;
 using kv::tool::Options;
-using kvtest::at;
-using kvtest::fileOf;
-using kvtest::line;
 
 std::string exampleSchedule() {
   std::ifstream in(KV_SOURCE_DIR "/tests/tool/fixed_schedule.KV", std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Time at(const char* localTime) {
+  const std::optional<Time> t = kv::tool::parseLocalTime(localTime);
+  EXPECT_TRUE(t.has_value()) << localTime;
+  return t.value_or(0);
+}
+
+std::string line(Time start, Time end, char frequency, const std::string& description) {
+  return kv::composeEntryLine(
+      {start, end, frequency, 1, "C:\\WINDOWS\\NOTEPAD.EXE", "C:\\WINDOWS", '0', description});
+}
+
+std::string fileOf(const std::vector<std::string>& lines) {
+  std::string bytes = "Version=3.0\r\n";
+  for (const std::string& l : lines) bytes += l + "\r\n";
+  return bytes;
 }
 
 // The starts in tsv, below the row of column names.
@@ -46,8 +59,9 @@ std::string optionsError(const std::vector<std::string_view>& args) {
 
 TEST(KvtoolArguments, ReadsEachCommandWithItsOptions) {
   KV_IN_TIME_ZONE(zone, "UTC");
-  const auto parsed = kv::tool::parseArguments(
-      {"next", "--count", "5", "a.KV", "--from=2026-01-05T08:00", "--until", "2026-01-06"});
+  const auto parsed =
+      kv::tool::parseArguments({"next", "--count", "5", "--missed-starts", "a.KV",
+                                "--from=2026-01-05T08:00", "--until", "2026-01-06"});
   ASSERT_TRUE(std::holds_alternative<Options>(parsed)) << std::get<std::string>(parsed);
   const Options& next = std::get<Options>(parsed);
   EXPECT_EQ(next.command, kv::tool::Command::Next);
@@ -55,16 +69,29 @@ TEST(KvtoolArguments, ReadsEachCommandWithItsOptions) {
   EXPECT_EQ(next.count, 5u);
   EXPECT_EQ(next.from, Time{1767600000});
   EXPECT_EQ(next.until, Time{1767657600});
+  EXPECT_EQ(next.missedStarts, kv::MissedStarts::RunOnce);
 
   const auto list = std::get<Options>(kv::tool::parseArguments({"list", "-", "--format=tsv"}));
   EXPECT_EQ(list.file, "-");
   EXPECT_EQ(list.format, Format::Tsv);
+  EXPECT_EQ(list.missedStarts, kv::MissedStarts::Skip);
+  EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"check", "a.KV", "--missed-starts"}))
+                .missedStarts,
+            kv::MissedStarts::RunOnce);
+  const auto history = std::get<Options>(kv::tool::parseArguments(
+      {"history", "h.tsv", "--since", "2026-12-08", "--failed", "--count=3", "--format=tsv"}));
+  EXPECT_EQ(history.since, at("2026-12-08"));
+  EXPECT_TRUE(history.failedOnly);
+  EXPECT_EQ(history.count, 3u);
+  EXPECT_EQ(history.format, Format::Tsv);
+  // No file where kv.exe's own history is known.
+  EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"history", "--failed"}, true)).file, "");
   EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"check", "x", "--help"})).command,
             kv::tool::Command::Help);
   EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"list", "--version"})).command,
             kv::tool::Command::Version);
 
-  // --until alone lifts the cap of ten starts; --count keeps one.
+  // --until alone lifts the cap of ten starts; --count keeps one; history has none.
   const struct {
     std::vector<std::string_view> args;
     std::optional<std::size_t> count;
@@ -72,28 +99,10 @@ TEST(KvtoolArguments, ReadsEachCommandWithItsOptions) {
       {{"next", "a.KV"}, 10},
       {{"next", "a.KV", "--until", "2026-01-06"}, std::nullopt},
       {{"next", "a.KV", "--until", "2026-01-06", "--count", "3"}, 3},
+      {{"history", "-"}, std::nullopt},
   };
   for (const auto& c : counts) {
     EXPECT_EQ(std::get<Options>(kv::tool::parseArguments(c.args)).count, c.count) << c.args.size();
-  }
-}
-
-// --missed-starts, a flag of next and check, loads as kv.exe does with Run
-// Missed Starts on.
-TEST(KvtoolArguments, TakesMissedStartsForNextAndCheck) {
-  KV_IN_TIME_ZONE(zone, "UTC");
-  const struct {
-    std::vector<std::string_view> args;
-    kv::MissedStarts missed;
-  } loads[] = {
-      {{"next", "a.KV"}, kv::MissedStarts::Skip},
-      {{"next", "--missed-starts", "a.KV", "--count", "3"}, kv::MissedStarts::RunOnce},
-      {{"check", "a.KV", "--missed-starts", "--at", "2026-01-06"}, kv::MissedStarts::RunOnce},
-  };
-  for (const auto& l : loads) {
-    const auto load = kv::tool::parseArguments(l.args);
-    ASSERT_TRUE(std::holds_alternative<Options>(load)) << std::get<std::string>(load);
-    EXPECT_EQ(std::get<Options>(load).missedStarts, l.missed) << l.args[0];
   }
 }
 
@@ -111,7 +120,9 @@ TEST(KvtoolArguments, RefusesAWrongCommandLineWithItsReason) {
       {{"check", "a.KV", "--format=tsv"}, "check takes no option '--format'"},
       {{"list", "a.KV", "--missed-starts"}, "list takes no option '--missed-starts'"},
       {{"next", "a.KV", "--missed-starts=on"}, "--missed-starts takes no value"},
-      {{"check", "--missed-starts"}, "check needs a schedule file"},
+      {{"history", "--failed"}, "history needs a history file on Linux ('-' reads standard input)"},
+      {{"history", "-", "--from", "2026-12-08"}, "history takes no option '--from'"},
+      {{"list", "-", "--failed"}, "list takes no option '--failed'"},
       {{"next", "a.KV", "--count", "0"}, "--count needs a whole number from 1 up, not '0'"},
       {{"next", "a.KV", "--count"}, "--count needs a value"},
       {{"next", "a.KV", "--from", "2026-02-30T10:00"}, "--from needs a local date and time"},
@@ -184,9 +195,9 @@ TEST(KvtoolNext, MergesTheExampleAfterCatchingItUp) {
             "2026-01-05T12:30:01\tDaily\tLunch reminder\n");
   EXPECT_EQ(next(exampleSchedule(), "2031-06-01T10:00:02", "2040-01-01", 1000).find("Once"),
             std::string::npos);
-  // Without --count, --until shows every start up to it: 16 Hourly, 2 others.
-  const std::string day = next(exampleSchedule(), "2026-01-05T08:00", "2026-01-06", std::nullopt);
-  EXPECT_EQ(std::count(day.begin(), day.end(), '\n'), 18) << day;
+  // Without --count, --until shows every start up to it, more than ten.
+  EXPECT_TRUE(next(exampleSchedule(), "2026-01-05T08:00", "2026-01-06", std::nullopt)
+                  .ends_with("2026-01-05T23:00:01\tHourly\tHourly version check\n"));
   // A description the file leaves empty stays empty after each start.
   EXPECT_EQ(next(fileOf({line(at("2026-01-05T09:00"), at("2027-01-01"), 'D', "")}), "2026-01-05",
                  "2026-01-06T10:00", std::nullopt),
@@ -227,71 +238,41 @@ TEST(KvtoolNext, FollowsTheClocksAcrossSpringForwardAndFallBack) {
 }
 
 TEST(KvtoolText, ShowsWindows1252AsUtf8WithControlBytesEscaped) {
-  const struct {
-    std::string_view ansi;
-    const char* shown;
-  } cases[] = {
-      {"Caf\xE9 \x80 5", "Café € 5"},
-      {"\x8A\x9F\xFF", "ŠŸÿ"},
-      {"a\tb\x12"
-       "c\x7F",
-       "a\\x09b\\x12c\\x7F"},
-      {"\x81\x9D", "\\x81\\x9D"},  // undefined in 1252: C1 controls
-  };
-  for (const auto& c : cases) EXPECT_EQ(kv::tool::utf8FromWindows1252(c.ansi), c.shown);
-
+  // 0x81 and 0x9D, undefined in 1252, stay C1 controls.
+  EXPECT_EQ(kv::tool::utf8FromWindows1252("Caf\xE9\x80\x8A\x9F\xFF\t\x12\x7F\x81\x9D"),
+            "Café€ŠŸÿ\\x09\\x12\\x7F\\x81\\x9D");
   KV_IN_TIME_ZONE(zone, "UTC");
   std::ostringstream out;
-  kv::tool::writeList(fileOf({line(at("2026-01-05"), at("2027-01-01"), 'D',
-                                   "Caf\xE9\x12"
-                                   "x")}),
+  kv::tool::writeList(fileOf({line(at("2026-01-05"), at("2027-01-01"), 'D', "Caf\xE9\x12x")}),
                       Format::Tsv, out);
   EXPECT_NE(out.str().find("\tCafé\\x12x\n"), std::string::npos) << out.str();
 }
 
-TEST(KvtoolList, RefusesWhatIsNoScheduleAndSaysWhenNothingIsInIt) {
+// A file that is no schedule writes nothing; an empty result is said why.
+TEST(KvtoolNext, RefusesWhatIsNoScheduleAndSaysWhyThereAreNoStarts) {
   KV_IN_TIME_ZONE(zone, "UTC");
-  const struct {
-    std::string bytes;
-    bool schedule;
-    const char* note;
-  } cases[] = {
-      {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), false, ""},
-      {"Dear diary,\r\n2026 was 1 long year\r\n", false, ""},
-      {"Version=2.0\r\n", false, ""},
-      {"", true, "no entries"},
-      {"Version=3.0\r\n", true, "no entries"},
-      {"Dear diary,\r\n1000000000 2000000000 D 1 C:\\A.EXE\r\n", true, ""},
-  };
-  for (const auto& c : cases) {
-    std::ostringstream out;
-    const kv::tool::Written written = kv::tool::writeList(c.bytes, Format::Text, out);
-    EXPECT_EQ(written.schedule, c.schedule) << c.bytes;
-    EXPECT_EQ(written.note, c.note) << c.bytes;
-    if (!c.schedule) {
-      EXPECT_EQ(out.str(), "");
-    }
-  }
-}
-
-TEST(KvtoolNext, SaysWhyThereAreNoStarts) {
-  KV_IN_TIME_ZONE(zone, "UTC");
-  const std::string over = fileOf({line(at("2025-01-01"), at("2025-06-01"), 'D', "over")});
+  const std::string none = "no starts from 2026-01-05 08:00";
   const struct {
     std::string bytes;
     const char* until;
-    const char* note;
+    std::string note;
   } cases[] = {
-      {fileOf({}), "2026-02-01", "no starts from 2026-01-05 08:00 (the schedule is empty)"},
-      {over, "2026-02-01", "no starts from 2026-01-05 08:00: a load then drops every entry"},
-      {exampleSchedule(), "2026-01-05T08:00:00",
-       "no starts from 2026-01-05 08:00 to 2026-01-05 08:00"},
+      {"Dear diary,\r\n2026 was 1 long year\r\n", "2026-02-01", "(no schedule)"},
+      {"Version=2.0\r\n", "2026-02-01", "(no schedule)"},
+      {"", "2026-02-01", none + " (the schedule is empty)"},
+      {"Version=3.0\r\n", "2026-02-01", none + " (the schedule is empty)"},
+      {"Dear diary,\r\n1000000000 2000000000 D 1 C:\\A.EXE\r\n", "2026-02-01", ""},
+      {fileOf({line(at("2025-01-01"), at("2025-06-01"), 'D', "over")}), "2026-02-01",
+       none + ": a load then drops every entry"},
+      {exampleSchedule(), "2026-01-05T08:00:00", none + " to 2026-01-05 08:00"},
       {exampleSchedule(), "2026-01-05T08:00:01", ""},
   };
   for (const auto& c : cases) {
     std::ostringstream out;
-    EXPECT_EQ(kv::tool::writeNext(c.bytes, {at("2026-01-05T08:00"), at(c.until)}, out).note,
-              c.note);
+    const kv::tool::Written w =
+        kv::tool::writeNext(c.bytes, {at("2026-01-05T08:00"), at(c.until)}, out);
+    EXPECT_EQ(w.schedule ? w.note : "(no schedule)", c.note) << c.bytes;
+    EXPECT_TRUE(w.schedule || out.str().empty()) << out.str();
   }
 }
 
@@ -302,22 +283,11 @@ std::string check(const std::string& bytes, Time now) {
   return std::to_string(status) + ' ' + out.str();
 }
 
-// What check() gives, its notes left out: the status, a blank, the rest.
-std::string withoutNotes(const std::string& statusAndReport) {
-  std::istringstream lines(statusAndReport.substr(2));
-  std::string kept = statusAndReport.substr(0, 2);
-  for (std::string l; std::getline(lines, l);) {
-    if (l.find(": note: ") == std::string::npos) kept += l + '\n';
-  }
-  return kept;
-}
-
 TEST(KvtoolCheck, PassesTheExampleUntilItsOneTimeEntryHasRun) {
   KV_IN_TIME_ZONE(zone, "UTC");
   EXPECT_EQ(check(exampleSchedule(), at("2026-01-01")),
             "0 s.KV: 7 of 7 entries kept by a load; loads as it stands\n");
-  // Every repeating entry is behind by then: each has a note on missed starts.
-  EXPECT_EQ(withoutNotes(check(exampleSchedule(), at("2031-07-01"))),
+  EXPECT_EQ(check(exampleSchedule(), at("2031-07-01")),
             "1 s.KV:8: one-time entry in the past (2031-06-01 10:00): a load drops it\n"
             "s.KV: 6 of 7 entries kept by a load; a load would change or drop something (1)\n");
 }
@@ -361,6 +331,77 @@ TEST(KvtoolCheck, ReportsWhatALoadWouldCutChangeOrDropByLine) {
   for (const auto& c : cases) {
     const std::string run = check(c.bytes, now);
     EXPECT_EQ(run.rfind(c.statusAndFinding, 0), 0u) << run;
+  }
+}
+
+// Missed starts: those that passed while the schedule was not loaded, with
+// Run Missed Starts off and on.
+const char kLoad[] = "2026-01-05T08:00";  // a Monday
+
+// Entries behind a load at kLoad, and ones that are not.
+struct Entries {
+  std::string daily = line(at("2026-01-01T09:00"), at("2027-01-01"), 'D', "daily");
+  std::string once = line(at("2026-01-04T10:00"), at("2026-02-01"), 'O', "once");
+  std::string over = line(at("2026-01-03"), at("2026-01-04"), 'O', "over");
+  // Its next start lies after its end.
+  std::string weekly = line(at("2026-01-02T17:00"), at("2026-01-07"), 'W', "weekly");
+  std::string noon = line(at("2026-01-05T12:00"), at("2027-01-01"), 'D', "noon");
+  std::string odd = line(at("2026-01-02"), at("2027-01-01"), 'X', "odd");
+};
+
+std::string nextStarts(const std::string& bytes, Format format, MissedStarts missed) {
+  std::ostringstream out;
+  kv::tool::writeNext(bytes, {at(kLoad), at("2026-01-06T09:00"), std::nullopt, format, missed},
+                      out);
+  return out.str();
+}
+
+TEST(KvtoolNext, RunsEachMissedStartOnceAtTheLoadThenGoesOnAfterIt) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const Entries e;
+  // Each starts once at the load, in due order, then goes on at its first
+  // start after the load, not one step after its missed start.
+  EXPECT_EQ(nextStarts(fileOf({e.daily, e.once, e.over, e.weekly, e.noon}), Format::Tsv,
+                       MissedStarts::RunOnce),
+            "start\tfrequency\tdescription\tmissed\n"
+            "2026-01-05T08:00:00\tDaily\tdaily\t2026-01-01T09:00:00\n"
+            "2026-01-05T08:00:00\tWeekly\tweekly\t2026-01-02T17:00:00\n"
+            "2026-01-05T08:00:00\tOnce\tonce\t2026-01-04T10:00:00\n"
+            "2026-01-05T09:00:00\tDaily\tdaily\t\n"
+            "2026-01-05T12:00:00\tDaily\tnoon\t\n"
+            "2026-01-06T09:00:00\tDaily\tdaily\t\n");
+  // A load keeps an entry of an unknown code under its start, whatever the
+  // setting: the first due check starts it, a missed start all the same.
+  EXPECT_EQ(
+      nextStarts(fileOf({e.odd}), Format::Text, MissedStarts::Skip),
+      "2026-01-05 08:00  Code X            odd  (missed start 2026-01-02 00:00, run at load)\n");
+}
+
+TEST(KvtoolCheck, NotesTheMissedStartsALoadRunsOnce) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const Entries e;
+  const std::string note = "0 s.KV:2: note: a load starts it once (missed start ";
+  // The exit status, a blank, then the first line the check writes.
+  const struct {
+    MissedStarts missed;
+    std::string entry, report;
+  } cases[] = {
+      // Off, a load runs no missed start but one of an unknown code.
+      {MissedStarts::Skip, e.odd, note + "2026-01-02 00:00)\n"},
+      // On, it keeps each missed start, to run it once, and the entry goes on
+      // at its first start after the load, or leaves.
+      {MissedStarts::RunOnce, e.daily, note + "2026-01-01 09:00), then at 2026-01-05 09:00\n"},
+      {MissedStarts::RunOnce, e.once, note + "2026-01-04 10:00)\n"},
+      {MissedStarts::RunOnce, e.over, "1 s.KV:2: one-time entry in the past (2026-01-03 00:00)"},
+      {MissedStarts::RunOnce, e.weekly, note + "2026-01-02 17:00), its last start\n"},
+      {MissedStarts::RunOnce, e.noon, "0 s.KV: 1 of 1 entry kept"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    const int status =
+        kv::tool::writeCheck(fileOf({c.entry}), "s.KV", at(kLoad), c.missed, nullptr, out);
+    const std::string run = std::to_string(status) + ' ' + out.str();
+    EXPECT_EQ(run.rfind(c.report, 0), 0u) << run;
   }
 }
 

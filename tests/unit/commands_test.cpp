@@ -2,99 +2,54 @@
 // what each asks, and what it does with the answer.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
-#include "app/file_commands.h"
 #include "app/schedule_commands.h"
 #include "app/unsaved_changes.h"
-#include "fake_message_boxes.h"
-#include "fake_visible_list.h"
+#include "document_fixture.h"
 #include "schedule/schedule_file.h"
 
 namespace {
 
 using kv::BoxAnswer;
 using kv::BoxModality;
-using kv::ScheduleEntry;
-using kv::Time;
+using kvtest::entryAt;
+using kvtest::kNow;
 
-constexpr Time kNow = 1'700'000'000;
-
-ScheduleEntry entryAt(Time start, const std::string& description) {
-  ScheduleEntry e;
-  e.start = start;
-  e.end = 4'000'000'000u;
-  e.frequency = 'D';
-  e.commandLine = "C:\\BIN\\TOOL.EXE";
-  e.description = description;
-  return e;
-}
-
-class Commands : public ::testing::Test {
+class Commands : public ::testing::Test, protected kvtest::DocumentFixture {
  protected:
-  Commands() {
-    fill();
-    files.read = [this](const std::string& path) {
-      const auto found = disk.find(path);
-      if (found == disk.end()) return kv::FileContents{kv::ReadStatus::NotFound, {}};
-      return kv::FileContents{
-          found->second.empty() ? kv::ReadStatus::Unreadable : kv::ReadStatus::Ok, found->second};
-    };
-    files.write = [this](const std::string& path, std::string_view bytes) {
-      if (path.find("readonly") != std::string::npos) return false;
-      disk[path] = std::string(bytes);
-      return true;
-    };
-    files.versionText = "3.0";
-    files.clock = [] { return kNow; };
-  }
-
-  // Three entries e0, e1, e2, due in that order, nothing changed.
-  void fill() {
-    store.clear();
-    for (Time i = 0; i < 3; ++i) store.fileEntry(entryAt(kNow + 100 + i, "e" + std::to_string(i)));
-  }
-
-  kvtest::FakeVisibleList list;
-  kv::ScheduleDocument document{list, [](Time start, const std::string& description) {
-                                  return std::to_string(start) + " " + description;
-                                }};
-  kv::ScheduleStore& store = document.store;
-  kvtest::FakeMessageBoxes boxes;
-  kv::ScheduleFiles files;
-  std::map<std::string, std::string> disk;  // "" stands for a file that cannot be read
+  Commands() : DocumentFixture(3) {}
 };
 
+// Delete asks over every window of the program; only Yes removes the entry,
+// and the first-due entry follows the top row.
 TEST_F(Commands, DeleteRemovesTheSelectedEntryOnlyOnYes) {
+  const std::vector<std::string> all = {"1700000100 e0", "1700000101 e1", "1700000102 e2"};
   struct Case {
-    int row;
+    int row;  // -1: none selected, nothing asked
     BoxAnswer answer;
     std::vector<std::string> rows;
-    Time firstDue;
   } const cases[] = {
-      {1, BoxAnswer::No, {"1700000100 e0", "1700000101 e1", "1700000102 e2"}, kNow + 100},
-      {1, BoxAnswer::Yes, {"1700000100 e0", "1700000102 e2"}, kNow + 100},
-      {0, BoxAnswer::Yes, {"1700000101 e1", "1700000102 e2"}, kNow + 101},
+      {1, BoxAnswer::No, all},
+      {1, BoxAnswer::Yes, {all[0], all[2]}},
+      {0, BoxAnswer::Yes, {all[1], all[2]}},
+      {-1, BoxAnswer::Yes, all},
   };
   for (const Case& c : cases) {
-    fill();
+    fill(3);
     list.selected = c.row;
     boxes.answers = {c.answer};
     boxes.shown.clear();
-    EXPECT_EQ(kv::deleteSelectedAfterAsking(store, boxes), c.answer == BoxAnswer::Yes);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Are you sure you want to delete this entry?");
-    EXPECT_EQ(boxes.shown[0].modality, BoxModality::TaskOwned);
+    EXPECT_EQ(kv::deleteSelectedAfterAsking(store, boxes), c.rows.size() < all.size());
+    EXPECT_EQ(boxes.texts(),
+              std::vector<std::string>(c.row >= 0 ? 1 : 0,
+                                       "Are you sure you want to delete this entry?"));
+    for (const kv::BoxRequest& box : boxes.shown) EXPECT_EQ(box.modality, BoxModality::TaskOwned);
     EXPECT_EQ(list.rows, c.rows);
-    EXPECT_EQ(store.firstDue().start, c.firstDue);
+    EXPECT_EQ(store.firstDue().start, kv::leadingStart(store.line(0)));
     EXPECT_FALSE(store.changed()) << "Delete leaves the changed flag alone";
   }
-  boxes.shown.clear();
-  list.selected = -1;
-  EXPECT_FALSE(kv::deleteSelectedAfterAsking(store, boxes));
-  EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(Commands, ADroppedPathLongerThanACommandLineIsRefusedInABox) {
@@ -107,24 +62,28 @@ TEST_F(Commands, ADroppedPathLongerThanACommandLineIsRefusedInABox) {
                                                     "than 253 characters."});
 }
 
+// Closing asks with no owner, New and Open over the main window.
 TEST_F(Commands, TheSaveQuestionIsAskedWhereItsCaptionAndOwnerSay) {
   struct Case {
     const kv::SaveQuestion& question;
+    const char* caption;
+    BoxModality modality;
     BoxAnswer answer;
     kv::SaveAnswer expected;
   } const cases[] = {
-      {kv::kSaveQuestionOnClosing, BoxAnswer::Yes, kv::SaveAnswer::Yes},
-      {kv::kSaveQuestionOnNew, BoxAnswer::No, kv::SaveAnswer::No},
-      {kv::kSaveQuestionOnOpen, BoxAnswer::Cancel, kv::SaveAnswer::Cancel},
+      {kv::kSaveQuestionOnClosing, "KV", BoxModality::TaskUnowned, BoxAnswer::Yes,
+       kv::SaveAnswer::Yes},
+      {kv::kSaveQuestionOnNew, "KV", BoxModality::Owned, BoxAnswer::No, kv::SaveAnswer::No},
+      {kv::kSaveQuestionOnOpen, "NOTICE", BoxModality::Owned, BoxAnswer::Cancel,
+       kv::SaveAnswer::Cancel},
   };
   for (const Case& c : cases) {
     boxes.answers = {c.answer};
     boxes.shown.clear();
     EXPECT_EQ(kv::askToSave(boxes, c.question), c.expected);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Changes have been made.  Save changes?");
-    EXPECT_EQ(boxes.shown[0].caption, c.question.caption);
-    EXPECT_EQ(boxes.shown[0].modality, c.question.modality);
+    ASSERT_EQ(boxes.texts(), std::vector<std::string>{"Changes have been made.  Save changes?"});
+    EXPECT_EQ(boxes.shown[0].caption, c.caption);
+    EXPECT_EQ(boxes.shown[0].modality, c.modality);
     EXPECT_EQ(boxes.shown[0].buttons, kv::BoxButtons::YesNoCancel);
   }
 }
@@ -135,24 +94,19 @@ TEST_F(Commands, FileCommandsChangeTheDocumentOnlyWhenTheFileWasReadOrWritten) {
   const std::string before = kv::encodeScheduleFile(store, "3.0");
   store.markChanged();
   document.fileName = "C:\\old.KV";
-  disk["C:\\locked.KV"] = "";
-  disk["C:\\new.KV"] =
+  disk["C:\\locked.KV"] = {kv::ReadStatus::Unreadable, {}};
+  const std::string newFile =
       "Version=3.0\r\n" + kv::composeEntryLine(entryAt(kNow + 500, "new")) + "\r\n";
-  struct Case {
-    const char* chosen;
-    bool loaded;
-    const char* box;  // nullptr: none
-  } const cases[] = {
-      {"C:\\absent.KV", false, "|C:\\absent.KV| not found."},
-      {"C:\\locked.KV", false, "|C:\\locked.KV| could not be read."},
-  };
-  for (const Case& c : cases) {
+  disk["C:\\new.KV"] = {kv::ReadStatus::Ok, newFile};
+  for (const auto& [chosen, box] :
+       {std::pair<std::string, std::string>{"C:\\absent.KV", "|C:\\absent.KV| not found."},
+        {"C:\\locked.KV", "|C:\\locked.KV| could not be read."}}) {
     boxes.shown.clear();
-    EXPECT_EQ(kv::openChosenSchedule(document, c.chosen, files, boxes), c.loaded);
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{c.box});
+    EXPECT_FALSE(kv::openChosenSchedule(document, chosen, files, boxes));
+    ASSERT_EQ(boxes.texts(), std::vector<std::string>{box});
     EXPECT_EQ(boxes.shown[0].modality, BoxModality::TaskUnowned);
     EXPECT_EQ(document.fileName, "C:\\old.KV");
-    EXPECT_EQ(document.openDialogField, c.chosen);
+    EXPECT_EQ(document.openDialogField, chosen);
     EXPECT_EQ(kv::encodeScheduleFile(store, "3.0"), before);
     EXPECT_TRUE(store.changed());
   }
@@ -170,7 +124,7 @@ TEST_F(Commands, FileCommandsChangeTheDocumentOnlyWhenTheFileWasReadOrWritten) {
   EXPECT_TRUE(store.changed());
   document.fileName = "C:\\saved.KV";
   EXPECT_TRUE(kv::saveToCurrentFile(document, files, boxes));
-  EXPECT_EQ(disk["C:\\saved.KV"], kv::encodeScheduleFile(store, "3.0"));
+  EXPECT_EQ(disk["C:\\saved.KV"].bytes, kv::encodeScheduleFile(store, "3.0"));
   EXPECT_FALSE(store.changed());
 }
 
