@@ -69,6 +69,7 @@ endforeach()
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
   file(GLOB KV_BENCHMARKS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+  list(FILTER KV_BENCHMARKS EXCLUDE REGEX "_win32\\.cpp$")
   if(KV_BENCHMARKS)
     # Built without sanitizers so that the numbers mean something.
     add_library(kvcore_bench STATIC ${KV_CORE_SOURCES})

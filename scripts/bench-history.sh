@@ -8,8 +8,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$root/scripts/wine-env.sh"
 . "$root/scripts/session.sh"
 tree="$(kv_test_tree)"
-writer="$tree/kv_history_writer.exe"
-[ -f "$writer" ] || { echo "bench-history: build first (scripts/build.sh)" >&2; exit 2; }
+writer="$tree/kv_history_writer.exe" window="$tree/kv_history_window_bench.exe"
+[ -f "$writer" ] && [ -f "$window" ] || { echo "bench-history: build first (scripts/build.sh)" >&2; exit 2; }
 work="$(mktemp -d)"
 trap 'rm -rf "$work"; kv_session_stop' EXIT
 kv_session_start "$tree/kv_keeper.exe"
@@ -23,4 +23,4 @@ while [ "$(stat -c %s "$work/history.tsv")" -lt $((1024 * 1024 - 4096)) ]; do
 done
 rm -f "$work/history.1.tsv"
 printf 'window:  %s bytes, ' "$(stat -c %s "$work/history.tsv")"
-wine "$writer" --open "$history" 2>/dev/null | tr -d '\r'
+wine "$window" "$history" 2>/dev/null | tr -d '\r'

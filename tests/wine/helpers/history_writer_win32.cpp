@@ -1,22 +1,15 @@
-// The history file as kv.exe writes it, for the tests and the benchmark:
-//   kv_history_writer PATH COUNT ID   appends COUNT records whose description
-//                                     is "ID n" and prints the time a line took
-//   kv_history_writer --open PATH     opens the History window on PATH and
-//                                     prints the time until its list showed
-// Exit status 0 when every append succeeded, or the window showed.
+// Appends to a history file as kv.exe does, for the test of two writers at
+// once and the benchmark:
+//   kv_history_writer PATH COUNT ID
+// appends COUNT records whose description is "ID n" and prints the time a
+// line took. Exit status 0 when every append succeeded.
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <thread>
 
 #include "app/history_file_win32.h"
-#include "app/history_window_win32.h"
-#include "resources/resource_ids.h"
 
 namespace {
 
@@ -45,35 +38,9 @@ int append(const char* path, int count, const char* id) {
   return failed == 0 ? 0 : 1;
 }
 
-int openWindow(const char* path) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&controls);
-  kv::HistoryFile file(path);
-  LARGE_INTEGER start{};
-  double shown = -1;
-  std::thread watch([&] {
-    for (int tries = 0; tries < 5000; ++tries) {
-      HWND window = FindWindowA("#32770", "History");
-      if (window && IsWindowVisible(window) &&
-          SendDlgItemMessageA(window, IDC_HISTORY_LIST, LVM_GETITEMCOUNT, 0, 0) > 0) {
-        shown = millisecondsSince(start);
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-        return;
-      }
-      Sleep(1);
-    }
-  });
-  QueryPerformanceCounter(&start);
-  kv::showHistoryWindow(GetModuleHandleA(nullptr), nullptr, {[&] { return file.readAll(); }, ""});
-  watch.join();
-  std::printf("%.1f ms until the window listed the history\n", shown);
-  return shown >= 0 ? 0 : 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "--open") == 0) return openWindow(argv[2]);
-  if (argc == 4) return append(argv[1], std::atoi(argv[2]), argv[3]);
-  return 2;
+  if (argc != 4) return 2;
+  return append(argv[1], std::atoi(argv[2]), argv[3]);
 }
