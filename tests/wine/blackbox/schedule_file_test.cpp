@@ -30,18 +30,8 @@ class ScheduleFiles : public ::testing::Test {
     kivro.command(IDM_SAVE_AS);
     chooseInFileDialog(kivro, "Save As", path);
   }
-  // A common file dialog: types the path into its name field and presses OK.
   void chooseInFileDialog(KivroProcess& kivro, const char* caption, const std::string& path) {
-    HWND dialog = kivro.waitForDialog(caption);
-    ASSERT_NE(dialog, nullptr);
-    HWND comboEx = GetDlgItem(dialog, 1148);
-    HWND combo = FindWindowExA(comboEx, nullptr, "ComboBox", nullptr);
-    HWND edit = FindWindowExA(combo ? combo : comboEx, nullptr, "Edit", nullptr);
-    if (!edit) edit = GetDlgItem(dialog, 1152);  // the plain edit of older dialogs
-    ASSERT_NE(edit, nullptr);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    kvtest::waitUntilGone(dialog);
+    ASSERT_TRUE(kivro.chooseFile(caption, path));
   }
   // The close prompt appears only while the schedule has unsaved changes.
   bool closingAsksToSave(KivroProcess& kivro) {

@@ -134,6 +134,20 @@ std::string KivroProcess::answer(const char* caption, int buttonId) {
   return text;
 }
 
+bool KivroProcess::chooseFile(const char* caption, const std::string& path) {
+  HWND dialog = waitForDialog(caption);
+  if (!dialog) return false;
+  HWND comboEx = GetDlgItem(dialog, 1148);
+  HWND combo = FindWindowExA(comboEx, nullptr, "ComboBox", nullptr);
+  HWND edit = FindWindowExA(combo ? combo : comboEx, nullptr, "Edit", nullptr);
+  if (!edit) edit = GetDlgItem(dialog, 1152);  // the plain edit of older dialogs
+  if (!edit) return false;
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  waitUntilGone(dialog);
+  return true;
+}
+
 long KivroProcess::waitForExit(DWORD timeoutMs) {
   if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;

@@ -75,6 +75,9 @@ class KivroProcess {
   }
   // Waits for a box, checks nothing, presses the button, returns its text.
   std::string answer(const char* caption, int buttonId);
+  // A common file dialog of this caption: types the path into its name
+  // field and presses OK. False when no such dialog came.
+  bool chooseFile(const char* caption, const std::string& path);
 
   // Exit status once the process has ended, or -1 after the timeout.
   long waitForExit(DWORD timeoutMs = 10000);
