@@ -4,6 +4,9 @@
 #
 #   scripts/fuzz.sh [seconds] [target]   (default 60 s, every target)
 #
+# KV_FUZZ_RUNS=N also ends each run after N executions, whichever comes
+# first (a long run: scripts/fuzz.sh 1800 with KV_FUZZ_RUNS=10000000).
+#
 # Targets: schedule_file, entry_line, date_time_text, kvtool_check.
 #
 # The corpus of each target lives in tests/fuzz/corpus/<target>/ and is
@@ -67,7 +70,8 @@ for target in "${built[@]}"; do
   mkdir -p "$work/found" "$work/merged"
   # The run adds what it finds to found/; the committed corpus is only read.
   log="$out/$target.log"
-  if ! "$out/${target}_fuzz" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+  if ! "$out/${target}_fuzz" -max_total_time="$seconds" -runs="${KV_FUZZ_RUNS:--1}" \
+    -max_len=4096 -timeout=10 \
     -print_final_stats=1 -artifact_prefix="$out/${target}-" "$work/found" "$corpus" >"$log" 2>&1; then
     echo "fuzz: $target FAILED; the input that failed is in $out/${target}-*"
     tail -n 40 "$log"
@@ -76,7 +80,10 @@ for target in "${built[@]}"; do
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
-  echo "fuzz: $target: ${runs:-?} executions in $seconds s (${rate:-?}/s), no failure"
+  # The last status line holds the coverage: edges (cov) and features (ft).
+  cov=$(grep -E '^#[0-9]+.*cov: ' "$log" | tail -n 1 | sed -E 's/.*(cov: [0-9]+ ft: [0-9]+).*/\1/')
+  spent=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
+  echo "fuzz: $target: ${runs:-?} executions in ${spent:-$seconds} s (${rate:-?}/s), ${cov:-cov: ?}, no failure"
   if [ "${KV_FUZZ_SCRATCH:-0}" != 1 ]; then
     "$out/${target}_fuzz" -merge=1 -max_len=4096 "$work/merged" "$corpus" "$work/found" \
       >"$out/$target.merge.log" 2>&1

@@ -24,6 +24,12 @@
 # second early, from the same rounding; one more than a second early counts
 # as wrong. KV_SOAK_TOLERANCE sets the allowance in seconds (default 3.01).
 #
+# KV_SOAK_PAUSES=N stops the kv.exe process (SIGSTOP) N times for
+# KV_SOAK_PAUSE_SECONDS (default 60) each, spread over the run, as a machine
+# that sleeps would. Each entry with occurrences due while it was stopped
+# must then start exactly once, within the tolerance of the resume, and go
+# on at its next occurrence after it.
+#
 # Exit status 1 when an occurrence was missed, started twice, late or not in
 # the schedule, when kv.exe ended, or when a figure grew by more than its
 # margin (handles 10, GDI objects 5, USER objects 5, private memory 2 MiB);
@@ -44,6 +50,8 @@ if [ "$duration" -lt 30 ]; then
 fi
 tolerance="${KV_SOAK_TOLERANCE:-3.01}"
 check_lateness="${KV_SOAK_LATENESS:-1}"
+pauses="${KV_SOAK_PAUSES:-0}"
+pause_seconds="${KV_SOAK_PAUSE_SECONDS:-60}"
 margin_handles=10 margin_gdi=5 margin_user=5 margin_private=$((2 * 1024 * 1024))
 
 tree="${KV_SOAK_TREE:-$(kv_test_tree)}"
@@ -60,7 +68,7 @@ done
 export TZ=UTC
 work="$(mktemp -d "${TMPDIR:-/tmp}/kivro-soak.XXXXXX")"
 name="soak-$$.KV"
-schedule="$work/$name" record="$work/starts.log" plan="$work/plan.txt"
+schedule="$work/$name" record="$work/starts.log" plan="$work/plan.txt" stops="$work/stops.txt"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 started_xvfb="" kv_pid="" settings="" settings_saved="" start_stats="" end_stats=""
@@ -184,6 +192,22 @@ fi
 # the timer have been used.
 sleep_until $((base + 5))
 read_stats >"$work/stats" && start_stats="$(cat "$work/stats")"
+# Each stop begins 3 s past a minute of the plan, where no entry is due
+# within 3 s, and lasts a whole number of seconds.
+: >"$stops"
+for ((i = 1; i <= pauses; i++)); do
+  at=$((base + (duration * i / (pauses + 1)) / 60 * 60 + 3))
+  [ $((at + pause_seconds + 10)) -lt "$finish" ] || continue
+  sleep_until "$at"
+  pid="$(kv_linux_pid)"
+  [ -n "$pid" ] || break
+  stopped_at="$(date +%s.%N)"
+  kill -STOP "$pid"
+  sleep "$pause_seconds"
+  kill -CONT "$pid"
+  echo "$stopped_at $(date +%s.%N)" >>"$stops"
+  echo "soak: kv.exe stopped from $(date -u -d "@${stopped_at%.*}" '+%H:%M:%S') UTC for $pause_seconds s"
+done
 sleep_until $((finish + ${tolerance%.*} + 2))
 read_stats >"$work/stats" && end_stats="$(cat "$work/stats")"
 wine "$stats" "$name]" --close >/dev/null 2>&1 || true
@@ -202,13 +226,34 @@ kv_pid=""
 status=0
 touch "$record"
 awk -v finish="$finish" -v tol="$tolerance" -v lateness="$check_lateness" '
-  FNR == NR { start[$1] = $2; step[$1] = $3; stop[$1] = $4; next }
+  FILENAME == ARGV[1] { paused[++stops] = $1; resumed[stops] = $2; next }
+  FILENAME == ARGV[2] { start[$1] = $2; step[$1] = $3; stop[$1] = $4; next }
+  # The stop during which an occurrence was due, or 0.
+  function stopOf(due,   s) {
+    for (s = 1; s <= stops; s++) if (due >= paused[s] && due < resumed[s]) return s
+    return 0
+  }
+  # The stop that a start just after its resume makes up for, or 0.
+  function catchUpOf(id, at,   s, k, due) {
+    for (s = 1; s <= stops; s++) {
+      if (at < resumed[s] - 1 || at > resumed[s] + tol) continue
+      for (k = 0; ; k++) {
+        due = start[id] + k * step[id]
+        if (due >= resumed[s] || due > stop[id]) break
+        if (due >= paused[s]) return s
+        if (step[id] == 0) break
+      }
+    }
+    return 0
+  }
   {
     if (!match($0, /params=\[[^]]*\]/)) { unexpected++; next }
     id = substr($0, RSTART + 8, RLENGTH - 9)
     if (!match($0, / at=[0-9]+/)) { unexpected++; next }
     at = substr($0, RSTART + 4, RLENGTH - 4) / 1000.0
     if (!(id in start)) { unexpected++; next }
+    s = catchUpOf(id, at)
+    if (s > 0) { caught[id SUBSEP s]++; started++; next }
     k = step[id] == 0 ? 0 : int((at - start[id]) / step[id] + 0.5)
     due = start[id] + k * step[id]
     if (k < 0 || due > stop[id]) { unexpected++; next }
@@ -226,12 +271,22 @@ awk -v finish="$finish" -v tol="$tolerance" -v lateness="$check_lateness" '
       for (k = 0; ; k++) {
         due = start[id] + k * step[id]
         if (due > finish || due > stop[id]) break
+        s = stopOf(due)
+        if (s > 0) { behind[id SUBSEP s] = 1; if (step[id] == 0) break; continue }
         expected++
         n = seen[id SUBSEP k]
         if (n == 0) { missed++; if (missed <= 5) printf "soak: %s due at %d never started\n", id, due }
         if (step[id] == 0) break
       }
     }
+    for (key in behind) {
+      expected++
+      split(key, part, SUBSEP)
+      n = caught[key]
+      if (n == 0) { missed++; if (missed <= 5) printf "soak: %s never started after stop %d\n", part[1], part[2] }
+      if (n > 1) { doubled++; printf "soak: %s started %d times after stop %d\n", part[1], n, part[2] }
+    }
+    for (key in caught) if (!(key in behind)) unexpected++
     for (key in seen) if (seen[key] > 1) {
       doubled++
       split(key, part, SUBSEP)
@@ -243,7 +298,7 @@ awk -v finish="$finish" -v tol="$tolerance" -v lateness="$check_lateness" '
       maxlate, started ? sumlate / started : 0, tol, lateness == 1 ? "" : ", not checked"
     bad = missed + doubled + unexpected + (lateness == 1 ? tardy + early : 0)
     exit bad > 0 ? 1 : 0
-  }' "$plan" "$record" || status=1
+  }' "$stops" "$plan" "$record" || status=1
 
 if [ -z "$end_stats" ]; then
   echo "soak: kv.exe was no longer running at the end"

@@ -16,18 +16,29 @@ namespace {
 using kvtest::KivroProcess;
 using kvtest::makeEntry;
 
-std::string historyPath() {
+std::string historyFolder() {
   char folder[MAX_PATH] = "";
   SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-  return std::string(folder) + "\\Kivro\\history.tsv";
+  return std::string(folder) + "\\Kivro\\";
 }
 
-// The attempts recorded for this test's entries: those whose working
-// directory is its scratch folder (other tests write to the same history).
-std::vector<kv::HistoryRecord> attemptsIn(const std::string& folder) {
+std::string historyPath() {
+  return historyFolder() + "history.tsv";
+}
+
+// The attempts recorded for this test's entries: those made since it began
+// whose working directory is its scratch folder. Other tests and earlier
+// runs write to the same history (and may have used a folder of the same
+// name), and it may be moved aside to history.1.tsv at any line; both files
+// are read, the earlier first.
+std::vector<kv::HistoryRecord> attemptsIn(const std::string& folder, kv::Time since) {
+  const std::string bytes =
+      kvtest::readFile(historyFolder() + "history.1.tsv") + kvtest::readFile(historyPath());
   std::vector<kv::HistoryRecord> mine;
-  for (kv::HistoryRecord& record : kv::parseHistory(kvtest::readFile(historyPath()))) {
-    if (record.workingDirectory == folder) mine.push_back(std::move(record));
+  for (kv::HistoryRecord& record : kv::parseHistory(bytes)) {
+    if (record.workingDirectory == folder && record.attempted >= since) {
+      mine.push_back(std::move(record));
+    }
   }
   return mine;
 }
@@ -71,6 +82,9 @@ class History : public ::testing::Test {
     return makeEntry(start, frequency, command, description, folder.path());
   }
 
+  std::vector<kv::HistoryRecord> attempts() const { return attemptsIn(folder.path(), begun); }
+
+  kv::Time begun = kv::currentTime();
   kvtest::ScratchFolder folder;
   std::string schedule = folder.file("history.KV");
   kvtest::ScopedSetting quickChecks{"Time", "10"};
@@ -85,9 +99,9 @@ TEST_F(History, EveryAttemptLeavesALineWithItsOutcomeAndAFailedDailyEntryStays) 
   EXPECT_EQ(kivro->answer("Error", IDOK), "File not found");
   EXPECT_EQ(kivro->answer("Unable to Print", IDOK),
             "Error printing " + folder.file("tool.EXE") + ". You cannot print an executable file.");
-  ASSERT_TRUE(kvtest::eventually([&] { return attemptsIn(folder.path()).size() == 3; }));
+  ASSERT_TRUE(kvtest::eventually([&] { return attempts().size() == 3; }));
   std::vector<std::string> outcomes;
-  for (const auto& record : attemptsIn(folder.path())) {
+  for (const auto& record : attempts()) {
     outcomes.push_back(record.description + ": " + record.outcome);
     EXPECT_EQ(record.schedule, schedule);
   }
@@ -109,7 +123,7 @@ TEST_F(History, AnEntryThatKeepsFailingShowsOneBoxAndWritesEveryFailure) {
   ASSERT_NE(kivro->waitForDialog("Error"), nullptr);
   Sleep(125 * 1000);
   EXPECT_EQ(boxesOf(kivro->id(), "Error"), 1);
-  EXPECT_EQ(attemptsIn(folder.path()).size(), 3u);
+  EXPECT_EQ(attempts().size(), 3u);
   kivro->answer("Error", IDOK);
 }
 
