@@ -16,6 +16,25 @@ std::string notFound(const std::string& fileName) {
   return "|" + fileName + "| not found.";
 }
 
+std::string notRead(const std::string& fileName) {
+  return "|" + fileName + "| could not be read.";
+}
+
+std::string tooLarge(const std::string& fileName) {
+  return "|" + fileName + "| is too large to open: there is not enough memory for its entries.";
+}
+
+std::string whyNotRead(ReadStatus status, const std::string& fileName) {
+  switch (status) {
+    case ReadStatus::NotFound:
+      return notFound(fileName);
+    case ReadStatus::TooLarge:
+      return tooLarge(fileName);
+    default:
+      return notRead(fileName);
+  }
+}
+
 }  // namespace
 
 bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
@@ -25,20 +44,21 @@ bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
     warnNotLoaded(boxes, notFound(fileName));
     return false;
   }
-  const FileContents file = files.read(fileName);
+  FileContents file = files.read(fileName);
   if (file.status != ReadStatus::Ok) {
-    warnNotLoaded(boxes, file.status == ReadStatus::NotFound
-                             ? notFound(fileName)
-                             : "|" + fileName + "| could not be read.");
+    warnNotLoaded(boxes, whyNotRead(file.status, fileName));
     return false;
   }
-  // The store changes only once the whole file has been taken in.
+  // The store changes only once the whole file has been taken in. The
+  // file's bytes go before the store takes the lines, so that a large file
+  // is never held twice over.
   try {
-    document.store.replaceLines(
-        catchUpLoadedEntries(decodeScheduleFile(file.bytes, files.versionText), loadTime,
-                             files.clock(), files.missedStarts));
+    std::vector<EntryLine> lines = catchUpScheduleFile(file.bytes, files.versionText, loadTime,
+                                                       files.clock(), files.missedStarts);
+    std::string().swap(file.bytes);
+    document.store.replaceLines(std::move(lines));
   } catch (const std::bad_alloc&) {
-    warnNotLoaded(boxes, "|" + fileName + "| could not be read.");
+    warnNotLoaded(boxes, tooLarge(fileName));
     return false;
   }
   document.store.clearChanged();

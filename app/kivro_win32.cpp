@@ -138,7 +138,7 @@ void Kivro::checkDueEntries() {
 }
 
 void Kivro::showLoadedSchedule() {
-  document_->store.rebuildVisibleList();
+  document_->store.rebuildVisibleList(startRowFormatterForManyRows());
 }
 
 bool Kivro::start(const std::string& commandLineText, int showCommand) {

@@ -19,8 +19,12 @@ int ListBoxList::selectedRow() const {
   return static_cast<int>(SendMessageA(listBox_, LB_GETCURSEL, 0, 0));
 }
 
-void ListBoxList::beginBulkUpdate() {
+void ListBoxList::beginBulkUpdate(std::size_t rows) {
   SendMessageA(listBox_, WM_SETREDRAW, FALSE, 0);
+  // Room for every row at once, rather than growing the list's storage a
+  // few rows at a time as they are added.
+  SendMessageA(listBox_, LB_INITSTORAGE, static_cast<WPARAM>(rows),
+               static_cast<LPARAM>(rows * kRowTextBytes));
 }
 
 void ListBoxList::endBulkUpdate() {

@@ -30,7 +30,7 @@ int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, T
     // Copies: the shell call and the failure report can run nested due
     // checks that change the store under us.
     const ScheduleEntry entry = store.firstDue();
-    const EntryLine line = store.line(0);
+    const EntryLine line(store.line(0));
 
     const unsigned result = launchEntry(shell, entry);
     ++launches;

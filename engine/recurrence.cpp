@@ -1,9 +1,11 @@
 #include "engine/recurrence.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
 #include "engine/calendar.h"
+#include "schedule/schedule_file.h"
 
 namespace kv {
 namespace {
@@ -211,6 +213,18 @@ std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& en
       lines.push_back(composeEntryLine(*caughtUp));
     }
   }
+  return lines;
+}
+
+std::vector<EntryLine> catchUpScheduleFile(std::string_view bytes, std::string_view versionText,
+                                           Time loadTime, Time now, MissedStarts missed) {
+  std::vector<EntryLine> lines;
+  lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+  forEachScheduleEntry(bytes, versionText, [&](ScheduleEntry&& entry) {
+    if (std::optional<ScheduleEntry> caughtUp = catchUpOnLoad(entry, loadTime, now, missed)) {
+      lines.push_back(composeEntryLine(*caughtUp));
+    }
+  });
   return lines;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "schedule/entry_line.h"
@@ -50,5 +51,10 @@ std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time load
 std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& entries,
                                             Time loadTime, Time now,
                                             MissedStarts missed = MissedStarts::Skip);
+// The same for a schedule file's bytes, its entries read one at a time, so
+// that only their lines are held.
+std::vector<EntryLine> catchUpScheduleFile(std::string_view bytes, std::string_view versionText,
+                                           Time loadTime, Time now,
+                                           MissedStarts missed = MissedStarts::Skip);
 
 }  // namespace kv

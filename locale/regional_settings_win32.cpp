@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 
 #include "engine/calendar.h"
 
@@ -175,6 +176,26 @@ std::string formatStartRow(Time start, const std::string& description) {
   const LocalTime when = toLocalTime(start);
   return displayRow(formatDate(readDateSettings(), when.month, when.day, when.year),
                     formatTime(readTimeSettings(), when.hour, when.minute), description);
+}
+
+RowFormatter startRowFormatterForManyRows() {
+  struct Snapshot {
+    DateSettings date = readDateSettings();
+    TimeSettings time = readTimeSettings();
+    LocalTime lastDay{};
+    std::string lastDate;
+  };
+  auto snapshot = std::make_shared<Snapshot>();
+  return [snapshot](Time start, const std::string& description) {
+    Snapshot& s = *snapshot;
+    const LocalTime when = toLocalTime(start);
+    if (s.lastDate.empty() || when.day != s.lastDay.day || when.month != s.lastDay.month ||
+        when.year != s.lastDay.year) {
+      s.lastDate = formatDate(s.date, when.month, when.day, when.year);
+      s.lastDay = when;
+    }
+    return displayRow(s.lastDate, formatTime(s.time, when.hour, when.minute), description);
+  };
 }
 
 std::string formatStartTime(Time start) {

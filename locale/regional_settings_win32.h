@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "locale/date_time_text.h"
+#include "schedule/schedule_store.h"
 #include "schedule/schedule_time.h"
 
 namespace kv {
@@ -52,6 +53,11 @@ void fillMonthComboBox(HWND dialog, int controlId, std::string_view languageCode
 // The visible row of an entry: its start's date and time text by the current
 // regional settings, and its description. Fits a ScheduleStore's RowFormatter.
 std::string formatStartRow(Time start, const std::string& description);
+
+// The same rows for a whole list at once: the settings are read once, and
+// the date text is made once for each run of rows on the same day (rows come
+// in due order).
+RowFormatter startRowFormatterForManyRows();
 
 // The date and time text of a start, "DATE TIME", as a row shows them.
 std::string formatStartTime(Time start);

@@ -152,24 +152,31 @@ FittedTexts fitTexts(const ScheduleEntry& entry) {
 
 EntryLine composeEntryLine(const ScheduleEntry& entry) {
   const FittedTexts texts = fitTexts(entry);
+  const std::string start = std::to_string(entry.start);
+  const std::string end = std::to_string(entry.end);
+  const std::string show = std::to_string(entry.showCommand);
+  const std::array<std::string_view, 16> pieces{start,
+                                                " ",
+                                                end,
+                                                " ",
+                                                std::string_view(&entry.frequency, 1),
+                                                " ",
+                                                show,
+                                                " ",
+                                                texts.commandLine,
+                                                kAfterCommandLine,
+                                                texts.workingDirectory,
+                                                kAfterWorkingDirectory,
+                                                std::string_view(&entry.printFlag, 1),
+                                                " ",
+                                                std::string_view(&kBeforeDescription, 1),
+                                                texts.description};
+  // The store keeps the line for as long as the entry stands: no spare bytes.
+  std::size_t size = 0;
+  for (std::string_view piece : pieces) size += piece.size();
   EntryLine line;
-  line.reserve(kMaxEntryLine);
-  line += std::to_string(entry.start);
-  line += ' ';
-  line += std::to_string(entry.end);
-  line += ' ';
-  line += entry.frequency;
-  line += ' ';
-  line += std::to_string(entry.showCommand);
-  line += ' ';
-  line += texts.commandLine;
-  line += kAfterCommandLine;
-  line += texts.workingDirectory;
-  line += kAfterWorkingDirectory;
-  line += entry.printFlag;
-  line += ' ';
-  line += kBeforeDescription;
-  line += texts.description;
+  line.reserve(size);
+  for (std::string_view piece : pieces) line += piece;
   return line;
 }
 

@@ -7,7 +7,8 @@
 
 namespace kv {
 
-enum class ReadStatus { Ok, NotFound, Unreadable };
+// TooLarge: the process could not hold the file's entries.
+enum class ReadStatus { Ok, NotFound, Unreadable, TooLarge };
 
 struct FileContents {
   ReadStatus status = ReadStatus::NotFound;

@@ -55,6 +55,17 @@ bool writeAll(HANDLE file, std::string_view bytes, const FileCalls& calls) {
   return true;
 }
 
+// Whether the address space left can hold a schedule file of this size
+// while it loads: its bytes, its packed lines and the rows of the list
+// take about three times the file at the peak.
+bool roomToLoad(unsigned long long fileSize) {
+  if (fileSize > std::string().max_size() / 3) return false;
+  MEMORYSTATUSEX memory{};
+  memory.dwLength = sizeof memory;
+  if (!GlobalMemoryStatusEx(&memory)) return true;  // then running out is caught on the way
+  return fileSize * 3 <= memory.ullAvailVirtual;
+}
+
 // The folder part of a file name with its separator ("C:\\DATA\\", "C:",
 // "\\"); empty for a bare name.
 std::string folderPrefixOf(const std::string& path) {
@@ -136,13 +147,15 @@ FileContents readWholeFile(const std::string& path, const FileCalls& calls) {
   if (!file.valid()) return result;
   result.status = ReadStatus::Unreadable;
   LARGE_INTEGER size{};
-  if (!calls.getFileSize(file.get(), &size) || size.QuadPart < 0 ||
-      static_cast<unsigned long long>(size.QuadPart) > result.bytes.max_size()) {
+  if (!calls.getFileSize(file.get(), &size) || size.QuadPart < 0) return result;
+  if (!roomToLoad(static_cast<unsigned long long>(size.QuadPart))) {
+    result.status = ReadStatus::TooLarge;
     return result;
   }
   try {
     result.bytes.resize(static_cast<std::size_t>(size.QuadPart));
   } catch (const std::bad_alloc&) {
+    result.status = ReadStatus::TooLarge;
     return result;
   }
   if (!readAll(file.get(), result.bytes, calls)) {

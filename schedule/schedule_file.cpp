@@ -120,21 +120,26 @@ std::string encodeScheduleFile(const ScheduleStore& store, std::string_view vers
   const std::size_t heldAt = store.heldOutPosition();
   return encodeLines(
       store.size() + (held ? 1 : 0),
-      [&store, held, heldAt](std::size_t row) -> const EntryLine& {
+      [&store, held, heldAt](std::size_t row) -> std::string_view {
         if (!held || row < heldAt) return store.line(row);
-        return row == heldAt ? *held : store.line(row - 1);
+        return row == heldAt ? std::string_view(*held) : store.line(row - 1);
       },
       versionText);
 }
 
 std::string encodeScheduleFile(const std::vector<EntryLine>& lines, std::string_view versionText) {
   return encodeLines(
-      lines.size(), [&lines](std::size_t row) -> const EntryLine& { return lines[row]; },
+      lines.size(), [&lines](std::size_t row) -> std::string_view { return lines[row]; },
       versionText);
 }
 
-ScheduleFileScan scanScheduleFile(std::string_view bytes, std::string_view versionText) {
-  ScheduleFileScan scan;
+namespace {
+
+// Reads the header, then hands each scanned line in turn to `take`; the
+// header goes into `scan`, the lines only to `take`.
+template <typename Take>
+void scanLines(std::string_view bytes, std::string_view versionText, ScheduleFileScan& scan,
+               Take take) {
   const FileLine header = headerOf(bytes);
   scan.header = header.text;
   scan.currentHeader = isCurrentHeader(header.text, versionText);
@@ -149,24 +154,39 @@ ScheduleFileScan scanScheduleFile(std::string_view bytes, std::string_view versi
     const std::size_t end = position + line.text.size();
     position = line.next;
     if (!line.text.empty()) {  // else the LF of a CR LF pair, or a blank line
-      ScannedLine& scanned = scan.lines.emplace_back();
+      ScannedLine scanned;
       scanned.number = counter.number();
       scanned.text = line.text;
       scanned.cut = line.text.size() > kMaxEntryLine;
       scanned.endedEarly = end < bytes.size() && !isLineBreak(bytes[end]);
       scanned.entry = parseLine(line.text.substr(0, kMaxEntryLine), layout);
+      take(std::move(scanned));
     }
     counter.passEnd(end);
   }
+}
+
+}  // namespace
+
+ScheduleFileScan scanScheduleFile(std::string_view bytes, std::string_view versionText) {
+  ScheduleFileScan scan;
+  scanLines(bytes, versionText, scan,
+            [&scan](ScannedLine&& line) { scan.lines.push_back(std::move(line)); });
   return scan;
+}
+
+void forEachScheduleEntry(std::string_view bytes, std::string_view versionText,
+                          const std::function<void(ScheduleEntry&&)>& take) {
+  ScheduleFileScan header;
+  scanLines(bytes, versionText, header,
+            [&take](ScannedLine&& line) { take(std::move(line.entry)); });
 }
 
 std::vector<ScheduleEntry> decodeScheduleFile(std::string_view bytes,
                                               std::string_view versionText) {
-  ScheduleFileScan scan = scanScheduleFile(bytes, versionText);
   std::vector<ScheduleEntry> entries;
-  entries.reserve(scan.lines.size());
-  for (ScannedLine& line : scan.lines) entries.push_back(std::move(line.entry));
+  forEachScheduleEntry(bytes, versionText,
+                       [&entries](ScheduleEntry&& entry) { entries.push_back(std::move(entry)); });
   return entries;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,5 +63,9 @@ ScheduleFileScan scanScheduleFile(std::string_view bytes, std::string_view versi
 // The entries of a file's bytes as stored, in file order: the entries of
 // scanScheduleFile. Nothing is caught up here; whoever loads does that.
 std::vector<ScheduleEntry> decodeScheduleFile(std::string_view bytes, std::string_view versionText);
+// The same entries handed over one at a time, so that a large file's entries
+// need not all be held at once.
+void forEachScheduleEntry(std::string_view bytes, std::string_view versionText,
+                          const std::function<void(ScheduleEntry&&)>& take);
 
 }  // namespace kv

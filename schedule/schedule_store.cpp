@@ -8,6 +8,7 @@
 #include "schedule/schedule_store.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "schedule/ascii_case.h"
@@ -15,13 +16,34 @@
 namespace kv {
 namespace {
 
-constexpr auto dueBefore = [](const auto& a, const auto& b) {
+// A row's place in due order: its start, then its line.
+struct DueKey {
+  Time start;
+  std::string_view line;
+};
+
+DueKey keyOf(const PackedRow& row) {
+  return {row.start, row.line()};
+}
+
+constexpr auto dueBefore = [](const DueKey& a, const DueKey& b) {
   if (a.start != b.start) return a.start < b.start;
   return lessIgnoringAsciiCase(a.line, b.line);
 };
 
+constexpr auto rowDueBefore = [](const PackedRow& a, const PackedRow& b) {
+  return dueBefore(keyOf(a), keyOf(b));
+};
+
 void cutToEntryLine(EntryLine& line) {
   if (line.size() > kMaxEntryLine) line.resize(kMaxEntryLine);
+}
+
+// Room for one more row, growing by half so that adding rows one by one
+// does not copy the whole list each time.
+void reserveOneMore(std::vector<PackedRow>& rows) {
+  if (rows.size() < rows.capacity()) return;
+  rows.reserve(rows.size() + rows.size() / 2 + 16);
 }
 
 }  // namespace
@@ -42,36 +64,40 @@ ScheduleStore::NewRow ScheduleStore::newRow(const ScheduleEntry& entry) const {
   if (!stored) stored = parseEntryLine(line);
   std::string text = formatRow_(stored->start, stored->description);
   const Time start = leadingStart(line);
-  return NewRow{Row{start, std::move(line)}, std::move(text), std::move(*stored)};
+  return NewRow{start, std::move(line), std::move(text), std::move(*stored)};
 }
 
 ScheduleStore::NewRow ScheduleStore::newRow(EntryLine line, std::string text) const {
   cutToEntryLine(line);
   ScheduleEntry entry = parseEntryLine(line);
   const Time start = leadingStart(line);
-  return NewRow{Row{start, std::move(line)}, std::move(text), std::move(entry)};
+  return NewRow{start, std::move(line), std::move(text), std::move(entry)};
 }
 
-ScheduleEntry ScheduleStore::firstDueWith(const EntryLine* top) const {
-  if (top) return parseEntryLine(*top);
+ScheduleEntry ScheduleStore::firstDueWith(const PackedRow* top) const {
+  if (top) return parseEntryLine(top->line());
   ScheduleEntry none = firstDue_;
   none.start = kNeverDue;
   none.end = 0;
   return none;
 }
 
-std::size_t ScheduleStore::indexOf(const EntryLine& line) const {
-  const auto found = std::find_if(rows_.begin(), rows_.end(),
-                                  [&line](const Row& row) { return row.line == line; });
-  return static_cast<std::size_t>(found - rows_.begin());
+std::size_t ScheduleStore::indexOf(std::string_view line) const {
+  const auto found = std::find_if(lines_.rows.begin(), lines_.rows.end(),
+                                  [line](const PackedRow& row) { return row.line() == line; });
+  return static_cast<std::size_t>(found - lines_.rows.begin());
 }
 
 int ScheduleStore::change(std::optional<std::size_t> removed, std::optional<NewRow> added) {
   // Where the new row goes once the removed one is out.
   std::size_t at = 0;
   if (added) {
-    at = static_cast<std::size_t>(
-        std::upper_bound(rows_.begin(), rows_.end(), added->row, dueBefore) - rows_.begin());
+    const DueKey key{added->start, added->line};
+    at = static_cast<std::size_t>(std::upper_bound(lines_.rows.begin(), lines_.rows.end(), key,
+                                                   [](const DueKey& k, const PackedRow& row) {
+                                                     return dueBefore(k, keyOf(row));
+                                                   }) -
+                                  lines_.rows.begin());
     if (removed && *removed < at) --at;
   }
   // Everything that can fail comes first: the next first-due entry, and
@@ -80,23 +106,29 @@ int ScheduleStore::change(std::optional<std::size_t> removed, std::optional<NewR
   if (added && at == 0) {
     first = added->entry;
   } else if (removed && *removed == 0) {
-    first = firstDueWith(rows_.size() > 1 ? &rows_[1].line : nullptr);
+    first = firstDueWith(lines_.rows.size() > 1 ? &lines_.rows[1] : nullptr);
   }
-  if (added && !removed) rows_.reserve(rows_.size() + 1);
+  if (added && !removed) reserveOneMore(lines_.rows);
+  // Packed last of what can fail: a row that is then not added is a gap.
+  const std::optional<PackedRow> packed =
+      added ? std::optional<PackedRow>(lines_.pack(added->line)) : std::nullopt;
   if (removed) {
-    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*removed));
+    lines_.letGo(lines_.rows[*removed]);
+    lines_.rows.erase(lines_.rows.begin() + static_cast<std::ptrdiff_t>(*removed));
     list_.removeRow(static_cast<int>(*removed));
   }
   if (added) {
-    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), std::move(added->row));
+    lines_.rows.insert(lines_.rows.begin() + static_cast<std::ptrdiff_t>(at), *packed);
     try {
       list_.insertRow(static_cast<int>(at), std::move(added->text));
     } catch (...) {
       // Only a row that was added alone can meet this: the list is as it was.
-      rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(at));
+      lines_.letGo(*packed);
+      lines_.rows.erase(lines_.rows.begin() + static_cast<std::ptrdiff_t>(at));
       throw;
     }
   }
+  repackWhenWorthIt();
   if (first) firstDue_ = std::move(*first);
   return added ? static_cast<int>(at) : -1;
 }
@@ -107,30 +139,39 @@ int ScheduleStore::fileEntry(const ScheduleEntry& entry) {
 
 bool ScheduleStore::refile(const EntryLine& launched, const std::optional<ScheduleEntry>& next) {
   const std::size_t row = indexOf(launched);
-  if (row == rows_.size()) return false;
+  if (row == lines_.rows.size()) return false;
   change(row, next ? std::optional<NewRow>(newRow(*next)) : std::nullopt);
   return true;
 }
 
-void ScheduleStore::replaceLines(std::vector<EntryLine> lines) {
-  // Built apart and swapped in, so that running out of memory on the way
+void ScheduleStore::replaceLines(const std::vector<EntryLine>& lines) {
+  PackedLines packed;
+  packed.rows.reserve(lines.size());
+  for (const EntryLine& line : lines) packed.append(line);
+  replaceLines(std::move(packed));
+}
+
+void ScheduleStore::replaceLines(PackedLines lines) {
+  // Sorted apart and swapped in, so that running out of memory on the way
   // leaves the store as it was.
-  std::vector<Row> rows;
-  rows.reserve(lines.size());
-  for (EntryLine& line : lines) {
-    cutToEntryLine(line);
-    const Time start = leadingStart(line);
-    rows.push_back(Row{start, std::move(line)});
-  }
-  std::stable_sort(rows.begin(), rows.end(), dueBefore);
-  ScheduleEntry first = firstDueWith(rows.empty() ? nullptr : &rows.front().line);
-  rows_.swap(rows);
+  std::stable_sort(lines.rows.begin(), lines.rows.end(), rowDueBefore);
+  ScheduleEntry first = firstDueWith(lines.rows.empty() ? nullptr : &lines.rows.front());
+  std::swap(lines_, lines);
   firstDue_ = std::move(first);
   heldOut_.reset();
 }
 
+void ScheduleStore::repackWhenWorthIt() {
+  if (!lines_.worthRepacking()) return;
+  try {
+    lines_ = lines_.repacked();
+  } catch (const std::bad_alloc&) {
+    // The gaps stay until the next change; nothing is lost.
+  }
+}
+
 void ScheduleStore::removeRow(int row) {
-  if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
+  if (row < 0 || static_cast<std::size_t>(row) >= lines_.rows.size()) return;
   change(static_cast<std::size_t>(row), std::nullopt);
 }
 
@@ -139,9 +180,9 @@ int ScheduleStore::restoreRowPair(const EntryLine& line, const std::string& disp
 }
 
 bool ScheduleStore::holdOut(int row) {
-  if (heldOut_ || row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return false;
-  const EntryLine& line = rows_[static_cast<std::size_t>(row)].line;
-  HeldOut held{line, displayRow(line)};
+  if (heldOut_ || row < 0 || static_cast<std::size_t>(row) >= lines_.rows.size()) return false;
+  const std::string_view line = lines_.rows[static_cast<std::size_t>(row)].line();
+  HeldOut held{EntryLine(line), displayRow(line)};
   removeRow(row);
   heldOut_ = std::move(held);
   return true;
@@ -156,42 +197,52 @@ int ScheduleStore::restoreHeldOut() {
 }
 
 std::size_t ScheduleStore::heldOutPosition() const {
-  if (!heldOut_) return rows_.size();
-  const Row held{leadingStart(heldOut_->line), heldOut_->line};
-  return static_cast<std::size_t>(std::upper_bound(rows_.begin(), rows_.end(), held, dueBefore) -
-                                  rows_.begin());
+  if (!heldOut_) return lines_.rows.size();
+  const DueKey held{leadingStart(heldOut_->line), heldOut_->line};
+  return static_cast<std::size_t>(std::upper_bound(lines_.rows.begin(), lines_.rows.end(), held,
+                                                   [](const DueKey& k, const PackedRow& row) {
+                                                     return dueBefore(k, keyOf(row));
+                                                   }) -
+                                  lines_.rows.begin());
 }
 
 void ScheduleStore::rebuildVisibleList() {
-  list_.beginBulkUpdate();
+  rebuildVisibleList(formatRow_);
+}
+
+void ScheduleStore::rebuildVisibleList(const RowFormatter& format) {
+  list_.beginBulkUpdate(lines_.rows.size());
   list_.clear();
-  for (const Row& row : rows_) list_.insertRow(-1, displayRow(row.line));
+  for (const PackedRow& row : lines_.rows) {
+    const ScheduleEntry entry = parseEntryLine(row.line());
+    list_.insertRow(-1, format(entry.start, entry.description));
+  }
   list_.endBulkUpdate();
 }
 
 void ScheduleStore::clear() {
-  rows_.clear();
+  lines_ = PackedLines();
   list_.clear();
   heldOut_.reset();
   firstDue_.start = kNeverDue;
   firstDue_.end = 0;
 }
 
-std::string ScheduleStore::displayRow(const EntryLine& line) const {
+std::string ScheduleStore::displayRow(std::string_view line) const {
   const ScheduleEntry entry = parseEntryLine(line);
   return formatRow_(entry.start, entry.description);
 }
 
 std::optional<int> ScheduleStore::selectedRow() const {
   const int row = list_.selectedRow();
-  if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return std::nullopt;
+  if (row < 0 || static_cast<std::size_t>(row) >= lines_.rows.size()) return std::nullopt;
   return row;
 }
 
 bool ScheduleStore::copySelected() {
   const std::optional<int> row = selectedRow();
   if (!row) return false;
-  clip_ = rows_[static_cast<std::size_t>(*row)].line;
+  clip_ = lines_.rows[static_cast<std::size_t>(*row)].line();
   clipFull_ = true;
   return true;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "schedule/entry_line.h"
+#include "schedule/packed_lines.h"
 #include "schedule/visible_list.h"
 
 namespace kv {
@@ -34,7 +35,8 @@ class ScheduleStore {
   bool refile(const EntryLine& launched, const std::optional<ScheduleEntry>& next);
   // Replaces the whole store by these lines, sorted once (loading); an
   // entry held out is let go.
-  void replaceLines(std::vector<EntryLine> lines);
+  void replaceLines(const std::vector<EntryLine>& lines);
+  void replaceLines(PackedLines lines);
   // Removes row i from the store, then from the visible list.
   void removeRow(int row);
   // Puts a saved line back in due order and its display row, as it was, at
@@ -54,19 +56,22 @@ class ScheduleStore {
   void releaseHeldOut() { heldOut_.reset(); }
   // Where a save writes the held-out line among the rows: before row i.
   std::size_t heldOutPosition() const;
-  // Empties the visible list and shows every stored line again.
+  // Empties the visible list and shows every stored line again, each row
+  // made by the store's formatter or by `format` (one that may reuse what it
+  // made for the row before, as rows come in due order).
   void rebuildVisibleList();
+  void rebuildVisibleList(const RowFormatter& format);
   // The entry of the top row (start kNeverDue, end 0 when the store is
   // empty; the other fields keep their last values).
   const ScheduleEntry& firstDue() const { return firstDue_; }
   // Empties the store and the visible list; an entry held out is let go.
   void clear();
 
-  std::size_t size() const { return rows_.size(); }
-  bool empty() const { return rows_.empty(); }
-  const EntryLine& line(std::size_t row) const { return rows_[row].line; }
+  std::size_t size() const { return lines_.rows.size(); }
+  bool empty() const { return lines_.rows.empty(); }
+  std::string_view line(std::size_t row) const { return lines_.rows[row].line(); }
   // The display row of an entry line, as the visible list shows it.
-  std::string displayRow(const EntryLine& line) const;
+  std::string displayRow(std::string_view line) const;
 
   // The selected row of the visible list, when it names a stored row.
   std::optional<int> selectedRow() const;
@@ -87,13 +92,10 @@ class ScheduleStore {
   void clearChanged() { changed_ = false; }
 
  private:
-  struct Row {
-    Time start;
-    EntryLine line;
-  };
   // A row to put in, made in full before the store changes.
   struct NewRow {
-    Row row;
+    Time start;
+    EntryLine line;
     std::string text;     // its display row
     ScheduleEntry entry;  // its values as its line reads back
   };
@@ -103,8 +105,10 @@ class ScheduleStore {
   // returns the new row's index (-1 without one).
   int change(std::optional<std::size_t> removed, std::optional<NewRow> added);
   // The first-due entry with this line on top (none: the store is empty).
-  ScheduleEntry firstDueWith(const EntryLine* top) const;
-  std::size_t indexOf(const EntryLine& line) const;
+  ScheduleEntry firstDueWith(const PackedRow* top) const;
+  std::size_t indexOf(std::string_view line) const;
+  // Packs the lines again once gaps left by removed rows outweigh them.
+  void repackWhenWorthIt();
 
   struct HeldOut {
     EntryLine line;
@@ -113,7 +117,7 @@ class ScheduleStore {
 
   VisibleList& list_;
   RowFormatter formatRow_;
-  std::vector<Row> rows_;
+  PackedLines lines_;
   std::optional<HeldOut> heldOut_;
   ScheduleEntry firstDue_;
   EntryLine clip_;

@@ -1,6 +1,7 @@
 // The visible list of the main window, as the store sees it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace kv {
@@ -14,8 +15,9 @@ class VisibleList {
   virtual void clear() = 0;
   // The selected row, or -1 when none is selected.
   virtual int selectedRow() const = 0;
-  // Brackets a bulk change so that a long list is not repainted row by row.
-  virtual void beginBulkUpdate() {}
+  // Brackets a bulk change of about `rows` rows, so that a long list is not
+  // repainted row by row and can make room for them at once.
+  virtual void beginBulkUpdate(std::size_t rows) { (void)rows; }
   virtual void endBulkUpdate() {}
 };
 

@@ -109,7 +109,7 @@ class UndescribedLines {
   }
   void add(const EntryLine& line) { ++counts_[line]; }
   // Whether the line is one of them; each line added is found once.
-  bool take(const EntryLine& line) {
+  bool take(std::string_view line) {
     const auto found = counts_.find(line);
     if (found == counts_.end()) return false;
     if (--found->second == 0) counts_.erase(found);
@@ -117,7 +117,7 @@ class UndescribedLines {
   }
 
  private:
-  std::map<EntryLine, std::size_t> counts_;
+  std::map<EntryLine, std::size_t, std::less<>> counts_;
 };
 
 std::string padded(std::string text, std::size_t width) {

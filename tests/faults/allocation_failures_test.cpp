@@ -108,8 +108,9 @@ const Operation kOperations[] = {
     {"load", nullptr,
      [](Schedule& s) { kv::loadSchedule(s.document, "C:\\a.KV", s.files, s.boxes); },
      [](const Schedule& s, bool threw) {
-       EXPECT_TRUE(threw ||
-                   s.boxes.texts() == std::vector<std::string>{"|C:\\a.KV| could not be read."});
+       EXPECT_TRUE(threw || s.boxes.texts() ==
+                                std::vector<std::string>{"|C:\\a.KV| is too large to open: there "
+                                                         "is not enough memory for its entries."});
      }},
     {"paste", [](Schedule& s) { s.store.copySelected(); }, [](Schedule& s) { s.store.paste(); }},
     {"cut", nullptr, [](Schedule& s) { s.store.cutSelected(); }},

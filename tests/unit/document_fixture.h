@@ -46,7 +46,7 @@ struct DocumentFixture {
   }
   std::vector<std::string> lines() const {
     std::vector<std::string> all;
-    for (std::size_t i = 0; i < store.size(); ++i) all.push_back(store.line(i));
+    for (std::size_t i = 0; i < store.size(); ++i) all.emplace_back(store.line(i));
     return all;
   }
 

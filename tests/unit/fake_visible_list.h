@@ -60,7 +60,7 @@ class FakeVisibleList : public kv::VisibleList {
 
   int selectedRow() const override { return selected; }
 
-  void beginBulkUpdate() override {
+  void beginBulkUpdate(std::size_t) override {
     ++bulkUpdates;
     ++bulkDepth;
   }

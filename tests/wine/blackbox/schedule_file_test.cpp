@@ -209,6 +209,30 @@ TEST_F(ScheduleFiles, TheLongestFileNameLoadsSavesAndShowsItsEndInTheTitle) {
       [&] { return kvtest::readFile(name) == kvtest::scheduleBytes(aheadEntries()); }));
 }
 
+// A schedule of some thirteen million entries' size: more than a 32-bit
+// process can hold while it loads. The file is sparse, so it costs no disk.
+TEST_F(ScheduleFiles, AFileTooLargeForMemoryIsRefusedAndTheScheduleStays) {
+  if (sizeof(void*) == 8) GTEST_SKIP() << "a 64-bit process has the room for it";
+  std::string first = folder.file("first.KV"), huge = folder.file("huge.KV");
+  kvtest::writeFile(first, kvtest::scheduleBytes(aheadEntries()));
+  HANDLE file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size{};
+  size.QuadPart = 1536LL << 20;
+  EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+  CloseHandle(file);
+  KivroProcess kivro(first);
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  kivro.command(IDM_OPEN);
+  chooseInFileDialog(kivro, "Open", huge);
+  EXPECT_EQ(kivro.answer("Warning", IDOK),
+            "|" + huge + "| is too large to open: there is not enough memory for its entries.");
+  EXPECT_EQ(kivro.title(), "Kivro - [" + first + "]");
+  EXPECT_TRUE(kvtest::rowsShow(kivro.rows(), {"First", "Second", "Third"}));
+  DeleteFileA(huge.c_str());
+}
+
 TEST_F(ScheduleFiles, AFileNameLongerThanItsRoomIsRefused) {
   std::string name = folder.file(std::string(kv::kMaxFileName, 'n') + ".KV");
   KivroProcess kivro(name);

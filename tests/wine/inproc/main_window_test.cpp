@@ -209,7 +209,7 @@ TEST_F(MainWindow, NoDueCheckRunsWhileDeleteAsks) {
   due.showCommand = 7;
   kivro.document().store.fileEntry(due);
   select(2);
-  const std::string selected = kivro.document().store.line(2);
+  const std::string selected(kivro.document().store.line(2));
   ModalAnswerer yes("Confirmation", IDYES, 10000, [this](HWND) {
     PostMessageA(kivro.mainWindow(), WM_TIMER, ID_HIDE_TIMER, 0);
     PostMessageA(kivro.mainWindow(), WM_TIMER, ID_CHECK_TIMER, 0);

@@ -130,6 +130,22 @@ TEST(UserRegionalSettings, StartRowShowsStartDateTimeAndDescription) {
   }
 }
 
+// Rows made for a whole list reuse the date of the row before; each must
+// read exactly as the row made alone, across days that share a day number.
+TEST(UserRegionalSettings, RowsMadeForAWholeListReadAsRowsMadeOneByOne) {
+  const LocalTime starts[] = {{1995, 3, 7, 0, 0, 0, 0},   {1995, 3, 7, 14, 5, 0, 0},
+                              {1995, 3, 7, 23, 59, 0, 0}, {1995, 3, 8, 0, 1, 0, 0},
+                              {1995, 4, 8, 9, 30, 0, 0},  {1996, 4, 8, 9, 30, 0, 0},
+                              {2026, 12, 9, 12, 0, 0, 0}, {2026, 12, 9, 12, 1, 0, 0}};
+  const RowFormatter many = startRowFormatterForManyRows();
+  for (const LocalTime& when : starts) {
+    const std::optional<Time> start = fromLocalClock(when);
+    ASSERT_TRUE(start.has_value());
+    EXPECT_EQ(many(*start, "Backup"), formatStartRow(*start, "Backup"))
+        << when.year << "-" << when.month << "-" << when.day;
+  }
+}
+
 TEST(LocaleSettings, EnglishIsMonthFirstWithTwelveHours) {
   const std::optional<DateSettings> date = readLocaleDateSettings(kEnglishUs);
   ASSERT_TRUE(date.has_value());
