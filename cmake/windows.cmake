@@ -98,6 +98,18 @@ foreach(t kv_history_writer kv_history_bench)
   target_link_libraries(${t} PRIVATE kvwin)
   target_link_options(${t} PRIVATE ${KV_STATIC_LINK})
 endforeach()
+# Starts the real kv.exe on a large schedule and times its opening and its
+# edits, for scripts/bench-large.sh.
+add_executable(kv_large_bench ${CMAKE_SOURCE_DIR}/bench/large_schedule_bench_win32.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/kivro_process_win32.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/window_search_win32.cpp)
+target_include_directories(kv_large_bench PRIVATE ${CMAKE_SOURCE_DIR}
+  ${CMAKE_SOURCE_DIR}/tests/wine/support)
+target_compile_options(kv_large_bench PRIVATE ${KV_WARNINGS})
+target_compile_definitions(kv_large_bench PRIVATE KV_EXE_PATH="$<TARGET_FILE:kv>")
+target_link_libraries(kv_large_bench PRIVATE ${KV_WIN32_LIBS})
+target_link_options(kv_large_bench PRIVATE ${KV_STATIC_LINK})
+add_dependencies(kv_large_bench kv)
 # Ends a save at each of its steps in turn, for the test of crashes.
 add_executable(kv_crash_save ${CMAKE_SOURCE_DIR}/tests/wine/helpers/crash_save_win32.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/support/file_call_faults_win32.cpp)
