@@ -159,7 +159,8 @@ def candidates(no):
     for hit in re.finditer(r"\b(if|while) \(", m):
         a = hit.end() - 1
         b = closing(m, a)
-        if b > a:
+        # An if with a declaration in it cannot be negated as a whole.
+        if b > a and not re.search(r"[^=!<>]=[^=]|;", m[a:b]):
             yield a, b + 1, "(!" + src[a:b + 1] + ")", f"negated {hit.group(1)} {src[a:b + 1]}"
     if (CALL.match(m) or ASSIGN.match(m)) and m.count("(") == m.count(")") and starts_statement(no):
         yield 0, len(src), "", f"dropped '{src.strip()}'"
@@ -214,9 +215,9 @@ mutate_file() {
     i=$((i + 1))
     applied="$file"
     cp "$work/$n.src" "$file"
-    if ! build_for "$file" >"$work/build.log" 2>&1; then
+    if ! build_for "$file" </dev/null >"$work/build.log" 2>&1; then
       status="not compiled"
-    elif run_tests "$file" >"$work/test.log" 2>&1; then
+    elif run_tests "$file" </dev/null >"$work/test.log" 2>&1; then
       status="survived"
     else
       status="killed"
@@ -224,7 +225,7 @@ mutate_file() {
     restore
     printf '[%d/%d] %s:%s %s: %s\n' "$i" "$total" "$file" "$line" "$what" "$status"
     printf '%s\t%s\t%s\t%s\n' "$file" "$line" "$status" "$what" >>"$out/results.tsv"
-  done <"$work/manifest"
+  done <"$work/manifest"  # a mutant may make kvtool read stdin: it gets /dev/null
 }
 
 summarise() {
@@ -237,7 +238,7 @@ for file, _, status, _ in rows:
     count[file][status] += 1
     count["total"][status] += 1
 print(f"{'file':32} {'made':>5} {'built':>6} {'killed':>7} {'survived':>9} {'killed %':>9}")
-for file, c in count.items():
+for file, c in sorted(count.items(), key=lambda fc: fc[0] == "total"):
     built = c["killed"] + c["survived"]
     made = built + c["not compiled"]
     share = f"{100 * c['killed'] / built:.1f}" if built else "-"
