@@ -215,6 +215,7 @@ TEST(EntryFormTest, FrequencyAndShowCommandCodesGoBothWays) {
   }
   EXPECT_FALSE(kv::frequencyIndex('X').has_value());
   EXPECT_FALSE(kv::frequencyIndex('o').has_value());
+  for (int outside : {-1, kv::kFrequencyCount}) EXPECT_EQ(kv::frequencyCode(outside), 'O');
 
   struct Case {
     int runMode;
@@ -278,6 +279,7 @@ TEST(EntryFormTest, FieldsBecomeTheEntrysTimes) {
       // 12 am is midnight, 12 pm noon.
       {"UTC", kDaily, "0 5 2024 12:00 am", far, Refusal::None, "2024-01-05 00:00:01"},
       {"UTC", kDaily, "0 5 2024 12:00 pm", far, Refusal::None, "2024-01-05 12:00:01"},
+      {"UTC", kDaily, "0 5 2024 11:59 pm", far, Refusal::None, "2024-01-05 23:59:01"},
       // 31 April is 1 May for every code but Month End.
       {"UTC", kDaily, "3 31 2024 9:00 am", far, Refusal::None, "2024-05-01 09:00:01"},
       {"UTC", kMonthEnd, "3 31 2024 9:00 am", far, Refusal::None, "2024-04-30 09:00:01"},
@@ -309,6 +311,8 @@ TEST(EntryFormTest, FieldsBecomeTheEntrysTimes) {
     form.start = fields(c.start);
     form.end = fields(c.end);
     form.commandLine = "C:\\BIN\\TOOL.EXE";
+    form.runModeIndex = kv::kMinimizedIndex;
+    form.printFile = true;
     const OkDecision d = kv::convertForm(form, "");
     EXPECT_EQ(d.refusal, c.refusal);
     if (c.refusal != Refusal::None) {
@@ -318,6 +322,8 @@ TEST(EntryFormTest, FieldsBecomeTheEntrysTimes) {
     ASSERT_EQ(d.kind, OkDecision::Kind::File);
     EXPECT_EQ(shown(d.entry.start), c.storedStart);
     EXPECT_EQ(d.entry.frequency, kv::frequencyCode(c.frequencyIndex));
+    EXPECT_EQ(d.entry.showCommand, 2);
+    EXPECT_EQ(d.entry.printFlag, '1');
   }
 }
 
@@ -333,6 +339,13 @@ TEST(EntryFormTest, TextsBeyondWhatAnEntryHoldsAreRefused) {
   form.description = "d";
   form.commandLine = std::string(254, 'c');
   EXPECT_EQ(kv::convertForm(form, "").refusal, Refusal::TextsTooLong);
+  EXPECT_STREQ(kv::refusalCaption(Refusal::TextsTooLong), "Texts Too Long");
+  // Each text may be as long as an entry holds.
+  form.commandLine = std::string(253, 'c');
+  EXPECT_EQ(kv::convertForm(form, "").kind, OkDecision::Kind::File);
+  form.workingDirectory = std::string(253, 'w');
+  form.commandLine = "c";
+  EXPECT_EQ(kv::convertForm(form, "").kind, OkDecision::Kind::File);
 }
 
 // --- OK: checks in order -----------------------------------------------------
