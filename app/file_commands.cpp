@@ -53,8 +53,8 @@ bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
   // file's bytes go before the store takes the lines, so that a large file
   // is never held twice over.
   try {
-    std::vector<EntryLine> lines = catchUpScheduleFile(file.bytes, files.versionText, loadTime,
-                                                       files.clock(), files.missedStarts);
+    PackedLines lines = catchUpScheduleFile(file.bytes, files.versionText, loadTime, files.clock(),
+                                            files.missedStarts);
     std::string().swap(file.bytes);
     document.store.replaceLines(std::move(lines));
   } catch (const std::bad_alloc&) {

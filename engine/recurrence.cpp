@@ -216,13 +216,13 @@ std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& en
   return lines;
 }
 
-std::vector<EntryLine> catchUpScheduleFile(std::string_view bytes, std::string_view versionText,
-                                           Time loadTime, Time now, MissedStarts missed) {
-  std::vector<EntryLine> lines;
-  lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
+PackedLines catchUpScheduleFile(std::string_view bytes, std::string_view versionText, Time loadTime,
+                                Time now, MissedStarts missed) {
+  PackedLines lines;
+  lines.rows.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
   forEachScheduleEntry(bytes, versionText, [&](ScheduleEntry&& entry) {
     if (std::optional<ScheduleEntry> caughtUp = catchUpOnLoad(entry, loadTime, now, missed)) {
-      lines.push_back(composeEntryLine(*caughtUp));
+      lines.append(composeEntryLine(*caughtUp));
     }
   });
   return lines;

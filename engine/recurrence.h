@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "schedule/entry_line.h"
+#include "schedule/packed_lines.h"
 
 namespace kv {
 
@@ -51,10 +52,10 @@ std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time load
 std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& entries,
                                             Time loadTime, Time now,
                                             MissedStarts missed = MissedStarts::Skip);
-// The same for a schedule file's bytes, its entries read one at a time, so
-// that only their lines are held.
-std::vector<EntryLine> catchUpScheduleFile(std::string_view bytes, std::string_view versionText,
-                                           Time loadTime, Time now,
-                                           MissedStarts missed = MissedStarts::Skip);
+// The same for a schedule file's bytes, its entries read one at a time and
+// each line packed as soon as it is composed, so that only the packed lines
+// are held: no allocation per entry.
+PackedLines catchUpScheduleFile(std::string_view bytes, std::string_view versionText, Time loadTime,
+                                Time now, MissedStarts missed = MissedStarts::Skip);
 
 }  // namespace kv

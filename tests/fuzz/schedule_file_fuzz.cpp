@@ -1,6 +1,7 @@
 // Fuzz target: any bytes load as a schedule file without a fault, every kept
-// line stays within the line limit, and what a load keeps loads again
-// unchanged once saved.
+// line stays within the line limit, reading the file one entry at a time
+// keeps the same lines as decoding it whole, and what a load keeps loads
+// again unchanged once saved.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -24,6 +25,15 @@ std::vector<kv::EntryLine> load(std::string_view bytes) {
   return kv::catchUpLoadedEntries(kv::decodeScheduleFile(bytes, kVersion), kLoadTime, kNow);
 }
 
+// The program reads a file one entry at a time into packed lines.
+std::vector<kv::EntryLine> streamedLoad(std::string_view bytes) {
+  std::vector<kv::EntryLine> lines;
+  for (const kv::PackedRow& row : kv::catchUpScheduleFile(bytes, kVersion, kLoadTime, kNow).rows) {
+    lines.emplace_back(row.line());
+  }
+  return lines;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -32,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Every line takes at least one byte of the file.
   require(loaded.size() <= size);
   for (const kv::EntryLine& line : loaded) require(line.size() <= kv::kMaxEntryLine);
+  require(streamedLoad(bytes) == loaded);
   // Only lines in the current layout come back unchanged: a legacy command
   // line may hold the separator of the current layout.
   if (kv::scanScheduleFile(bytes, kVersion).currentHeader) {

@@ -41,9 +41,14 @@ std::vector<EntryLine> decode(std::string_view bytes) {
   return lines;
 }
 
-// The lines a load stores: the entries as stored, then caught up.
+// The lines a load stores: the entries as stored, then caught up, read the
+// way the program reads a file (one entry at a time, packed).
 std::vector<EntryLine> load(std::string_view bytes) {
-  return kv::catchUpLoadedEntries(decodeScheduleFile(bytes, kVersion), kLoadTime, kNow);
+  std::vector<EntryLine> lines;
+  for (const kv::PackedRow& row : kv::catchUpScheduleFile(bytes, kVersion, kLoadTime, kNow).rows) {
+    lines.emplace_back(row.line());
+  }
+  return lines;
 }
 
 ScheduleEntry entry(Time start, Time end, char frequency, std::string commandLine,
