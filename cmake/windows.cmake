@@ -110,6 +110,12 @@ target_compile_definitions(kv_large_bench PRIVATE KV_EXE_PATH="$<TARGET_FILE:kv>
 target_link_libraries(kv_large_bench PRIVATE ${KV_WIN32_LIBS})
 target_link_options(kv_large_bench PRIVATE ${KV_STATIC_LINK})
 add_dependencies(kv_large_bench kv)
+# The stages of opening a large schedule, timed one by one with the
+# program's own code, for scripts/bench-large.sh.
+add_executable(kv_load_stages ${CMAKE_SOURCE_DIR}/bench/load_stages_bench_win32.cpp)
+target_compile_options(kv_load_stages PRIVATE ${KV_WARNINGS})
+target_link_libraries(kv_load_stages PRIVATE kvwin psapi)
+target_link_options(kv_load_stages PRIVATE ${KV_STATIC_LINK})
 # Ends a save at each of its steps in turn, for the test of crashes.
 add_executable(kv_crash_save ${CMAKE_SOURCE_DIR}/tests/wine/helpers/crash_save_win32.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/support/file_call_faults_win32.cpp)

@@ -6,7 +6,9 @@
 #
 # For each size it writes a schedule as the core's file benchmark makes one
 # (every start still to come, in random order, about 113 bytes a line) and
-# gives one row of figures:
+# gives the stages of its load (kv_load_stages: the time and the anonymous
+# memory each stage of the program's load code takes and keeps) and one row
+# of figures:
 #   - the file's size, and the wall time of `sort -n` on it;
 #   - kv.exe started with it, from CreateProcess until its list holds every
 #     row, less the same for a schedule of the header alone (the median of
@@ -27,7 +29,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$root/scripts/session.sh"
 tree="$(kv_test_tree)"
 bench="$tree/kv_large_bench.exe"
-[ -f "$bench" ] || { echo "bench-large: build first (scripts/build.sh)" >&2; exit 2; }
+stages="$tree/kv_load_stages.exe"
+[ -f "$bench" ] && [ -f "$stages" ] || { echo "bench-large: build first (scripts/build.sh)" >&2; exit 2; }
 [ "$#" -gt 0 ] || set -- 100000 1000000
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/kivro-bench-large.XXXXXX")"
@@ -116,6 +119,8 @@ for n in "$@"; do
   file="$work/large-$n.KV"
   write_schedule "$n" "$file"
   t0=$(milliseconds); sort -n "$file" >/dev/null; sort_ms=$(($(milliseconds) - t0))
+  echo "bench-large: $n entries, the stages of a load with the program's code:"
+  wine "$stages" "$(winpath "$file")" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
   run_driver "n$n" "$file" "$n" edits
   open="$(value "n$n" open_ms)" anon="$(value "n$n" rss_anon)" rss="$(value "n$n" vm_rss)"
   edits=""
