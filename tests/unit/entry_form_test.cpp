@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/entry_filing.h"
@@ -38,7 +39,11 @@ kv::DateTimeFields fields(const char* text) {
 }
 
 constexpr int kJanuary = 0, kFebruary = 1, kApril = 3, kDecember = 11;
+// The dialog's lists in their order, as a user sees them: the frequencies
+// with the codes a stored file holds, and the run modes.
+constexpr std::string_view kStoredCodes = "OMFHDKWTE";
 constexpr int kOnce = 0, kDaily = 4, kWeekdays = 5, kMonthEnd = 8;
+constexpr int kNormal = 0, kMinimized = 1, kMaximized = 2;
 
 // --- Arrow pairs -------------------------------------------------------------
 
@@ -145,8 +150,8 @@ TEST(EntryFormTest, AddShowsTheCurrentMinuteAndEndsIn2035) {
     const EntryForm form = kv::formForAdd(LocalTime{2024, 7, 4, c.hour, c.minute, 33, 4});
     EXPECT_EQ(shown(form.start), c.start);
     EXPECT_EQ(shown(form.end), "11 31 2035 1:00 pm");
-    EXPECT_EQ(form.frequencyIndex, kv::kOnceIndex);
-    EXPECT_EQ(form.runModeIndex, kv::kNormalIndex);
+    EXPECT_EQ(form.frequencyIndex, kOnce);
+    EXPECT_EQ(form.runModeIndex, kNormal);
     EXPECT_FALSE(kv::enablingOf(form).ok);
     EXPECT_FALSE(kv::enablingOf(form).endingGroup);
   }
@@ -171,8 +176,8 @@ TEST(EntryFormTest, EditShowsTheEntryAndOpensUnknownCodesAsOnceAndNormal) {
   const EntryForm form = kv::formForEdit(e);
   EXPECT_EQ(shown(form.start), "0 2 1996 1:05 pm");
   EXPECT_EQ(shown(form.end), "0 2 1996 12:00 am");
-  EXPECT_EQ(form.frequencyIndex, kv::kMonthEndIndex);
-  EXPECT_EQ(form.runModeIndex, kv::kMinimizedIndex);
+  EXPECT_EQ(form.frequencyIndex, kMonthEnd);
+  EXPECT_EQ(form.runModeIndex, kMinimized);
   EXPECT_TRUE(form.background);
   EXPECT_TRUE(form.printFile);
   EXPECT_EQ(form.commandLine + "|" + form.workingDirectory + "|" + form.description,
@@ -181,8 +186,8 @@ TEST(EntryFormTest, EditShowsTheEntryAndOpensUnknownCodesAsOnceAndNormal) {
   e.frequency = 'X';
   e.showCommand = 5;
   const EntryForm unknown = kv::formForEdit(e);
-  EXPECT_EQ(unknown.frequencyIndex, kv::kOnceIndex);
-  EXPECT_EQ(unknown.runModeIndex, kv::kNormalIndex);
+  EXPECT_EQ(unknown.frequencyIndex, kOnce);
+  EXPECT_EQ(unknown.runModeIndex, kNormal);
   EXPECT_FALSE(unknown.background);
 }
 
@@ -209,13 +214,20 @@ TEST(EntryFormTest, EditOfAnEndInTheRangesLastMinuteShowsAnEndOkKeeps) {
 // --- Codes and enabling ------------------------------------------------------
 
 TEST(EntryFormTest, FrequencyAndShowCommandCodesGoBothWays) {
-  for (int i = 0; i < kv::kFrequencyCount; ++i) {
-    EXPECT_EQ(kv::frequencyCode(i), "OMFHDKWTE"[i]) << i;  // the codes of a stored file
+  for (int i = 0; i < int(kStoredCodes.size()); ++i) {
+    EXPECT_EQ(kv::frequencyCode(i), kStoredCodes[static_cast<std::size_t>(i)]) << i;
     EXPECT_EQ(kv::frequencyIndex(kv::frequencyCode(i)), i);
   }
+  EXPECT_STREQ(kv::kFrequencyNames[kOnce], "Once");
+  EXPECT_STREQ(kv::kFrequencyNames[kWeekdays], "Weekdays");
+  EXPECT_STREQ(kv::kFrequencyNames[kMonthEnd], "Month End");
+  EXPECT_STREQ(kv::kRunModeNames[kMaximized], "Maximized");
+  // The dialog fills its lists with every name.
+  for (const char* name : kv::kFrequencyNames) EXPECT_NE(name, nullptr);
+  for (const char* name : kv::kRunModeNames) EXPECT_NE(name, nullptr);
   EXPECT_FALSE(kv::frequencyIndex('X').has_value());
   EXPECT_FALSE(kv::frequencyIndex('o').has_value());
-  for (int outside : {-1, kv::kFrequencyCount}) EXPECT_EQ(kv::frequencyCode(outside), 'O');
+  for (int outside : {-1, int(kStoredCodes.size())}) EXPECT_EQ(kv::frequencyCode(outside), 'O');
 
   struct Case {
     int runMode;
@@ -230,16 +242,16 @@ TEST(EntryFormTest, FrequencyAndShowCommandCodesGoBothWays) {
     EXPECT_EQ(back->runModeIndex, c.runMode);
     EXPECT_EQ(back->background, c.background);
   }
-  EXPECT_EQ(kv::showCommandOf(kv::kMaximizedIndex, true), 3);
+  EXPECT_EQ(kv::showCommandOf(kMaximized, true), 3);
   for (int show : {0, 5, 8}) EXPECT_FALSE(kv::runModeOf(std::uint16_t(show)).has_value()) << show;
 }
 
 TEST(EntryFormTest, EnablingFollowsTheFrequencyRunModeAndCommandLine) {
-  for (int i = 0; i < kv::kFrequencyCount; ++i) {
+  for (int i = 0; i < int(kStoredCodes.size()); ++i) {
     EntryForm form;
     form.frequencyIndex = i;
-    EXPECT_EQ(kv::enablingOf(form).endingGroup, i != kv::kOnceIndex) << i;
-    EXPECT_EQ(kv::enablingOf(form).startDay, i != kv::kMonthEndIndex) << i;
+    EXPECT_EQ(kv::enablingOf(form).endingGroup, i != kOnce) << i;
+    EXPECT_EQ(kv::enablingOf(form).startDay, i != kMonthEnd) << i;
   }
   // Maximized clears and disables Background; enabled again, it stays clear.
   struct Step {
@@ -247,9 +259,8 @@ TEST(EntryFormTest, EnablingFollowsTheFrequencyRunModeAndCommandLine) {
     bool background, backgroundAfter, enabled;
   };
   EntryForm form;
-  for (const Step& s :
-       {Step{kv::kMaximizedIndex, true, false, false}, Step{kv::kNormalIndex, false, false, true},
-        Step{kv::kMinimizedIndex, true, true, true}}) {
+  for (const Step& s : {Step{kMaximized, true, false, false}, Step{kNormal, false, false, true},
+                        Step{kMinimized, true, true, true}}) {
     form.runModeIndex = s.runMode;
     form.background = s.background;
     kv::applyBackgroundRule(form);
@@ -311,7 +322,7 @@ TEST(EntryFormTest, FieldsBecomeTheEntrysTimes) {
     form.start = fields(c.start);
     form.end = fields(c.end);
     form.commandLine = "C:\\BIN\\TOOL.EXE";
-    form.runModeIndex = kv::kMinimizedIndex;
+    form.runModeIndex = kMinimized;
     form.printFile = true;
     const OkDecision d = kv::convertForm(form, "");
     EXPECT_EQ(d.refusal, c.refusal);
