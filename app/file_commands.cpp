@@ -65,6 +65,19 @@ bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
   return true;
 }
 
+bool showScheduleRows(ScheduleDocument& document, const RowFormatter& format, MessageBoxes& boxes) {
+  try {
+    document.store.rebuildVisibleList(format);
+    return true;
+  } catch (const std::bad_alloc&) {
+    document.store.clear();
+    document.store.clearChanged();
+    warnNotLoaded(boxes, tooLarge(document.fileName));
+    document.fileName.clear();
+    return false;
+  }
+}
+
 bool openChosenSchedule(ScheduleDocument& document, const std::string& chosen,
                         const ScheduleFiles& files, MessageBoxes& boxes) {
   document.openDialogField = chosen;

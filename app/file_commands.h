@@ -29,6 +29,12 @@ struct ScheduleFiles {
 bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
                   const ScheduleFiles& files, MessageBoxes& boxes);
 
+// Fills the visible list with the store's rows, with `format` for each. When
+// memory runs out on the way the schedule is emptied and left untitled
+// instead, and the user told that the file is too large: a list short of
+// rows would no longer match the store row for row.
+bool showScheduleRows(ScheduleDocument& document, const RowFormatter& format, MessageBoxes& boxes);
+
 // The file Open chose becomes the current file name and is loaded. When it
 // cannot be read the name goes back, so that a later Save does not write
 // the old schedule under the new name.

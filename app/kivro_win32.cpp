@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/commands_win32.h"
+#include "app/file_commands.h"
 #include "app/file_commands_win32.h"
 #include "app/main_window_win32.h"
 #include "app/notification_tip.h"
@@ -138,7 +139,7 @@ void Kivro::checkDueEntries() {
 }
 
 void Kivro::showLoadedSchedule() {
-  document_->store.rebuildVisibleList(startRowFormatterForManyRows());
+  if (!showScheduleRows(*document_, startRowFormatterForManyRows(), *boxes_)) updateTitle();
 }
 
 bool Kivro::start(const std::string& commandLineText, int showCommand) {

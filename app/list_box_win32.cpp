@@ -1,10 +1,15 @@
 #include "app/list_box_win32.h"
 
+#include <new>
+
 namespace kv {
 
 void ListBoxList::insertRow(int index, std::string text) {
-  SendMessageA(listBox_, LB_INSERTSTRING, static_cast<WPARAM>(index),
-               reinterpret_cast<LPARAM>(text.c_str()));
+  const LRESULT at = SendMessageA(listBox_, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                                  reinterpret_cast<LPARAM>(text.c_str()));
+  // A row the list has no room for is a failure like any other allocation's:
+  // the store takes back its row, so that list and store stay row for row.
+  if (at == LB_ERRSPACE || at == LB_ERR) throw std::bad_alloc();
 }
 
 void ListBoxList::removeRow(int index) {

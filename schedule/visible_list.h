@@ -9,7 +9,8 @@ namespace kv {
 class VisibleList {
  public:
   virtual ~VisibleList() = default;
-  // Inserts a row at index, shifting later rows down; -1 appends.
+  // Inserts a row at index, shifting later rows down; -1 appends. Throws
+  // std::bad_alloc, the list as it was, when it has no room for the row.
   virtual void insertRow(int index, std::string text) = 0;
   virtual void removeRow(int index) = 0;
   virtual void clear() = 0;

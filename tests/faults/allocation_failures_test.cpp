@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_commands.h"
 #include "app/schedule_commands.h"
 #include "document_fixture.h"
 #include "editor/entry_filing.h"
@@ -156,6 +157,40 @@ TEST_P(AllocationFailures, LeaveTheScheduleAsItWasAtEveryPoint) {
     if (HasFailure()) break;
   }
   std::printf("%s: %ld failure points\n", op.name, point);
+  EXPECT_GT(point, 0);
+}
+
+// Filling the list with a loaded schedule's rows cannot leave the schedule
+// as it was (the list is emptied first), but list and store never part: at
+// each failure point both are empty, the schedule untitled and the user
+// told.
+TEST(AllocationFailuresWhileShowingRows, EmptyTheScheduleAndSaySo) {
+  const kv::RowFormatter format = [](kv::Time start, const std::string& description) {
+    return std::to_string(start) + " " + description;
+  };
+  long point = 0;
+  for (;; ++point) {
+    Schedule s;
+    s.document.fileName = "C:\\a.KV";
+    allocationsBeforeFailure = point;
+    const bool shown = kv::showScheduleRows(s.document, format, s.boxes);
+    const bool ranThrough = allocationsBeforeFailure >= 0;
+    allocationsBeforeFailure = -1;
+    SCOPED_TRACE(::testing::Message() << "failure point " << point);
+    EXPECT_EQ(shown, ranThrough);
+    if (ranThrough) {
+      EXPECT_EQ(s.list.rows.size(), 4u);
+      EXPECT_TRUE(s.boxes.texts().empty());
+      break;
+    }
+    EXPECT_EQ(s.store.size(), 0u);
+    EXPECT_TRUE(s.list.rows.empty());
+    EXPECT_TRUE(s.document.fileName.empty());
+    EXPECT_EQ(s.boxes.texts(), std::vector<std::string>{"|C:\\a.KV| is too large to open: there is "
+                                                        "not enough memory for its entries."});
+    if (HasFailure()) break;
+  }
+  std::printf("showing rows: %ld failure points\n", point);
   EXPECT_GT(point, 0);
 }
 

@@ -232,6 +232,29 @@ TEST_F(MainWindow, ADialogThatCannotBeCreatedIsNamedInASystemModalBox) {
   EXPECT_EQ(ok.text(), "NO_SUCH_DIALOG");
 }
 
+// A list box that has no room for another row.
+LRESULT CALLBACK fullListBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto original = reinterpret_cast<WNDPROC>(GetPropA(window, "kvtest.original"));
+  if (message == LB_INSERTSTRING || message == LB_ADDSTRING) return LB_ERRSPACE;
+  return CallWindowProcA(original, window, message, wParam, lParam);
+}
+
+TEST_F(MainWindow, APasteTheListHasNoRoomForIsRefusedAndTheListsStayInStep) {
+  select(1);
+  command(IDM_COPY);
+  const LONG_PTR original =
+      SetWindowLongPtrA(kivro.list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(fullListBox));
+  SetPropA(kivro.list(), "kvtest.original", reinterpret_cast<HANDLE>(original));
+  ModalAnswerer ok("KV", IDOK);
+  command(IDM_PASTE);
+  SetWindowLongPtrA(kivro.list(), GWLP_WNDPROC, original);
+  RemovePropA(kivro.list(), "kvtest.original");
+  ASSERT_TRUE(ok.answered());
+  EXPECT_EQ(ok.text(), "There is not enough memory to file the entry.");
+  EXPECT_EQ(kivro.document().store.size(), 3u);
+  expectListsInStep();
+}
+
 TEST_F(MainWindow, RowsShowTheStartDateTimeAndDescriptionInDueOrder) {
   auto shown = rows();
   ASSERT_EQ(shown.size(), 3u);
