@@ -1,6 +1,9 @@
 // The start-up and settings rules of the application frame.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string_view>
+
 #include "app/command_line.h"
 #include "app/help_page.h"
 #include "app/settings.h"
@@ -24,6 +27,8 @@ TEST(CommandLineTail, IsEverythingAfterTheProgramNameAndItsWhiteSpace) {
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(kv::commandLineTail(c.full), c.tail) << c.full;
+  // The command line may be part of a longer text: nothing past it is read.
+  EXPECT_EQ(kv::commandLineTail(std::string_view("kv.exe   ", 8)), "");
 }
 
 TEST(ScheduleFileArgument, DropsOnlyOnePairOfQuotesAroundTheWholeName) {
@@ -99,9 +104,11 @@ TEST(Settings, TheCheckPeriodIsTenTimesTimeWithoutWrapping) {
   EXPECT_EQ(kv::checkTimerPeriod(5), 50u);
   EXPECT_EQ(kv::checkTimerPeriod(0), 0u);
   EXPECT_EQ(kv::checkTimerPeriod(214748364), 2147483640u);
-  // Tenfold these would wrap in 32 bits to tiny periods.
-  EXPECT_EQ(kv::checkTimerPeriod(429496730), kv::kMaxTimerPeriod);
-  EXPECT_EQ(kv::checkTimerPeriod(4294967295u), kv::kMaxTimerPeriod);
+  // The largest period a window timer takes is 0x7FFFFFFF ms; tenfold the
+  // last two would wrap in 32 bits to tiny periods.
+  for (std::uint32_t time : {214748365u, 429496730u, 4294967295u}) {
+    EXPECT_EQ(kv::checkTimerPeriod(time), 2147483647u) << time;
+  }
 }
 
 TEST(WindowTitle, ShowsTheProductAndTheFileName) {

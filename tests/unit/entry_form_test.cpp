@@ -307,7 +307,10 @@ TEST(EntryFormTest, FieldsBecomeTheEntrysTimes) {
        "2024-03-31 09:00:01"},
       // A clock time the spring change skips starts an hour later.
       {"Europe/Berlin", kDaily, "2 31 2024 2:30 am", far, Refusal::None, "2024-03-31 03:30:01"},
-      // Dates an entry cannot hold are refused.
+      // Dates an entry cannot hold are refused; west of Greenwich the first
+      // second an entry holds falls on the last day of 1969.
+      {"America/New_York", kDaily, "11 31 1969 7:00 pm", far, Refusal::None,
+       "1969-12-31 19:00:01"},
       {"UTC", kOnce, "0 1 1969 9:00 am", far, Refusal::StartOutOfRange, ""},
       {"UTC", kDaily, "0 1 2024 9:00 am", "11 31 2106 1:00 am", Refusal::EndOutOfRange, ""},
       {"UTC", kDaily, "0 1 2024 9:00 am", "0 1 1960 1:00 am", Refusal::EndOutOfRange, ""},
@@ -351,12 +354,18 @@ TEST(EntryFormTest, TextsBeyondWhatAnEntryHoldsAreRefused) {
   form.commandLine = std::string(254, 'c');
   EXPECT_EQ(kv::convertForm(form, "").refusal, Refusal::TextsTooLong);
   EXPECT_STREQ(kv::refusalCaption(Refusal::TextsTooLong), "Texts Too Long");
-  // Each text may be as long as an entry holds.
-  form.commandLine = std::string(253, 'c');
-  EXPECT_EQ(kv::convertForm(form, "").kind, OkDecision::Kind::File);
-  form.workingDirectory = std::string(253, 'w');
-  form.commandLine = "c";
-  EXPECT_EQ(kv::convertForm(form, "").kind, OkDecision::Kind::File);
+  // Each text may be as long as an entry holds, and no longer.
+  for (std::string EntryForm::*text :
+       {&EntryForm::commandLine, &EntryForm::workingDirectory, &EntryForm::description}) {
+    EntryForm one = kv::formForAdd(LocalTime{2024, 1, 5, 9, 0, 0, 5});
+    one.commandLine = "c";
+    one.workingDirectory = "w";
+    one.description = "d";
+    one.*text = std::string(253, 'x');
+    EXPECT_EQ(kv::convertForm(one, "").kind, OkDecision::Kind::File) << one.*text;
+    one.*text += 'x';
+    EXPECT_EQ(kv::convertForm(one, "").refusal, Refusal::TextsTooLong);
+  }
 }
 
 // --- OK: checks in order -----------------------------------------------------
