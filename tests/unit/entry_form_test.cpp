@@ -309,8 +309,7 @@ TEST(EntryFormTest, FieldsBecomeTheEntrysTimes) {
       {"Europe/Berlin", kDaily, "2 31 2024 2:30 am", far, Refusal::None, "2024-03-31 03:30:01"},
       // Dates an entry cannot hold are refused; west of Greenwich the first
       // second an entry holds falls on the last day of 1969.
-      {"America/New_York", kDaily, "11 31 1969 7:00 pm", far, Refusal::None,
-       "1969-12-31 19:00:01"},
+      {"America/New_York", kDaily, "11 31 1969 7:00 pm", far, Refusal::None, "1969-12-31 19:00:01"},
       {"UTC", kOnce, "0 1 1969 9:00 am", far, Refusal::StartOutOfRange, ""},
       {"UTC", kDaily, "0 1 2024 9:00 am", "11 31 2106 1:00 am", Refusal::EndOutOfRange, ""},
       {"UTC", kDaily, "0 1 2024 9:00 am", "0 1 1960 1:00 am", Refusal::EndOutOfRange, ""},
