@@ -261,7 +261,7 @@ TEST(KvtoolNext, RefusesWhatIsNoScheduleAndSaysWhyThereAreNoStarts) {
       {"Version=2.0\r\n", "2026-02-01", "(no schedule)"},
       {"", "2026-02-01", none + " (the schedule is empty)"},
       {"Version=3.0\r\n", "2026-02-01", none + " (the schedule is empty)"},
-      {"Dear diary,\r\n1000000000 2000000000 D 1 C:\\A.EXE\r\n", "2026-02-01", ""},
+      {"Dear diary,\r\n1000000009 1999999999 D 1 C:\\A.EXE\r\n", "2026-02-01", ""},
       {fileOf({line(at("2025-01-01"), at("2025-06-01"), 'D', "over")}), "2026-02-01",
        none + ": a load then drops every entry"},
       {exampleSchedule(), "2026-01-05T08:00:00", none + " to 2026-01-05 08:00"},
