@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/milliseconds_win32.h"
 #include "kivro_process_win32.h"
 #include "resources/resource_ids.h"
 
@@ -28,12 +29,7 @@ constexpr DWORD kEditTimeoutMs = 2 * 60 * 1000;
 constexpr const char* kEntryDialog = "Add/Edit Time";
 constexpr const char* kQuestion = "Confirmation";
 
-double now() {
-  LARGE_INTEGER counter{}, frequency{};
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using kvbench::now;
 
 // Polls a few milliseconds apart; false after the timeout.
 bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "app/list_box_win32.h"
+#include "bench/milliseconds_win32.h"
 #include "engine/calendar.h"
 #include "engine/recurrence.h"
 #include "locale/regional_settings_win32.h"
@@ -28,12 +29,7 @@ namespace {
 
 constexpr const char* kVersionText = "3.0";
 
-double now() {
-  LARGE_INTEGER counter{}, frequency{};
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using kvbench::now;
 
 // The resident memory of this process in bytes (Wine counts it as Linux
 // does for the process).
