@@ -23,8 +23,23 @@ if [ "${#missing[@]}" -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # A mirror caught mid-sync fails an index or two: try again, then go on
+  # with what came.
+  for attempt in 1 2 3; do
+    apt-get update -qq && break
+    echo "setup: apt-get update failed (try $attempt of 3)" >&2
+    sleep 10
+  done
+  install() {
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" \
+      "${missing[@]}" >/dev/null
+  }
+  # Without the security index of one architecture, its 32-bit libraries
+  # cannot match the 64-bit ones: then the release's own versions are taken.
+  if ! install; then
+    echo "setup: installing from the release itself, without its security updates" >&2
+    install -t bookworm
+  fi
 fi
 
 # The Wine prefix: made once, without Mono or Gecko prompts, then tuned for
