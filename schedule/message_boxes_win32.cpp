@@ -59,10 +59,18 @@ BoxAnswer answerOf(int pressed) {
 int showMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
   HWND active = GetActiveWindow();
   HWND focus = GetFocus();
+  const bool wasForeground = active && GetForegroundWindow() == active;
   const int pressed = MessageBoxA(owner, text, caption, type);
   // A window the box's answer hid or destroyed is left alone.
   if (active && IsWindow(active) && IsWindowVisible(active)) {
-    SetActiveWindow(active);
+    // A box without an owner hands the activation to whatever window comes
+    // next when it closes, often another program's: a window that was in
+    // front takes it back, one that was not only becomes its thread's active.
+    if (wasForeground) {
+      SetForegroundWindow(active);
+    } else {
+      SetActiveWindow(active);
+    }
     if (focus && (focus == active || IsChild(active, focus))) SetFocus(focus);
   }
   return pressed;

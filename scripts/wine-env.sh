@@ -41,6 +41,12 @@ kv_wine_loader() {
 wine() {
   WINELOADER="$(kv_wine_loader)" "$(kv_wine_loader)" "$@"
 }
+# Starts a Windows program in the background with the loader itself as the
+# process, so that $! afterwards is the program (a shell around it would
+# leave the program running when killed).
+kv_wine_start() {
+  WINELOADER="$(kv_wine_loader)" "$(kv_wine_loader)" "$@" &
+}
 wineserver() {
   /usr/lib/wine/wineserver "$@"
 }

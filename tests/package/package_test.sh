@@ -55,7 +55,7 @@ others="$(grep -v $'^[0-9]* [0-9]* [OMFHDKWTE] [0-9] notepad.exe \x12 p0 d' <<<"
 # kv.exe takes its whole command line as the file name; wine joins the
 # words with single blanks, so the name goes in as words.
 read -r -a words <<<"$(wine winepath.exe -w "$work/Kivro/Example Schedule.KV" 2>/dev/null | tr -d '\r')"
-wine "$work/Kivro/kv.exe" "${words[@]}" >/dev/null 2>&1 &
+kv_wine_start "$work/Kivro/kv.exe" "${words[@]}" >/dev/null 2>&1
 kivro_pid=$!
 export KV_DRIVE_TITLE="${words[*]}"
 title="$(wine "$drive" wait | tr -d '\r')" || fail "kv.exe from the zip shows no window"

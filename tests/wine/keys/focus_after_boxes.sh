@@ -42,8 +42,8 @@ focus_becomes() {
 schedule="$work/focus.KV"
 bash "$root/scripts/write-example.sh" "$schedule"
 export KV_DRIVE_TITLE='focus.KV'
-wine "$tree/kv.exe" "$(wine winepath.exe -w "$schedule" 2>/dev/null | tr -d '\r')" \
-  >/dev/null 2>&1 &
+kv_wine_start "$tree/kv.exe" "$(wine winepath.exe -w "$schedule" 2>/dev/null | tr -d '\r')" \
+  >/dev/null 2>&1
 kivro_pid=$!
 drive wait >/dev/null || fail "kv.exe showed no window"
 seen="$(focus_becomes $'^Kivro - .*\t101$')" || fail "the list has no focus at the start: $seen"

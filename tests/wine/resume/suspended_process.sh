@@ -39,8 +39,8 @@ wait_for_starts() {
 first=$(($(date +%s) + 4))
 printf 'Version=3.0\r\n%s 2082718859 M 1 %s minute \022%s p0 dEvery minute\r\n' "$first" \
   "$(winpath "$tree/kv_recorder.exe")" "$(winpath "$work")" >"$work/$name"
-KV_RECORD_FILE="$(winpath "$work/starts.log")" wine "$tree/kv.exe" "$(winpath "$work/$name")" \
-  >/dev/null 2>&1 &
+KV_RECORD_FILE="$(winpath "$work/starts.log")" kv_wine_start "$tree/kv.exe" "$(winpath "$work/$name")" \
+  >/dev/null 2>&1
 kivro_pid=$!
 wait_for_starts 1 || fail "the entry did not start at its time"
 pid="$(pgrep -f "kv\.exe Z:.*$name" | head -n 1)"
