@@ -30,15 +30,15 @@ if [ "${#missing[@]}" -gt 0 ]; then
     echo "setup: apt-get update failed (try $attempt of 3)" >&2
     sleep 10
   done
-  install() {
+  install_missing() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" \
       "${missing[@]}" >/dev/null
   }
   # Without the security index of one architecture, its 32-bit libraries
   # cannot match the 64-bit ones: then the release's own versions are taken.
-  if ! install; then
+  if ! install_missing; then
     echo "setup: installing from the release itself, without its security updates" >&2
-    install -t bookworm
+    install_missing -t bookworm
   fi
 fi
 
