@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/history.h"
+#include "local_time.h"
 #include "time_zone.h"
 #include "tool/arguments.h"
 #include "tool/history_command.h"
@@ -13,11 +14,8 @@
 
 namespace {
 
+using kv::test::at;
 using kv::tool::HistoryRequest;
-
-kv::Time at(const char* localTime) {
-  return kv::tool::parseLocalTime(localTime).value();
-}
 
 kv::HistoryRecord attempt(const char* when, std::string description, std::string outcome) {
   kv::HistoryRecord r;
