@@ -194,6 +194,34 @@ TEST(AllocationFailuresWhileShowingRows, EmptyTheScheduleAndSaySo) {
   EXPECT_GT(point, 0);
 }
 
+// An Edit that ends without filing puts its entry back. Where that runs out
+// of memory the caller is told (it says the entry was not filed), and the
+// entry stays held, so that a save still writes it.
+TEST(AllocationFailuresPuttingBack, SayThatTheEntryIsStillHeld) {
+  long point = 0;
+  for (;; ++point) {
+    Schedule s;
+    const std::vector<std::string> before = s.lines();
+    const std::string held(s.store.line(1));
+    ASSERT_TRUE(kv::takeOutSelected(s.store));
+    allocationsBeforeFailure = point;
+    const bool back = kv::putBack(s.store);
+    const bool ranThrough = allocationsBeforeFailure >= 0;
+    allocationsBeforeFailure = -1;
+    SCOPED_TRACE(::testing::Message() << "failure point " << point);
+    EXPECT_EQ(back, ranThrough);
+    if (ranThrough) {
+      EXPECT_EQ(s.lines(), before);
+      break;
+    }
+    ASSERT_NE(s.store.heldOut(), nullptr);
+    EXPECT_EQ(std::string(*s.store.heldOut()), held);
+    if (HasFailure()) break;
+  }
+  std::printf("putting back: %ld failure points\n", point);
+  EXPECT_GT(point, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(EachOperation, AllocationFailures, ::testing::ValuesIn(kOperations),
                          [](const auto& test) { return std::string(test.param.name); });
 

@@ -79,12 +79,15 @@ TEST(KvtoolHistory, ChoosesTheLastStartsSinceATimeOrThoseThatFailed) {
 }
 
 TEST(KvtoolHistory, EscapesControlCharactersAndKeepsTheRestOfUtf8) {
-  // The no-break space kept, DEL and C1 CSI escaped.
-  EXPECT_EQ(kv::tool::escapedUtf8("\xE2\x82\xAC\xF0\x9F\x93\x85\xC2\xA0\x7F\xC2\x9Bm"),
-            "€📅\xC2\xA0\\x7F\\x9Bm");
-  // Bytes of no valid sequence: lone, overlong, a surrogate, cut short.
-  EXPECT_EQ(kv::tool::escapedUtf8("\xFF\x80\xC0\x80\xED\xA0\x80x\xE2\x82"),
-            "\\xFF\\x80\\xC0\\x80\\xED\\xA0\\x80x\\xE2\\x82");
+  // The no-break space kept, DEL and C1 CSI escaped; U+10FFFF, the last
+  // character there is, passes as it stands.
+  EXPECT_EQ(
+      kv::tool::escapedUtf8("\xE2\x82\xAC\xF0\x9F\x93\x85\xC2\xA0\x7F\xC2\x9Bm\xF4\x8F\xBF\xBF"),
+      "€📅\xC2\xA0\\x7F\\x9Bm\xF4\x8F\xBF\xBF");
+  // Bytes of no valid sequence: lone, overlong, a surrogate, past U+10FFFF,
+  // cut short.
+  EXPECT_EQ(kv::tool::escapedUtf8("\xFF\x80\xC0\x80\xED\xA0\x80x\xF4\x90\x80\x80\xE2\x82"),
+            "\\xFF\\x80\\xC0\\x80\\xED\\xA0\\x80x\\xF4\\x90\\x80\\x80\\xE2\\x82");
 
   // A record holds the file's \xNN as the control characters again.
   KV_IN_TIME_ZONE(zone, "UTC");
@@ -114,6 +117,11 @@ TEST(KvtoolHistory, AlignsTheColumnsOfTheStartsShownByCharacterUpToAWidth) {
   EXPECT_EQ(written(records, since), "2026-12-09 01:00  Café  C:\\Tools\\Café.exe" + padding +
                                          "  started\n2026-12-09 02:00  ab    " +
                                          records[2].commandLine + "  File not found\n");
+
+  // A column of empty texts takes no width.
+  kv::HistoryRecord undescribed = attempt("2026-12-09T03:00", "", "started");
+  undescribed.commandLine = "C:\\A.EXE";
+  EXPECT_EQ(written({undescribed}, {}), "2026-12-09 03:00    C:\\A.EXE  started\n");
 }
 
 TEST(KvtoolHistory, ReadsHistoryFilesAndRefusesOthers) {

@@ -134,9 +134,9 @@ TEST(KvtoolNext, FollowsTheClocksAcrossSpringForwardAndFallBack) {
 }
 
 TEST(KvtoolText, ShowsWindows1252AsUtf8WithControlBytesEscaped) {
-  // 0x81 and 0x9D, undefined in 1252, stay C1 controls.
-  EXPECT_EQ(kv::tool::utf8FromWindows1252("Caf\xE9\x80\x8A\x9F\xFF\t\x12\x7F\x81\x9D"),
-            "Café€ŠŸÿ\\x09\\x12\\x7F\\x81\\x9D");
+  // 0x81, 0x8D, 0x90 and 0x9D, undefined in 1252, stay C1 controls.
+  EXPECT_EQ(kv::tool::utf8FromWindows1252("Caf\xE9\x80\x8A\x9F\xFF\t\x12\x7F\x81\x8D\x90\x9D"),
+            "Café€ŠŸÿ\\x09\\x12\\x7F\\x81\\x8D\\x90\\x9D");
   KV_IN_TIME_ZONE(zone, "UTC");
   std::ostringstream out;
   kv::tool::writeList(fileOf({line(at("2026-01-05"), at("2027-01-01"), 'D', "Caf\xE9\x12x")}),
@@ -199,6 +199,7 @@ TEST(KvtoolCheck, ReportsWhatALoadWouldCutChangeOrDropByLine) {
   tabbed.insert(tabbed.find("fine"), "\t");
   std::string noPrintFlag = good;
   noPrintFlag.erase(noPrintFlag.find(" p0"), 3);
+  const std::string noDescription = good.substr(0, good.find(" dfine"));
   const struct {
     std::string bytes;
     const char* statusAndFinding;
@@ -214,6 +215,10 @@ TEST(KvtoolCheck, ReportsWhatALoadWouldCutChangeOrDropByLine) {
        "s.KV:4: its rest: damaged line (no byte 18 before a working directory): a load changes "
        "it\n"},
       {fileOf({noPrintFlag}), "1 s.KV:2: damaged line (no print flag): a load changes it\n"},
+      {fileOf({noDescription}),
+       "1 s.KV:2: damaged line (no description field): a load changes it\n"},
+      {fileOf({"0" + good}),
+       "1 s.KV:2: damaged line (fields not in the form kv.exe writes): a load changes it\n"},
       {fileOf({good, line(now - 86400, now - 1, 'D', "over")}),
        "1 s.KV:3: end 2025-12-31 23:59 has passed: a load drops the entry\n"},
       {fileOf({line(now + 60, now + 60, 'W', "once only")}),

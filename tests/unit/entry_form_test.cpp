@@ -287,6 +287,9 @@ TEST(EntryFormTest, FieldsBecomeTheEntrysTimes) {
       {"UTC", kDaily, "0 5 2024 10:15 am", "0 5 2024 10:15 am", Refusal::None,
        "2024-01-05 10:15:01"},
       {"UTC", kDaily, "0 5 2024 10:16 am", "0 5 2024 10:15 am", Refusal::StartNotBeforeEnd, ""},
+      // A day field's sign is no digit: "-5" is day 0, the last of December.
+      {"UTC", kDaily, "11 28 2023 10:15 am", "0 -5 2024 10:15 am", Refusal::None,
+       "2023-12-28 10:15:01"},
       // 12 am is midnight, 12 pm noon.
       {"UTC", kDaily, "0 5 2024 12:00 am", far, Refusal::None, "2024-01-05 00:00:01"},
       {"UTC", kDaily, "0 5 2024 12:00 pm", far, Refusal::None, "2024-01-05 12:00:01"},
