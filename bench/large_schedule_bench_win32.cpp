@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/milliseconds_win32.h"
+#include "editor/entry_form.h"
 #include "kivro_process_win32.h"
 #include "resources/resource_ids.h"
 
@@ -168,14 +169,14 @@ bool Bench::add(int n, std::vector<double>& times) {
 // filed: Weekdays and Month End move a start to their own days, far from
 // its row. Sets `row` to the row chosen.
 HWND Bench::editSteadyRow(int& row) {
-  constexpr int kWeekdaysIndex = 5, kMonthEndIndex = 8, kTries = 20;
+  constexpr int kTries = 20;
   for (int tried = 0; tried < kTries; ++tried, ++row) {
     kivro_.selectRow(row);
     kivro_.command(IDM_EDIT);
     HWND dialog = kivro_.waitForDialog(kEntryDialog, kEditTimeoutMs);
     if (!dialog) return nullptr;
     const LRESULT frequency = SendDlgItemMessageA(dialog, IDC_FREQUENCY, CB_GETCURSEL, 0, 0);
-    if (frequency != kWeekdaysIndex && frequency != kMonthEndIndex) return dialog;
+    if (frequency != kv::kWeekdaysIndex && frequency != kv::kMonthEndIndex) return dialog;
     kvtest::pressButton(dialog, IDCANCEL);
     if (!kvtest::waitUntilGone(dialog)) return nullptr;
   }

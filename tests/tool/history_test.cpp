@@ -84,10 +84,11 @@ TEST(KvtoolHistory, EscapesControlCharactersAndKeepsTheRestOfUtf8) {
   EXPECT_EQ(
       kv::tool::escapedUtf8("\xE2\x82\xAC\xF0\x9F\x93\x85\xC2\xA0\x7F\xC2\x9Bm\xF4\x8F\xBF\xBF"),
       "€📅\xC2\xA0\\x7F\\x9Bm\xF4\x8F\xBF\xBF");
-  // Bytes of no valid sequence: lone, overlong, a surrogate, past U+10FFFF,
-  // cut short.
-  EXPECT_EQ(kv::tool::escapedUtf8("\xFF\x80\xC0\x80\xED\xA0\x80x\xF4\x90\x80\x80\xE2\x82"),
-            "\\xFF\\x80\\xC0\\x80\\xED\\xA0\\x80x\\xF4\\x90\\x80\\x80\\xE2\\x82");
+  // Bytes of no valid sequence: lone, overlong, the first and last
+  // surrogates, past U+10FFFF, cut short.
+  EXPECT_EQ(
+      kv::tool::escapedUtf8("\xFF\x80\xC0\x80\xED\xA0\x80\xED\xBF\xBFx\xF4\x90\x80\x80\xE2\x82"),
+      "\\xFF\\x80\\xC0\\x80\\xED\\xA0\\x80\\xED\\xBF\\xBFx\\xF4\\x90\\x80\\x80\\xE2\\x82");
 
   // A record holds the file's \xNN as the control characters again.
   KV_IN_TIME_ZONE(zone, "UTC");
