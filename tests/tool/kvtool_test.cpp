@@ -155,8 +155,7 @@ TEST(KvtoolNext, RefusesWhatIsNoScheduleAndSaysWhyThereAreNoStarts) {
   } cases[] = {
       {"Dear diary,\r\n2026 was 1 long year\r\n", "2026-02-01", "(no schedule)"},
       {"Version=2.0\r\n", "2026-02-01", "(no schedule)"},
-      {"Dear diary,\r\n2026\r\n", "2026-02-01", "(no schedule)"},
-      {"Dear diary,\r\n2026 \r\n", "2026-02-01", "(no schedule)"},
+      {"Dear diary,\r\n2026\r\n2026 \r\n", "2026-02-01", "(no schedule)"},
       {"", "2026-02-01", none + " (the schedule is empty)"},
       {"Version=3.0\r\n", "2026-02-01", none + " (the schedule is empty)"},
       {"Dear diary,\r\n1000000009 1999999999 D 1 C:\\A.EXE\r\n", "2026-02-01", ""},
