@@ -103,6 +103,11 @@ bool startsAtLogon(Kivro& kivro) {
   return kv::startsAtLogon(kivro.runKey(), kivro.programPath());
 }
 
+bool mayToggleStartAtLogon(Kivro& kivro) {
+  return kv::mayToggleStartAtLogon(kivro.runKey(), kivro.programPath(),
+                                   fullPathOf(kivro.document().fileName));
+}
+
 void toggleStartAtLogon(Kivro& kivro) {
   kv::toggleStartAtLogon(kivro.runKey(), kivro.programPath(),
                          fullPathOf(kivro.document().fileName));
@@ -166,7 +171,8 @@ constexpr MenuCommand kCommands[] = {
     {IDM_HIDE_ICON, toggle<kHideIcon>, nullptr, kHideIcon.text, isOn<kHideIcon>},
     {IDM_RUN_MISSED_STARTS, toggle<kRunMissedStarts>, nullptr, kRunMissedStarts.text,
      isOn<kRunMissedStarts>},
-    {IDM_START_AT_LOGON, toggleStartAtLogon, hasFileName, "Start at &Logon", startsAtLogon},
+    {IDM_START_AT_LOGON, toggleStartAtLogon, mayToggleStartAtLogon, "Start at &Logon",
+     startsAtLogon},
     {IDM_OPEN_KIVRO, openKivro},
     {IDM_CUT, cutSelectedEntry, hasSelection},
     {IDM_COPY, copySelectedEntry, hasSelection},

@@ -59,7 +59,7 @@ TEST_F(RunningUnseen, TheIconStandsForTheHiddenWindowAndItsTipFollowsTheFirstDue
   EXPECT_FALSE(kivro.notificationIcon().shown());
 }
 
-TEST_F(RunningUnseen, StartAtLogonIsGreyedWhileUntitledAndItsCheckMarkShowsTheRunValue) {
+TEST_F(RunningUnseen, StartAtLogonIsGreyedWhileUntitledUnlessOnAndItsCheckMarkShowsTheRunValue) {
   EXPECT_TRUE(menuState(IDM_START_AT_LOGON) & MF_GRAYED);
   kivro.document().fileName = "C:\\schedules\\day.KV";
   EXPECT_FALSE(menuState(IDM_START_AT_LOGON) & MF_GRAYED);
@@ -70,6 +70,16 @@ TEST_F(RunningUnseen, StartAtLogonIsGreyedWhileUntitledAndItsCheckMarkShowsTheRu
   SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_START_AT_LOGON, 0);
   EXPECT_FALSE(menuState(IDM_START_AT_LOGON) & MF_CHECKED);
   EXPECT_FALSE(kivro.runKey().read().has_value());
+
+  // After New, a value that names this program can still be turned off,
+  // and once off it cannot be turned on again while untitled.
+  SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_START_AT_LOGON, 0);
+  SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_NEW, 0);
+  ASSERT_TRUE(kivro.document().fileName.empty());
+  EXPECT_EQ(menuState(IDM_START_AT_LOGON) & (MF_GRAYED | MF_CHECKED), 0u + MF_CHECKED);
+  SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_START_AT_LOGON, 0);
+  EXPECT_FALSE(kivro.runKey().read().has_value());
+  EXPECT_EQ(menuState(IDM_START_AT_LOGON) & (MF_GRAYED | MF_CHECKED), 0u + MF_GRAYED);
 }
 
 }  // namespace
