@@ -35,34 +35,51 @@ std::string whyNotRead(ReadStatus status, const std::string& fileName) {
   }
 }
 
-}  // namespace
-
-bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
-                  const ScheduleFiles& files, MessageBoxes& boxes) {
+// The load, and why it did not take place: Ok once the store holds the file.
+ReadStatus loadScheduleFile(ScheduleDocument& document, const std::string& fileName,
+                            const ScheduleFiles& files, MessageBoxes& boxes) {
   const Time loadTime = files.clock();
   if (fileName.size() > kMaxFileName) {
     warnNotLoaded(boxes, notFound(fileName));
-    return false;
+    return ReadStatus::NotFound;
   }
   FileContents file = files.read(fileName);
   if (file.status != ReadStatus::Ok) {
     warnNotLoaded(boxes, whyNotRead(file.status, fileName));
-    return false;
+    return file.status;
   }
   // The store changes only once the whole file has been taken in. The
   // file's bytes go before the store takes the lines, so that a large file
   // is never held twice over.
   try {
+    const HandledThrough handled =
+        files.handledStarts ? files.handledStarts(fileName) : HandledThrough{};
     PackedLines lines = catchUpScheduleFile(file.bytes, files.versionText, loadTime, files.clock(),
-                                            files.missedStarts);
+                                            files.missedStarts, handled);
     std::string().swap(file.bytes);
     document.store.replaceLines(std::move(lines));
   } catch (const std::bad_alloc&) {
     warnNotLoaded(boxes, tooLarge(fileName));
-    return false;
+    return ReadStatus::TooLarge;
   }
   document.store.clearChanged();
-  return true;
+  return ReadStatus::Ok;
+}
+
+}  // namespace
+
+bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
+                  const ScheduleFiles& files, MessageBoxes& boxes) {
+  return loadScheduleFile(document, fileName, files, boxes) == ReadStatus::Ok;
+}
+
+bool openNamedSchedule(ScheduleDocument& document, const std::string& fileName,
+                       const ScheduleFiles& files, MessageBoxes& boxes) {
+  const ReadStatus status = loadScheduleFile(document, fileName, files, boxes);
+  const bool keepsName = status == ReadStatus::Ok ||
+                         (status == ReadStatus::NotFound && fileName.size() <= kMaxFileName);
+  document.fileName = keepsName ? fileName : std::string();
+  return status == ReadStatus::Ok;
 }
 
 bool showScheduleRows(ScheduleDocument& document, const RowFormatter& format, MessageBoxes& boxes) {

@@ -21,6 +21,9 @@ struct ScheduleFiles {
   // What a load does with starts that passed while the schedule was not
   // loaded (the MissedStarts setting).
   MissedStarts missedStarts = MissedStarts::Skip;
+  // The starts of a schedule's entries that Kivro dealt with already, for
+  // the file of that name; none when not given.
+  std::function<HandledThrough(const std::string& fileName)> handledStarts = {};
 };
 
 // Reads the file into the store, every entry brought up to date, and clears
@@ -28,6 +31,13 @@ struct ScheduleFiles {
 // the store as it was. The caller shows the loaded schedule and its title.
 bool loadSchedule(ScheduleDocument& document, const std::string& fileName,
                   const ScheduleFiles& files, MessageBoxes& boxes);
+
+// The schedule named at start-up: loaded, or, when no such file exists yet,
+// kept as the current file name that a first Save writes to. A file that
+// exists but cannot be read leaves the schedule untitled, so that no Save
+// writes over it. True when it was loaded.
+bool openNamedSchedule(ScheduleDocument& document, const std::string& fileName,
+                       const ScheduleFiles& files, MessageBoxes& boxes);
 
 // Fills the visible list with the store's rows, with `format` for each. When
 // memory runs out on the way the schedule is emptied and left untitled

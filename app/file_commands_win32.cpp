@@ -46,9 +46,12 @@ void writeSchedule(Kivro& kivro) {
   if (saved) kivro.updateTitle();
 }
 
-// The title and the list follow a load that took place.
+// The title, the list and the status bar follow a load that took place.
 void showIfLoaded(Kivro& kivro, bool loaded) {
-  if (loaded) kivro.updateTitle();
+  if (loaded) {
+    kivro.updateTitle();
+    kivro.recallLastStart();
+  }
   kivro.showLoadedSchedule();
 }
 
@@ -61,9 +64,11 @@ void followNewName(Kivro& kivro) {
 }  // namespace
 
 void openScheduleFile(Kivro& kivro, const std::string& fileName) {
-  ScheduleDocument& document = kivro.document();
-  if (fileName.size() <= kMaxFileName) document.fileName = fileName;
-  showIfLoaded(kivro, loadSchedule(document, fileName, kivro.files(), kivro.boxes()));
+  const bool loaded = openNamedSchedule(kivro.document(), fileName, kivro.files(), kivro.boxes());
+  showIfLoaded(kivro, loaded);
+  // A schedule that does not exist yet keeps its name: the title says
+  // where Save will write it.
+  kivro.updateTitle();
 }
 
 void newSchedule(Kivro& kivro) {

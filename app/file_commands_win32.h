@@ -9,7 +9,8 @@ namespace kv {
 class Kivro;
 
 // The file named on the command line at start-up: it becomes the current
-// file name (one too long for its room is refused), is loaded and shown.
+// file name (one too long for its room is refused, and so is one that
+// exists but cannot be read), is loaded and shown.
 void openScheduleFile(Kivro& kivro, const std::string& fileName);
 
 void newSchedule(Kivro& kivro);

@@ -13,6 +13,7 @@
 #include "app/window_title.h"
 #include "engine/calendar.h"
 #include "engine/due_check.h"
+#include "engine/handled_starts.h"
 #include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
 #include "schedule/file_io_win32.h"
@@ -81,8 +82,9 @@ bool Kivro::createWindows() {
   document_ = std::make_unique<ScheduleDocument>(*visibleList_, formatStartRow);
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
   boxes_ = std::make_unique<WindowsMessageBoxes>(mainWindow_);
-  history_ = std::make_unique<LaunchHistory>(historyFile_, ansiToUtf8, currentTime,
-                                             [this] { return fullPathOf(document_->fileName); });
+  history_ = std::make_unique<LaunchHistory>(
+      historyFile_, ansiToUtf8, currentTime, [this] { return fullPathOf(document_->fileName); },
+      &handledFile_);
   notificationIcon_ =
       std::make_unique<NotificationIcon>(mainWindow_, LoadIconA(instance_, IDI_PROGRAM));
   reporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
@@ -99,13 +101,21 @@ void Kivro::readTexts() {
 }
 
 ScheduleFiles Kivro::files() const {
-  const MissedStarts missed =
-      settings_.runMissedStarts ? MissedStarts::RunOnce : MissedStarts::Skip;
-  return ScheduleFiles{[](const std::string& path) { return readWholeFile(path); },
-                       [](const std::string& path, std::string_view bytes) {
-                         return replaceFileContents(path, bytes);
-                       },
-                       texts_.versionText, currentTime, missed};
+  ScheduleFiles files{[](const std::string& path) { return readWholeFile(path); },
+                      [](const std::string& path, std::string_view bytes) {
+                        return replaceFileContents(path, bytes);
+                      },
+                      texts_.versionText, currentTime};
+  // Only a load that runs missed starts needs to know which starts are not
+  // missed ones; otherwise every passed start is passed over anyway.
+  if (settings_.runMissedStarts) {
+    files.missedStarts = MissedStarts::RunOnce;
+    files.handledStarts = [this](const std::string& fileName) {
+      return handledThroughLookup(std::make_shared<const HandledStarts>(
+          handledFile_.readAll(), fullPathOf(fileName), ansiToUtf8));
+    };
+  }
+  return files;
 }
 
 void Kivro::updateTitle() {
@@ -171,11 +181,19 @@ std::string Kivro::notificationTipText() {
 }
 
 void Kivro::refreshStatus() {
+  if (!statusBar_) return;
   const std::optional<HistoryRecord>& last = history_->lastStart();
-  if (!statusBar_ || !last) return;
-  const std::string text =
-      lastStartText(*last, formatStartTime(last->attempted), history_->failureUnseen());
-  SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  // The record's texts are UTF-8, the regional settings' time text ANSI.
+  const std::wstring text =
+      last ? utf8ToWide(lastStartText(*last, ansiToUtf8(formatStartTime(last->attempted)),
+                                      history_->failureUnseen()))
+           : std::wstring();
+  SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Kivro::recallLastStart() {
+  history_->recallLastStart(historyFile_.readAll());
+  refreshStatus();
 }
 
 void Kivro::layOut(int width, int height) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/file_commands.h"
+#include "app/handled_starts_file_win32.h"
 #include "app/help_win32.h"
 #include "app/history_file_win32.h"
 #include "app/launch_history.h"
@@ -87,6 +88,9 @@ class Kivro {
   void refreshNotificationTip();
   // The status bar shows the last start and whether it failed.
   void refreshStatus();
+  // After a load: the status bar shows the last start that the history
+  // holds for the schedule now open.
+  void recallLastStart();
   // The list fills the client area above the status bar.
   void layOut(int width, int height);
   NotificationIcon& notificationIcon() { return *notificationIcon_; }
@@ -106,6 +110,7 @@ class Kivro {
   std::string programPath_;
   WindowsRunKey runKey_;
   HistoryFile historyFile_{historyFilePath()};
+  HandledStartsFile handledFile_{handledStartsFilePath()};
   std::unique_ptr<LaunchHistory> history_;
   SettingsFile settingsFile_;
   Settings settings_;

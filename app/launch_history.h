@@ -23,13 +23,23 @@ class HistorySink {
 
 class LaunchHistory final : public LaunchLog {
  public:
+  // `handledSink`, when given, keeps the record of the starts the due check
+  // dealt with (engine/handled_starts.h).
   LaunchHistory(HistorySink& sink, TextToUtf8 toUtf8, std::function<Time()> clock,
-                std::function<std::string()> scheduleName);
+                std::function<std::string()> scheduleName, HistorySink* handledSink = nullptr);
 
   // Records the attempt. A history that cannot be written never stops a
   // start and shows no box: it only remembers since when.
   void launched(const ScheduleEntry& entry, unsigned result) override;
+  // A record that cannot be written costs at most one start run again
+  // after a restart; it stops nothing either.
+  void dealtWith(const ScheduleEntry& entry, Time through) override;
 
+  // After a load: the newest start that a history file's bytes hold for
+  // the schedule now open becomes the last start, or there is none.
+  void recallLastStart(std::string_view historyBytes);
+
+  // The last start, its texts in UTF-8.
   const std::optional<HistoryRecord>& lastStart() const { return last_; }
   std::optional<Time> unwritableSince() const { return unwritableSince_; }
 
@@ -44,6 +54,7 @@ class LaunchHistory final : public LaunchLog {
   TextToUtf8 toUtf8_;
   std::function<Time()> clock_;
   std::function<std::string()> scheduleName_;
+  HistorySink* handledSink_;
   std::optional<HistoryRecord> last_;
   std::optional<Time> unwritableSince_;
   bool windowHidden_ = false;

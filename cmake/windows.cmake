@@ -72,8 +72,8 @@ kv_wine_test_exe(kv_blackbox_tests SOURCES ${KV_BLACKBOX_TESTS} ${KV_WINE_SUPPOR
   ${CMAKE_SOURCE_DIR}/tests/wine/support/gtest_main_win32.cpp LIBS kvcore ${KV_WIN32_LIBS})
 target_compile_definitions(kv_blackbox_tests PRIVATE
   KV_EXE_PATH="$<TARGET_FILE:kv>" KV_RECORDER_PATH="$<TARGET_FILE:kv_recorder>"
-  KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_dependencies(kv_blackbox_tests kv kv_recorder)
+  KV_KVTOOL_PATH="$<TARGET_FILE:kvtool>" KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_dependencies(kv_blackbox_tests kv kv_recorder kvtool)
 
 # Helper programs of the tests.
 add_executable(kv_recorder ${CMAKE_SOURCE_DIR}/tests/wine/helpers/recorder_win32.cpp)

@@ -11,10 +11,14 @@ namespace {
 
 // The history of starts never stops one: a line it has no memory for is
 // let go.
-void recordLaunch(LaunchLog* log, const ScheduleEntry& entry, unsigned result) {
+void recordLaunch(LaunchLog* log, const ScheduleEntry& entry, unsigned result, Time checkTime) {
   if (!log) return;
   try {
     log->launched(entry, result);
+  } catch (const std::bad_alloc&) {
+  }
+  try {
+    log->dealtWith(entry, checkTime);
   } catch (const std::bad_alloc&) {
   }
 }
@@ -34,7 +38,9 @@ int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, T
 
     const unsigned result = launchEntry(shell, entry);
     ++launches;
-    recordLaunch(log, entry, result);
+    // Recorded before the entry moves on, so that however Kivro ends from
+    // here, a later load never takes this start for a missed one.
+    recordLaunch(log, entry, result, checkTime);
     // Started once, however many of its occurrences the clock has passed
     // (a machine that slept, a stopped process), it goes on at its first
     // occurrence after the check. So does one whose start failed: its

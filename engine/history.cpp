@@ -17,53 +17,11 @@ bool isEscaped(unsigned char c, std::string_view rest) {
   return c < 0x20 || c == 0x7F || (c == '\\' && rest.starts_with('x'));
 }
 
-std::string escaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (!isEscaped(c, text.substr(i + 1))) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    out += "\\x";
-    out += kHexDigits[c >> 4];
-    out += kHexDigits[c & 0xF];
-  }
-  return out;
-}
-
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
-}
-
-std::string unescaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' &&
-        hexValue(text[i + 2]) >= 0 && hexValue(text[i + 3]) >= 0) {
-      out += static_cast<char>(hexValue(text[i + 2]) * 16 + hexValue(text[i + 3]));
-      i += 3;
-      continue;
-    }
-    out += text[i];
-  }
-  return out;
-}
-
-std::vector<std::string_view> splitFields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  std::size_t at = 0;
-  while (true) {
-    const std::size_t tab = line.find('\t', at);
-    fields.push_back(line.substr(at, tab == std::string_view::npos ? tab : tab - at));
-    if (tab == std::string_view::npos) return fields;
-    at = tab + 1;
-  }
 }
 
 // Seconds from 1970 of a date and clock, as if it were UTC.
@@ -83,6 +41,48 @@ std::optional<unsigned> parseNumber(std::string_view text) {
 }
 
 }  // namespace
+
+std::string escapedField(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (!isEscaped(c, text.substr(i + 1))) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    out += "\\x";
+    out += kHexDigits[c >> 4];
+    out += kHexDigits[c & 0xF];
+  }
+  return out;
+}
+
+std::string unescapedField(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' &&
+        hexValue(text[i + 2]) >= 0 && hexValue(text[i + 3]) >= 0) {
+      out += static_cast<char>(hexValue(text[i + 2]) * 16 + hexValue(text[i + 3]));
+      i += 3;
+      continue;
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+std::vector<std::string_view> tabSeparatedFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t at = 0;
+  while (true) {
+    const std::size_t tab = line.find('\t', at);
+    fields.push_back(line.substr(at, tab == std::string_view::npos ? tab : tab - at));
+    if (tab == std::string_view::npos) return fields;
+    at = tab + 1;
+  }
+}
 
 HistoryRecord historyRecord(const ScheduleEntry& entry, Time attempted, unsigned result,
                             std::string_view schedule) {
@@ -105,10 +105,10 @@ HistoryRecord historyRecord(const ScheduleEntry& entry, Time attempted, unsigned
 std::string historyLine(const HistoryRecord& r, const TextToUtf8& toUtf8) {
   std::string line = isoTimeWithOffset(r.attempted);
   for (const std::string& field :
-       {isoTimeWithOffset(r.due), escaped(toUtf8(r.schedule)), escaped(toUtf8(r.description)),
-        escaped(toUtf8(r.commandLine)), escaped(toUtf8(r.workingDirectory)),
-        std::string(r.print ? "print" : "open"), std::to_string(r.showCommand),
-        std::to_string(r.result), escaped(toUtf8(r.outcome))}) {
+       {isoTimeWithOffset(r.due), escapedField(toUtf8(r.schedule)),
+        escapedField(toUtf8(r.description)), escapedField(toUtf8(r.commandLine)),
+        escapedField(toUtf8(r.workingDirectory)), std::string(r.print ? "print" : "open"),
+        std::to_string(r.showCommand), std::to_string(r.result), escapedField(toUtf8(r.outcome))}) {
     line += '\t';
     line += field;
   }
@@ -117,7 +117,7 @@ std::string historyLine(const HistoryRecord& r, const TextToUtf8& toUtf8) {
 
 std::optional<HistoryRecord> parseHistoryLine(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  const std::vector<std::string_view> f = splitFields(line);
+  const std::vector<std::string_view> f = tabSeparatedFields(line);
   if (f.size() != kFieldCount) return std::nullopt;
   const auto attempted = parseIsoTimeWithOffset(f[0]);
   const auto due = parseIsoTimeWithOffset(f[1]);
@@ -129,14 +129,14 @@ std::optional<HistoryRecord> parseHistoryLine(std::string_view line) {
   HistoryRecord r;
   r.attempted = *attempted;
   r.due = *due;
-  r.schedule = unescaped(f[2]);
-  r.description = unescaped(f[3]);
-  r.commandLine = unescaped(f[4]);
-  r.workingDirectory = unescaped(f[5]);
+  r.schedule = unescapedField(f[2]);
+  r.description = unescapedField(f[3]);
+  r.commandLine = unescapedField(f[4]);
+  r.workingDirectory = unescapedField(f[5]);
   r.print = f[6] == "print";
   r.showCommand = static_cast<int>(*show);
   r.result = *result;
-  r.outcome = unescaped(f[9]);
+  r.outcome = unescapedField(f[9]);
   return r;
 }
 

@@ -46,6 +46,12 @@ HistoryRecord historyRecord(const ScheduleEntry& entry, Time attempted, unsigned
 // Texts of a record in the ANSI code page to UTF-8.
 using TextToUtf8 = std::function<std::string(std::string_view)>;
 
+// A text as one tab-separated field (control characters as \xNN), and back.
+std::string escapedField(std::string_view text);
+std::string unescapedField(std::string_view field);
+// The fields of a line, split at every tab.
+std::vector<std::string_view> tabSeparatedFields(std::string_view line);
+
 // The line of a record, without its line end.
 std::string historyLine(const HistoryRecord& record, const TextToUtf8& toUtf8);
 // A line back as a record (texts in UTF-8); empty for the header or a line

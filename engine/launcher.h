@@ -50,6 +50,9 @@ class LaunchLog {
  public:
   virtual ~LaunchLog() = default;
   virtual void launched(const ScheduleEntry& entry, unsigned result) = 0;
+  // The due check has dealt with every start of the entry up to `through`:
+  // it started one and passed over the rest. A Test Entry start is not one.
+  virtual void dealtWith(const ScheduleEntry& entry, Time through) = 0;
 };
 
 bool isLaunchFailure(unsigned result);

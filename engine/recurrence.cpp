@@ -189,7 +189,15 @@ std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time aft
 }
 
 std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now,
-                                           MissedStarts missed) {
+                                           MissedStarts missed, const HandledThrough& handled) {
+  // A start at the load itself may have run in that very second, before
+  // another copy of Kivro ended.
+  if (handled && entry.start <= loadTime) {
+    if (const std::optional<Time> through = handled(entry); through && entry.start <= *through) {
+      const std::optional<ScheduleEntry> moved = refileAfter(entry, *through);
+      return moved ? catchUpOnLoad(*moved, loadTime, now, missed) : std::nullopt;
+    }
+  }
   if (loadTime > entry.end) return std::nullopt;
   if (missed == MissedStarts::RunOnce && entry.start < loadTime) return entry;
   if (entry.frequency == 'O' && now > entry.start) return std::nullopt;
@@ -205,11 +213,13 @@ std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time load
 }
 
 std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& entries,
-                                            Time loadTime, Time now, MissedStarts missed) {
+                                            Time loadTime, Time now, MissedStarts missed,
+                                            const HandledThrough& handled) {
   std::vector<EntryLine> lines;
   lines.reserve(entries.size());
   for (const ScheduleEntry& entry : entries) {
-    if (const std::optional<ScheduleEntry> caughtUp = catchUpOnLoad(entry, loadTime, now, missed)) {
+    if (const std::optional<ScheduleEntry> caughtUp =
+            catchUpOnLoad(entry, loadTime, now, missed, handled)) {
       lines.push_back(composeEntryLine(*caughtUp));
     }
   }
@@ -217,11 +227,12 @@ std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& en
 }
 
 PackedLines catchUpScheduleFile(std::string_view bytes, std::string_view versionText, Time loadTime,
-                                Time now, MissedStarts missed) {
+                                Time now, MissedStarts missed, const HandledThrough& handled) {
   PackedLines lines;
   lines.rows.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
   forEachScheduleEntry(bytes, versionText, [&](ScheduleEntry&& entry) {
-    if (std::optional<ScheduleEntry> caughtUp = catchUpOnLoad(entry, loadTime, now, missed)) {
+    if (std::optional<ScheduleEntry> caughtUp =
+            catchUpOnLoad(entry, loadTime, now, missed, handled)) {
       lines.append(composeEntryLine(*caughtUp));
     }
   });

@@ -1,6 +1,7 @@
 // Moving an entry along its recurrence.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -44,18 +45,28 @@ std::optional<ScheduleEntry> refileAfter(const ScheduleEntry& launched, Time aft
 // loaded keeps that start instead, so that the first due check starts it
 // once: a repeating one, and a one-time one whose end has not passed.
 enum class MissedStarts { Skip, RunOnce };
+// The time up to which Kivro has dealt with the starts of an entry that
+// it ran before (started one and passed over the others), if it has: those
+// starts are never missed ones, whatever start the file still holds for
+// the entry (the schedule need not have been saved since). Empty: none.
+using HandledThrough = std::function<std::optional<Time>(const ScheduleEntry&)>;
+// An entry whose start is not after the load is first moved past the
+// starts Kivro dealt with already: a one-time entry that ran is dropped.
 std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time loadTime, Time now,
-                                           MissedStarts missed = MissedStarts::Skip);
+                                           MissedStarts missed = MissedStarts::Skip,
+                                           const HandledThrough& handled = {});
 
 // The lines to store for the entries of a loaded file: each entry through
 // catchUpOnLoad, composed, in file order; dropped entries are left out.
 std::vector<EntryLine> catchUpLoadedEntries(const std::vector<ScheduleEntry>& entries,
                                             Time loadTime, Time now,
-                                            MissedStarts missed = MissedStarts::Skip);
+                                            MissedStarts missed = MissedStarts::Skip,
+                                            const HandledThrough& handled = {});
 // The same for a schedule file's bytes, its entries read one at a time and
 // each line packed as soon as it is composed, so that only the packed lines
 // are held: no allocation per entry.
 PackedLines catchUpScheduleFile(std::string_view bytes, std::string_view versionText, Time loadTime,
-                                Time now, MissedStarts missed = MissedStarts::Skip);
+                                Time now, MissedStarts missed = MissedStarts::Skip,
+                                const HandledThrough& handled = {});
 
 }  // namespace kv

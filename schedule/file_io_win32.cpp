@@ -120,6 +120,22 @@ bool putInPlace(const std::string& temporary, const std::string& path, const Fil
   }
 }
 
+// The errors of opening a file that is not there, or cannot be by its name.
+bool isNotThere(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 std::string fullPathOf(const std::string& fileName) {
@@ -144,7 +160,12 @@ FileContents readWholeFile(const std::string& path, const FileCalls& calls) {
   FileHandle file(calls.createFile(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
                   calls);
-  if (!file.valid()) return result;
+  if (!file.valid()) {
+    // Only a file that is not there is "not found": one held by another
+    // program, or not ours to read, exists, and no Save may take its name.
+    if (!isNotThere(GetLastError())) result.status = ReadStatus::Unreadable;
+    return result;
+  }
   result.status = ReadStatus::Unreadable;
   LARGE_INTEGER size{};
   if (!calls.getFileSize(file.get(), &size) || size.QuadPart < 0) return result;

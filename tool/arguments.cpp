@@ -24,8 +24,8 @@ const char kHelpText[] =
     "      directory], description. --format=tsv gives the same fields\n"
     "      tab-separated under a row of column names, with the times as\n"
     "      2026-01-05T09:00:01 and a description the file leaves empty as empty.\n"
-    "  next FILE [--count N] [--from TIME] [--until TIME] [--missed-starts]\n"
-    "            [--format=tsv]\n"
+    "  next FILE [--count N] [--from TIME] [--until TIME]\n"
+    "            [--missed-starts [--record RECORD]] [--format=tsv]\n"
     "      The starts of all entries in time order, as kv.exe would start them\n"
     "      after loading the file at --from (default now): the next 10, or N\n"
     "      with --count; with --until (not before the load time) every start\n"
@@ -34,15 +34,20 @@ const char kHelpText[] =
     "      entry whose start passed before the load starts once at the load\n"
     "      time, marked (missed start TIME, run at load), in tsv with TIME in\n"
     "      a last column, missed; it goes on at its first start after that.\n"
-    "  check FILE [--at TIME] [--missed-starts]\n"
+    "      Starts that kv.exe already started or passed over are no missed\n"
+    "      starts, whether the file was saved since or not: kv.exe keeps them\n"
+    "      in a record: kvtool.exe reads %LOCALAPPDATA%\\Kivro\\handled.tsv,\n"
+    "      or the file that --record names (on Linux, only that one).\n"
+    "  check FILE [--at TIME] [--missed-starts [--record RECORD]]\n"
     "      Reports, by line number, what loading the file at TIME (default now)\n"
     "      would cut, change or drop, and entries that cannot run as they\n"
     "      stand. Exit status 0: the file loads as it stands; 1: a load would\n"
     "      lose or change something; 2: the file cannot be read.\n"
     "      --missed-starts checks a load with Run Missed Starts on: notes,\n"
     "      which leave the exit status as it is, name each start that passed\n"
-    "      before TIME and that such a load runs once; a one-time entry is\n"
-    "      kept until its end.\n"
+    "      before TIME and that such a load runs once, and each entry whose\n"
+    "      starts kv.exe dealt with already (the record, as for next); a\n"
+    "      one-time entry is kept until its end, or until kv.exe started it.\n"
     "  history [FILE] [--since TIME] [--failed] [--count N] [--format=tsv]\n"
     "      The starts kv.exe attempted, oldest first: attempt time, description,\n"
     "      command line and outcome (started, or why the start failed). Without\n"
@@ -103,7 +108,9 @@ bool takesOption(Command command, std::string_view option) {
   if (option == "--count") return command == Command::Next || command == Command::History;
   if (option == "--from" || option == "--until") return command == Command::Next;
   if (option == "--at") return command == Command::Check;
-  if (option == "--missed-starts") return command == Command::Next || command == Command::Check;
+  if (option == "--missed-starts" || option == "--record") {
+    return command == Command::Next || command == Command::Check;
+  }
   if (option == "--since" || option == "--failed") return command == Command::History;
   return false;
 }
@@ -248,10 +255,17 @@ std::optional<std::string> applyTime(Options& options, std::string_view option,
   return std::nullopt;
 }
 
+std::optional<std::string> applyRecord(Options& options, std::string_view value) {
+  if (value.empty()) return std::string("--record needs a file name");
+  options.record = std::string(value);
+  return std::nullopt;
+}
+
 std::optional<std::string> applyOption(Options& options, std::string_view option,
                                        std::string_view value) {
   if (option == "--format") return applyFormat(options, value);
   if (option == "--count") return applyCount(options, value);
+  if (option == "--record") return applyRecord(options, value);
   return applyTime(options, option, value);
 }
 
@@ -352,6 +366,14 @@ ParsedArguments parseArguments(const std::vector<std::string_view>& args, bool d
     return *reason;
   }
   if (std::optional<std::string> reason = untilBeforeFrom(options)) return *reason;
+  if (options.record && options.missedStarts != MissedStarts::RunOnce) {
+    return std::string("--record goes with --missed-starts: only missed starts depend on it");
+  }
+  if (options.record && options.file == kStandardInput) {
+    return std::string(
+        "--record needs the schedule's file name: the record knows schedules by "
+        "their full path, and standard input has none");
+  }
   if (options.command == Command::Next && !options.count && !options.until) {
     options.count = kDefaultCount;
   }

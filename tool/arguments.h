@@ -52,6 +52,9 @@ struct Options {
   // next and check: RunOnce with --missed-starts, as kv.exe loads with
   // Run Missed Starts on.
   MissedStarts missedStarts = MissedStarts::Skip;
+  // next and check with --missed-starts: the record of the starts kv.exe
+  // dealt with (--record); none given, kvtool.exe reads kv.exe's own.
+  std::optional<std::string> record;
   std::optional<Time> since;  // history: no attempt before it is shown
   bool failedOnly = false;    // history: only the starts that failed
 };

@@ -130,36 +130,60 @@ void checkLineForm(std::string_view bytes, const ScannedLine& line, bool current
   }
 }
 
-// Whether a load keeps the entry (catch-up steps 1 and 2); reports a drop.
-bool checkKept(const ScannedLine& line, Time now, MissedStarts missed, CheckReport& report) {
-  const ScheduleEntry& e = line.entry;
-  if (!catchUpOnLoad(e, now, now, missed)) {
-    if (e.frequency == 'O' && now > e.start) {
-      report.change(line.number, "one-time entry in the past (" + shortLocalTime(e.start) +
-                                     "): a load drops it");
-    } else if (now > e.end) {
-      report.change(line.number,
-                    "end " + shortLocalTime(e.end) + " has passed: a load drops the entry");
-    } else if (const Time next = firstOccurrenceAfter(e.frequency, e.start, now);
-               next > now || e.start >= now) {
-      // A start after the end, as it stands or once brought up to date.
-      const Time start = e.start >= now ? e.start : next;
-      report.change(line.number, "next start " + shortLocalTime(start) + " lies after its end " +
-                                     shortLocalTime(e.end) + ": a load drops the entry");
-    } else {
-      report.change(line.number, "no start left before 2106: a load drops the entry");
-    }
-    return false;
+// What the lines are checked against: the load, and what can tell whether
+// a program starts.
+struct CheckedLoad {
+  std::string_view bytes;
+  bool currentLayout = false;
+  Time now = 0;
+  MissedStarts missed = MissedStarts::Skip;
+  HandledThrough handled = {};
+  ProgramChecks* programs = nullptr;
+
+  std::optional<ScheduleEntry> caughtUp(const ScheduleEntry& e) const {
+    return catchUpOnLoad(e, now, now, missed, handled);
   }
-  return true;
+  // When kv.exe dealt with the entry's starts up to a time at or after its
+  // start: those starts are no missed ones.
+  std::optional<Time> handledPastStart(const ScheduleEntry& e) const {
+    if (!handled || e.start >= now) return std::nullopt;
+    const std::optional<Time> through = handled(e);
+    return through && *through >= e.start ? through : std::nullopt;
+  }
+};
+
+// Why a load drops an entry it does not keep.
+std::string whyDropped(const CheckedLoad& load, const ScheduleEntry& e) {
+  const Time now = load.now;
+  if (load.handledPastStart(e) && !isRecurring(e.frequency)) {
+    return "one-time entry started already (" + shortLocalTime(e.start) + "): a load drops it";
+  }
+  if (e.frequency == 'O' && now > e.start) {
+    return "one-time entry in the past (" + shortLocalTime(e.start) + "): a load drops it";
+  }
+  if (now > e.end) return "end " + shortLocalTime(e.end) + " has passed: a load drops the entry";
+  if (const Time next = firstOccurrenceAfter(e.frequency, e.start, now);
+      next > now || e.start >= now) {
+    // A start after the end, as it stands or once brought up to date.
+    const Time start = e.start >= now ? e.start : next;
+    return "next start " + shortLocalTime(start) + " lies after its end " + shortLocalTime(e.end) +
+           ": a load drops the entry";
+  }
+  return "no start left before 2106: a load drops the entry";
 }
 
-// The entry as a load at `now` keeps it, when its start is still behind
-// `now`: the first due check after the load then starts it once.
-std::optional<ScheduleEntry> behindAfterLoad(const ScheduleEntry& e, Time now,
-                                             MissedStarts missed) {
-  std::optional<ScheduleEntry> loaded = catchUpOnLoad(e, now, now, missed);
-  if (loaded && loaded->start >= now) loaded.reset();
+// Whether a load keeps the entry (catch-up steps 1 and 2); reports a drop.
+bool checkKept(const CheckedLoad& load, const ScannedLine& line, CheckReport& report) {
+  if (load.caughtUp(line.entry)) return true;
+  report.change(line.number, whyDropped(load, line.entry));
+  return false;
+}
+
+// The entry as a load keeps it, when its start is still behind the load:
+// the first due check after the load then starts it once.
+std::optional<ScheduleEntry> behindAfterLoad(const CheckedLoad& load, const ScheduleEntry& e) {
+  std::optional<ScheduleEntry> loaded = load.caughtUp(e);
+  if (loaded && loaded->start >= load.now) loaded.reset();
   return loaded;
 }
 
@@ -172,12 +196,17 @@ std::string afterMissedStart(const ScheduleEntry& loaded, Time now) {
 }
 
 // A start missed before the load that the load starts once (with Run
-// Missed Starts on, or an entry of an unknown code, which a load keeps).
-void checkMissedStart(const ScheduleEntry& e, std::size_t number, Time now, MissedStarts missed,
+// Missed Starts on, or an entry of an unknown code, which a load keeps),
+// and the starts kv.exe dealt with already, which are no missed ones.
+void checkMissedStart(const CheckedLoad& load, const ScheduleEntry& e, std::size_t number,
                       CheckReport& report) {
-  if (const std::optional<ScheduleEntry> loaded = behindAfterLoad(e, now, missed)) {
-    report.note(number, "a load starts it once (missed start " + shortLocalTime(e.start) + ")" +
-                            afterMissedStart(*loaded, now));
+  if (const std::optional<Time> through = load.handledPastStart(e)) {
+    report.note(number, "kv.exe dealt with its starts up to " + shortLocalTime(*through) +
+                            ": none of them is a missed start");
+  }
+  if (const std::optional<ScheduleEntry> loaded = behindAfterLoad(load, e)) {
+    report.note(number, "a load starts it once (missed start " + shortLocalTime(loaded->start) +
+                            ")" + afterMissedStart(*loaded, load.now));
   }
 }
 
@@ -212,22 +241,12 @@ void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* progr
   }
 }
 
-// What the lines are checked against: the load, and what can tell whether
-// a program starts.
-struct CheckedLoad {
-  std::string_view bytes;
-  bool currentLayout = false;
-  Time now = 0;
-  MissedStarts missed = MissedStarts::Skip;
-  ProgramChecks* programs = nullptr;
-};
-
 // The findings on one line of the file; whether a load keeps its entry.
 bool checkLine(const CheckedLoad& load, const ScannedLine& line, const TerminalText& text,
                CheckReport& report) {
   checkLineForm(load.bytes, line, load.currentLayout, report);
-  const bool kept = checkKept(line, load.now, load.missed, report);
-  checkMissedStart(line.entry, line.number, load.now, load.missed, report);
+  const bool kept = checkKept(load, line, report);
+  checkMissedStart(load, line.entry, line.number, report);
   if (kept) checkEntry(line.entry, line.number, load.programs, text, report);
   return kept;
 }
@@ -235,9 +254,10 @@ bool checkLine(const CheckedLoad& load, const ScannedLine& line, const TerminalT
 }  // namespace
 
 int writeCheck(std::string_view bytes, std::string_view name, Time now, MissedStarts missed,
-               ProgramChecks* programs, std::ostream& out, const TerminalText& text) {
+               const HandledThrough& handled, ProgramChecks* programs, std::ostream& out,
+               const TerminalText& text) {
   const ScheduleFileScan scan = scanScheduleFile(bytes, kVersionText);
-  const CheckedLoad load{bytes, scan.currentHeader, now, missed, programs};
+  const CheckedLoad load{bytes, scan.currentHeader, now, missed, handled, programs};
   CheckReport report(name, out);
   checkHeader(scan, report);
   std::size_t kept = 0;
@@ -252,7 +272,7 @@ int writeCheck(std::string_view bytes, std::string_view name, Time now, MissedSt
 
 int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,
                std::ostream& out, const TerminalText& text) {
-  return writeCheck(bytes, name, now, MissedStarts::Skip, programs, out, text);
+  return writeCheck(bytes, name, now, MissedStarts::Skip, {}, programs, out, text);
 }
 
 }  // namespace kv::tool

@@ -270,9 +270,10 @@ Written writeNext(std::string_view bytes, const NextRequest& request, std::ostre
   const std::optional<FileEntries> entries = entriesOfSchedule(bytes);
   if (!entries) return {false, {}};
   const Time from = request.from;
-  Schedule schedule(catchUpLoadedEntries(entries->all, from, from, request.missedStarts));
-  UndescribedLines undescribed(
-      catchUpLoadedEntries(entries->undescribed, from, from, request.missedStarts));
+  Schedule schedule(
+      catchUpLoadedEntries(entries->all, from, from, request.missedStarts, request.handled));
+  UndescribedLines undescribed(catchUpLoadedEntries(entries->undescribed, from, from,
+                                                    request.missedStarts, request.handled));
   ScheduleStore& store = schedule.store();
   writeNextColumns(request, out);
   const std::string none = "no starts from " + localTimeText(from);

@@ -57,6 +57,9 @@ struct NextRequest {
   std::optional<std::size_t> count = kDefaultCount;  // empty: no cap
   Format format = Format::Text;
   MissedStarts missedStarts = MissedStarts::Skip;
+  // The starts kv.exe dealt with already (its record), which are no missed
+  // starts; none when empty.
+  HandledThrough handled = {};
 };
 
 // next: the schedule loaded at `from`, then its starts in time order, each
@@ -68,11 +71,12 @@ Written writeNext(std::string_view bytes, const NextRequest& request, std::ostre
 
 // check: what a load at `now` would cut, change or drop, one line per
 // finding, "<name>:<line>: <text>", and a last line that sums up. Notes on
-// the missed starts that the load, or one with RunOnce, would start once
-// leave the result as it is. Returns kExitLoadsAsItStands or
+// the missed starts that the load, or one with RunOnce, would start once,
+// and on the starts kv.exe dealt with already (`handled`, which may be
+// empty), leave the result as it is. Returns kExitLoadsAsItStands or
 // kExitLoadChanges. `programs` may be null.
 int writeCheck(std::string_view bytes, std::string_view name, Time now, MissedStarts missed,
-               ProgramChecks* programs, std::ostream& out,
+               const HandledThrough& handled, ProgramChecks* programs, std::ostream& out,
                const TerminalText& text = utf8FromWindows1252);
 // The same for a load with Run Missed Starts off, kv.exe's default.
 int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,

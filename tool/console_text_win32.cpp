@@ -67,4 +67,10 @@ Utf8Output makeWin32Utf8Output() {
   };
 }
 
+std::string utf8FromAnsi(std::string_view ansiText) {
+  std::string utf8;
+  appendNarrow(utf8, wideOf(ansiText, CP_ACP), CP_UTF8);
+  return utf8;
+}
+
 }  // namespace kv::tool

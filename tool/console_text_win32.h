@@ -2,6 +2,9 @@
 // writes to.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "tool/terminal_text.h"
 
 namespace kv::tool {
@@ -15,5 +18,8 @@ TerminalText makeWin32TerminalText();
 // page when standard output is a console, and written as they are when it
 // is a file or a pipe.
 Utf8Output makeWin32Utf8Output();
+
+// A text in the ANSI code page as UTF-8, as kv.exe writes its records.
+std::string utf8FromAnsi(std::string_view ansiText);
 
 }  // namespace kv::tool

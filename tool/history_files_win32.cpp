@@ -35,4 +35,11 @@ DefaultHistory findDefaultHistory() {
   return history;
 }
 
+std::string fullPathOf(const std::string& file) {
+  char full[MAX_PATH * 2] = "";
+  const DWORD n = GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
+  if (n == 0 || n >= sizeof full) return file;
+  return full;
+}
+
 }  // namespace kv::tool

@@ -16,4 +16,7 @@ struct DefaultHistory {
 
 DefaultHistory findDefaultHistory();
 
+// The full path of a file as kv.exe names a schedule in its records.
+std::string fullPathOf(const std::string& file);
+
 }  // namespace kv::tool

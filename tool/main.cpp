@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <iostream>
 #include <memory>
@@ -22,6 +23,7 @@
 #endif
 
 #include "engine/calendar.h"
+#include "engine/handled_starts.h"
 #include "tool/arguments.h"
 #include "tool/commands.h"
 #include "tool/history_command.h"
@@ -114,22 +116,69 @@ std::unique_ptr<ProgramChecks> programChecks() {
 #endif
 }
 
+// The schedule's path as kv.exe names it in its record: full.
+std::string recordedScheduleName(const std::string& file) {
+#ifdef _WIN32
+  return fullPathOf(file);
+#else
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(file, error);
+  return error ? file : full.string();
+#endif
+}
+
+// A schedule's texts as kv.exe writes them into its record.
+kv::TextToUtf8 recordedText() {
+#ifdef _WIN32
+  return utf8FromAnsi;
+#else
+  return utf8FromWindows1252;
+#endif
+}
+
+// The record that --missed-starts reads: the one named, or kv.exe's own.
+std::optional<std::string> recordFile(const Options& options) {
+  if (options.record) return options.record;
+#ifdef _WIN32
+  const DefaultHistory history = findDefaultHistory();
+  if (!history.folder.empty()) return history.folder + "\\handled.tsv";
+#endif
+  return std::nullopt;
+}
+
+// The starts kv.exe dealt with already, for a load with missed starts run;
+// nothing, having said why, when a record named cannot be read. kv.exe's
+// own that is not there yet holds nothing.
+std::optional<kv::HandledThrough> handledStarts(const Options& options) {
+  if (options.missedStarts != kv::MissedStarts::RunOnce) return kv::HandledThrough{};
+  const std::optional<std::string> path = recordFile(options);
+  if (!path || options.file == kStandardInput) return kv::HandledThrough{};
+  const FileBytes record = readInput(*path);
+  if (!record.read && options.record) {
+    standardError() << "cannot read " << displayName(*path) << ": " << record.why << '\n';
+    return std::nullopt;
+  }
+  return kv::handledThroughLookup(std::make_shared<const kv::HandledStarts>(
+      record.bytes, recordedScheduleName(options.file), recordedText()));
+}
+
 int runList(const Options& options, const std::string& bytes, const TerminalText& text) {
   return finish(writeList(bytes, options.format, std::cout, text), options.file);
 }
 
 int runNext(const Options& options, const std::string& bytes, kv::Time now,
-            const TerminalText& text) {
-  const NextRequest request{options.from.value_or(now), options.until, options.count,
-                            options.format, options.missedStarts};
+            const kv::HandledThrough& handled, const TerminalText& text) {
+  const NextRequest request{
+      options.from.value_or(now), options.until, options.count, options.format,
+      options.missedStarts,       handled};
   return finish(writeNext(bytes, request, std::cout, text), options.file);
 }
 
 int runCheck(const Options& options, const std::string& bytes, kv::Time now,
-             const TerminalText& text) {
+             const kv::HandledThrough& handled, const TerminalText& text) {
   const std::unique_ptr<ProgramChecks> programs = programChecks();
   return writeCheck(bytes, displayName(options.file), options.at.value_or(now),
-                    options.missedStarts, programs.get(), std::cout, text);
+                    options.missedStarts, handled, programs.get(), std::cout, text);
 }
 
 // list, next or check, on the schedule file the options name.
@@ -141,14 +190,16 @@ int runOnFile(const Options& options) {
     standardError() << "cannot read " << displayName(options.file) << ": " << file.why << '\n';
     return kExitFailure;
   }
+  const std::optional<kv::HandledThrough> handled = handledStarts(options);
+  if (!handled) return kExitFailure;
   const TerminalText text = terminalText();
   switch (options.command) {
     case Command::List:
       return runList(options, file.bytes, text);
     case Command::Next:
-      return runNext(options, file.bytes, now, text);
+      return runNext(options, file.bytes, now, *handled, text);
     case Command::Check:
-      return runCheck(options, file.bytes, now, text);
+      return runCheck(options, file.bytes, now, *handled, text);
     case Command::Help:
     case Command::Version:
     case Command::History:

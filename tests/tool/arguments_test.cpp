@@ -46,6 +46,10 @@ TEST(KvtoolArguments, ReadsEachCommandWithItsOptions) {
   EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"check", "a.KV", "--missed-starts"}))
                 .missedStarts,
             kv::MissedStarts::RunOnce);
+  EXPECT_EQ(std::get<Options>(
+                kv::tool::parseArguments({"check", "a.KV", "--record", "h.tsv", "--missed-starts"}))
+                .record,
+            "h.tsv");
   const auto history = std::get<Options>(kv::tool::parseArguments(
       {"history", "h.tsv", "--since", "2026-12-08", "--failed", "--count=3", "--format=tsv"}));
   EXPECT_EQ(history.since, at("2026-12-08"));
@@ -89,6 +93,10 @@ TEST(KvtoolArguments, RefusesAWrongCommandLineWithItsReason) {
       {{"check", "a.KV", "--format=tsv"}, "check takes no option '--format'"},
       {{"list", "a.KV", "--missed-starts"}, "list takes no option '--missed-starts'"},
       {{"next", "a.KV", "--missed-starts=on"}, "--missed-starts takes no value"},
+      {{"next", "a.KV", "--record", "h.tsv"}, "--record goes with --missed-starts"},
+      {{"check", "-", "--missed-starts", "--record=h.tsv"}, "--record needs the schedule's file"},
+      {{"next", "a.KV", "--missed-starts", "--record="}, "--record needs a file name"},
+      {{"list", "a.KV", "--record", "h.tsv"}, "list takes no option '--record'"},
       {{"history", "--failed"}, "history needs a history file on Linux ('-' reads standard input)"},
       {{"history", "-", "--from", "2026-12-08"}, "history takes no option '--from'"},
       {{"list", "-", "--failed"}, "list takes no option '--failed'"},

@@ -301,7 +301,48 @@ TEST(KvtoolCheck, NotesTheMissedStartsALoadRunsOnce) {
   for (const auto& c : cases) {
     std::ostringstream out;
     const int status =
-        kv::tool::writeCheck(fileOf({c.entry}), "s.KV", at(kLoad), c.missed, nullptr, out);
+        kv::tool::writeCheck(fileOf({c.entry}), "s.KV", at(kLoad), c.missed, {}, nullptr, out);
+    const std::string run = std::to_string(status) + ' ' + out.str();
+    EXPECT_EQ(run.rfind(c.report, 0), 0u) << run;
+  }
+}
+
+// The starts kv.exe dealt with already, as its record tells them, are no
+// missed starts: next and check load as kv.exe would with the same record.
+TEST(KvtoolNext, StartsKvExeDealtWithAreNoMissedStarts) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const Entries e;
+  const kv::HandledThrough handled = [](const kv::ScheduleEntry& entry) -> std::optional<Time> {
+    if (entry.description == "daily") return at("2026-01-03T09:00");
+    if (entry.description == "once") return at("2026-01-04T10:00");
+    return std::nullopt;
+  };
+  std::ostringstream next;
+  kv::tool::NextRequest request{at(kLoad), at("2026-01-06T09:00"), std::nullopt, Format::Tsv,
+                                MissedStarts::RunOnce};
+  request.handled = handled;
+  kv::tool::writeNext(fileOf({e.daily, e.once, e.weekly}), request, next);
+  EXPECT_EQ(next.str(),
+            "start\tfrequency\tdescription\tmissed\n"
+            "2026-01-05T08:00:00\tWeekly\tweekly\t2026-01-02T17:00:00\n"
+            "2026-01-05T08:00:00\tDaily\tdaily\t2026-01-04T09:00:00\n"
+            "2026-01-05T09:00:00\tDaily\tdaily\t\n"
+            "2026-01-06T09:00:00\tDaily\tdaily\t\n");
+
+  const struct {
+    std::string entry, report;
+  } checks[] = {
+      {e.daily,
+       "0 s.KV:2: note: kv.exe dealt with its starts up to 2026-01-03 09:00: none of them is a "
+       "missed start\n"
+       "s.KV:2: note: a load starts it once (missed start 2026-01-04 09:00), then at "
+       "2026-01-05 09:00\n"},
+      {e.once, "1 s.KV:2: one-time entry started already (2026-01-04 10:00): a load drops it\n"},
+  };
+  for (const auto& c : checks) {
+    std::ostringstream out;
+    const int status = kv::tool::writeCheck(fileOf({c.entry}), "s.KV", at(kLoad),
+                                            MissedStarts::RunOnce, handled, nullptr, out);
     const std::string run = std::to_string(status) + ' ' + out.str();
     EXPECT_EQ(run.rfind(c.report, 0), 0u) << run;
   }

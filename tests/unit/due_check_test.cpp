@@ -151,8 +151,12 @@ TEST_F(DueCheckTest, ARecurringEntryEndsWhenItsNextStartPassesItsEnd) {
 TEST_F(DueCheckTest, AFailedRepeatingEntryStaysAndAFailedOneTimeEntryLeaves) {
   struct Log : kv::LaunchLog {
     std::vector<std::pair<std::string, unsigned>> attempts;
+    std::vector<std::pair<std::string, Time>> dealt;
     void launched(const ScheduleEntry& e, unsigned result) override {
       attempts.emplace_back(e.commandLine, result);
+    }
+    void dealtWith(const ScheduleEntry& e, Time through) override {
+      dealt.emplace_back(e.commandLine, through);
     }
   } log;
   shell.resultFor["FAIL.EXE"] = 2;
@@ -167,6 +171,10 @@ TEST_F(DueCheckTest, AFailedRepeatingEntryStaysAndAFailedOneTimeEntryLeaves) {
   EXPECT_EQ(kv::runDueCheck(store, shell, reporter, kCheck, &log), 3);
   EXPECT_EQ(log.attempts, (std::vector<std::pair<std::string, unsigned>>{
                               {"FAIL.EXE", 2}, {"A.DOC", 31}, {"OK.EXE", 42}}));
+  // Failed or not, each start is dealt with up to the check, never just
+  // up to its own start: those it passed over are not missed ones.
+  EXPECT_EQ(log.dealt, (std::vector<std::pair<std::string, Time>>{
+                           {"FAIL.EXE", kCheck}, {"A.DOC", kCheck}, {"OK.EXE", kCheck}}));
   ASSERT_EQ(reporter.reports.size(), 2u);
   EXPECT_EQ(reporter.reports[0].text, "File not found");
   EXPECT_EQ(reporter.reports[0].caption, "Error");

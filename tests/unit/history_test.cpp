@@ -114,4 +114,38 @@ TEST(LaunchHistory, RecordsEveryAttemptAndRemembersWhatTheWindowShows) {
   EXPECT_EQ(sink.appended, 4);
 }
 
+// After a load the status bar shows the newest start the history holds for
+// the schedule now open, named in any letter case; none for another one.
+TEST(LaunchHistory, RecallsTheLastStartOfTheScheduleNowOpen) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  std::string bytes = std::string(kv::kHistoryHeader) + "\r\n";
+  for (const std::string schedule : {"day", "night"}) {
+    for (const std::string age : {"older", "newer"}) {
+      HistoryRecord r = record(schedule + " " + age);
+      r.schedule = "C:\\" + schedule + ".KV";
+      r.outcome = kv::kStartedOutcome;
+      bytes += kv::historyLine(r, asIs) + "\r\n";
+    }
+  }
+  const struct {
+    std::string open;
+    std::optional<std::string> last;
+  } cases[] = {
+      {"c:\\DAY.kv", "day newer"},
+      {"C:\\night.KV", "night newer"},
+      {"C:\\other.KV", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    Sink sink;
+    kv::LaunchHistory history(
+        sink, asIs, [] { return kv::Time{0}; }, [&] { return c.open; });
+    history.launched(kv::ScheduleEntry{}, 42);  // a start from before the load
+    history.recallLastStart(bytes);
+    const auto& last = history.lastStart();
+    EXPECT_EQ(last ? std::optional<std::string>(last->description) : std::nullopt, c.last)
+        << c.open;
+  }
+}
+
 }  // namespace

@@ -166,7 +166,7 @@ TEST_F(ScheduleFiles, AnOpenThatCannotReadTheFileKeepsTheCurrentName) {
   ASSERT_NE(hold, INVALID_HANDLE_VALUE);
   kivro.command(IDM_OPEN);
   chooseInFileDialog(kivro, "Open", locked);
-  EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + locked + "| not found.");
+  EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + locked + "| could not be read.");
   CloseHandle(hold);
   EXPECT_EQ(kivro.title(), "Kivro - [" + first + "]");
   EXPECT_TRUE(kvtest::rowsShow(kivro.rows(), {"First", "Second", "Third"}));
@@ -241,13 +241,38 @@ TEST_F(ScheduleFiles, AFileNameLongerThanItsRoomIsRefused) {
   EXPECT_EQ(kivro.title(), "Kivro - []");
 }
 
-TEST_F(ScheduleFiles, AMissingFileIsReportedAndTheScheduleStartsEmpty) {
+// A schedule named at start-up that does not exist yet keeps its name: the
+// title shows it, and Save writes there without asking.
+TEST_F(ScheduleFiles, AMissingFileIsReportedAndKeepsItsNameForSave) {
   std::string name = folder.file("absent.KV");
   KivroProcess kivro(name);
   EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + name + "| not found.");
   ASSERT_NE(kivro.mainWindow(), nullptr);
   EXPECT_TRUE(kivro.rows().empty());
-  EXPECT_EQ(kivro.title(), "Kivro - []");
+  EXPECT_EQ(kivro.title(), "Kivro - [" + name + "]");
+  kivro.command(IDM_SAVE);
+  EXPECT_TRUE(kvtest::eventually([&] { return kvtest::readFile(name) == "Version=3.0\r\n"; }));
+  EXPECT_EQ(kvtest::waitForDialog(kivro.id(), "Save As", 300), nullptr);
+}
+
+// A file that exists but cannot be read (another program holds it) is not
+// taken for a new one: the schedule stays untitled, so Save cannot write
+// over it.
+TEST_F(ScheduleFiles, AFileThatCannotBeReadLeavesTheScheduleUntitled) {
+  std::string name = folder.file("held.KV");
+  const std::string bytes = kvtest::scheduleBytes(aheadEntries());
+  kvtest::writeFile(name, bytes);
+  HANDLE held = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  {
+    KivroProcess kivro(name);
+    EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + name + "| could not be read.");
+    ASSERT_NE(kivro.mainWindow(), nullptr);
+    EXPECT_EQ(kivro.title(), "Kivro - []");
+  }
+  CloseHandle(held);
+  EXPECT_EQ(kvtest::readFile(name), bytes);
 }
 
 TEST_F(ScheduleFiles, AReadOnlyTargetIsReportedAndKeptAsItWas) {

@@ -70,7 +70,7 @@ TEST(Startup, AMissingFileInQuotesIsReportedByItsNameWithoutThem) {
   // The box comes before the window shows.
   EXPECT_EQ(kivro.answer("Warning", IDOK), "|" + folder.file("Quoted.KV") + "| not found.");
   ASSERT_NE(kivro.mainWindow(), nullptr);
-  EXPECT_EQ(kivro.title(), "Kivro - []");
+  EXPECT_EQ(kivro.title(), "Kivro - [" + folder.file("Quoted.KV") + "]");
   kivro.command(kExit);
   EXPECT_EQ(kivro.waitForExit(), 0);
 }
