@@ -6,6 +6,7 @@
 
 #include "engine/calendar.h"
 #include "engine/launcher.h"
+#include "schedule/entry_codes.h"
 
 namespace kv {
 namespace {
@@ -93,7 +94,7 @@ HistoryRecord historyRecord(const ScheduleEntry& entry, Time attempted, unsigned
   record.description = entry.description;
   record.commandLine = entry.commandLine;
   record.workingDirectory = entry.workingDirectory;
-  record.print = entry.printFlag == '1';
+  record.print = actionOfFlag(entry.printFlag) == Action::Print;
   record.showCommand = entry.showCommand;
   record.result = result;
   record.outcome = isLaunchFailure(result)
@@ -107,8 +108,9 @@ std::string historyLine(const HistoryRecord& r, const TextToUtf8& toUtf8) {
   for (const std::string& field :
        {isoTimeWithOffset(r.due), escapedField(toUtf8(r.schedule)),
         escapedField(toUtf8(r.description)), escapedField(toUtf8(r.commandLine)),
-        escapedField(toUtf8(r.workingDirectory)), std::string(r.print ? "print" : "open"),
-        std::to_string(r.showCommand), std::to_string(r.result), escapedField(toUtf8(r.outcome))}) {
+        escapedField(toUtf8(r.workingDirectory)),
+        std::string(nameOf(r.print ? Action::Print : Action::Open)), std::to_string(r.showCommand),
+        std::to_string(r.result), escapedField(toUtf8(r.outcome))}) {
     line += '\t';
     line += field;
   }
@@ -123,7 +125,9 @@ std::optional<HistoryRecord> parseHistoryLine(std::string_view line) {
   const auto due = parseIsoTimeWithOffset(f[1]);
   const auto show = parseNumber(f[7]);
   const auto result = parseNumber(f[8]);
-  if (!attempted || !due || !show || !result || (f[6] != "open" && f[6] != "print")) {
+  const bool opened = f[6] == nameOf(Action::Open);
+  const bool printed = f[6] == nameOf(Action::Print);
+  if (!attempted || !due || !show || !result || (!opened && !printed)) {
     return std::nullopt;
   }
   HistoryRecord r;
@@ -133,7 +137,7 @@ std::optional<HistoryRecord> parseHistoryLine(std::string_view line) {
   r.description = unescapedField(f[3]);
   r.commandLine = unescapedField(f[4]);
   r.workingDirectory = unescapedField(f[5]);
-  r.print = f[6] == "print";
+  r.print = printed;
   r.showCommand = static_cast<int>(*show);
   r.result = *result;
   r.outcome = unescapedField(f[9]);

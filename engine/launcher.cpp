@@ -1,5 +1,7 @@
 #include "engine/launcher.h"
 
+#include "schedule/entry_codes.h"
+
 namespace kv {
 namespace {
 
@@ -9,7 +11,7 @@ constexpr unsigned kFirstSuccess = 32;
 constexpr unsigned kNoAssociation = 31;
 
 bool asksToPrint(char printFlag) {
-  return printFlag == '1';
+  return actionOfFlag(printFlag) == Action::Print;
 }
 
 struct FailureText {

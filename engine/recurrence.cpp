@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/calendar.h"
+#include "schedule/entry_codes.h"
 #include "schedule/schedule_file.h"
 
 namespace kv {
@@ -13,32 +14,38 @@ namespace {
 constexpr std::uint64_t kLastTime = std::numeric_limits<Time>::max();
 
 // Every Minute, Every 15 Minutes and Hourly run on elapsed time; their step
-// in seconds. Zero for every other code.
-Time elapsedStep(char frequency) {
+// in seconds. Zero for every other frequency.
+Time elapsedStep(Frequency frequency) {
   switch (frequency) {
-    case 'M':
+    case Frequency::EveryMinute:
       return 60;
-    case 'F':
+    case Frequency::EveryFifteenMinutes:
       return 900;
-    case 'H':
+    case Frequency::Hourly:
       return 3600;
     default:
       return 0;
   }
 }
 
-// The codes that keep the entry's local clock time from one start to the next.
-bool isDayBased(char frequency) {
+// The frequencies that keep the entry's local clock time from one start to
+// the next.
+bool isDayBased(Frequency frequency) {
   switch (frequency) {
-    case 'D':
-    case 'K':
-    case 'W':
-    case 'T':
-    case 'E':
+    case Frequency::Daily:
+    case Frequency::Weekdays:
+    case Frequency::Weekly:
+    case Frequency::Monthly:
+    case Frequency::MonthEnd:
       return true;
     default:
       return false;
   }
+}
+
+// A stored code as the recurrence treats it: one no table knows starts once.
+Frequency recurrenceOf(char code) {
+  return frequencyOfCode(code).value_or(Frequency::Once);
 }
 
 bool isWeekend(const LocalTime& fields) {
@@ -74,25 +81,25 @@ LocalTime firstMonthWithDay(const LocalTime& clock, int index, int day) {
 }
 
 // The local date and clock time of the occurrence that follows `current`.
-LocalTime followingOccurrence(char frequency, const LocalTime& current) {
+LocalTime followingOccurrence(Frequency frequency, const LocalTime& current) {
   switch (frequency) {
-    case 'K': {
+    case Frequency::Weekdays: {
       LocalTime next = addDays(current, 1);
       while (isWeekend(next)) next = addDays(next, 1);
       return next;
     }
-    case 'W':
+    case Frequency::Weekly:
       return addDays(current, 7);
-    case 'T':
+    case Frequency::Monthly:
       return firstMonthWithDay(current, monthIndex(current) + 1, current.day);
-    case 'E':
+    case Frequency::MonthEnd:
       return monthEnd(current, monthIndex(current) + 1);
-    default:  // 'D'
+    default:  // Daily
       return addDays(current, 1);
   }
 }
 
-std::optional<Time> nextDayBasedStart(char frequency, Time start) {
+std::optional<Time> nextDayBasedStart(Frequency frequency, Time start) {
   const std::optional<Time> next =
       fromLocalClock(followingOccurrence(frequency, toLocalTime(start)));
   if (!next || *next <= start) return std::nullopt;
@@ -109,30 +116,30 @@ std::optional<Time> firstElapsedStepAfter(Time step, Time start, Time after) {
 // A point not after `after` from which stepping the recurrence reaches its
 // first occurrence after `after` in a few steps: a long-missed entry is not
 // walked through every missed day. The point keeps the start's clock time.
-LocalTime catchUpBase(char frequency, const LocalTime& start, const LocalTime& after) {
+LocalTime catchUpBase(Frequency frequency, const LocalTime& start, const LocalTime& after) {
   const int startDay = dayNumber(start);
   const int dayBeforeAfter = dayNumber(after) - 1;
   switch (frequency) {
-    case 'W': {
+    case Frequency::Weekly: {
       const int weeks = (dayBeforeAfter - startDay) / 7;
       return weeks > 0 ? addDays(start, weeks * 7) : start;
     }
-    case 'T': {
+    case Frequency::Monthly: {
       // The latest month before the month of `after` that has the start's day.
       int index = monthIndex(after) - 1;
       while (index > monthIndex(start) && daysInMonthAt(index) < start.day) --index;
       return index > monthIndex(start) ? onMonth(start, index, start.day) : start;
     }
-    case 'E':
+    case Frequency::MonthEnd:
       // Month End moves to the first month end after `after`, wherever in
       // its month a hand-edited start lies.
       return monthEnd(start, monthIndex(after) - 1);
-    default:  // 'D', 'K': a day before `after`; Weekdays skips the weekend on stepping.
+    default:  // Daily, Weekdays: a day before `after`; Weekdays skips the weekend on stepping.
       return dayBeforeAfter > startDay ? addDays(start, dayBeforeAfter - startDay) : start;
   }
 }
 
-std::optional<Time> firstDayBasedOccurrenceAfter(char frequency, Time start, Time after) {
+std::optional<Time> firstDayBasedOccurrenceAfter(Frequency frequency, Time start, Time after) {
   const LocalTime startFields = toLocalTime(start);
   const LocalTime base = catchUpBase(frequency, startFields, toLocalTime(after));
   std::optional<Time> t = start;
@@ -155,11 +162,13 @@ std::optional<ScheduleEntry> restartedAt(const ScheduleEntry& entry, Time start)
 
 }  // namespace
 
-bool isRecurring(char frequency) {
+bool isRecurring(char code) {
+  const Frequency frequency = recurrenceOf(code);
   return elapsedStep(frequency) != 0 || isDayBased(frequency);
 }
 
-Time nextStart(char frequency, Time start) {
+Time nextStart(char code, Time start) {
+  const Frequency frequency = recurrenceOf(code);
   std::optional<Time> next;
   if (const Time step = elapsedStep(frequency)) {
     if (start <= kLastTime - step) next = start + step;
@@ -169,8 +178,9 @@ Time nextStart(char frequency, Time start) {
   return next.value_or(start);
 }
 
-Time firstOccurrenceAfter(char frequency, Time start, Time after) {
-  if (start > after || !isRecurring(frequency)) return start;
+Time firstOccurrenceAfter(char code, Time start, Time after) {
+  if (start > after || !isRecurring(code)) return start;
+  const Frequency frequency = recurrenceOf(code);
   std::optional<Time> first;
   if (const Time step = elapsedStep(frequency)) {
     first = firstElapsedStepAfter(step, start, after);
@@ -200,7 +210,7 @@ std::optional<ScheduleEntry> catchUpOnLoad(const ScheduleEntry& entry, Time load
   }
   if (loadTime > entry.end) return std::nullopt;
   if (missed == MissedStarts::RunOnce && entry.start < loadTime) return entry;
-  if (entry.frequency == 'O' && now > entry.start) return std::nullopt;
+  if (frequencyOfCode(entry.frequency) == Frequency::Once && now > entry.start) return std::nullopt;
   if (!isRecurring(entry.frequency)) return entry;
   ScheduleEntry caughtUp = entry;
   if (entry.start < loadTime) {

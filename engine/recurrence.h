@@ -11,7 +11,9 @@
 
 namespace kv {
 
-bool isRecurring(char frequency);
+// The functions below take an entry's stored Frequency code (see
+// schedule/entry_codes.h); a code no version of Kivro writes starts once.
+bool isRecurring(char code);
 
 // The next start after a launch at `start`: one step of the frequency, or
 // `start` itself for Once and unknown codes and when the step would leave
@@ -19,14 +21,14 @@ bool isRecurring(char frequency);
 // Every Minute, Every 15 Minutes and Hourly step by elapsed seconds; the
 // day-based codes keep the local clock time across daylight-saving changes.
 // Month End goes to the last day of the month after the start's month.
-Time nextStart(char frequency, Time start);
+Time nextStart(char code, Time start);
 
 // The first occurrence of the entry's recurrence strictly after `after`
 // (for a start already after it, the start itself). Once, unknown codes and
 // a recurrence with no occurrence left in the 32-bit range give `start`.
 // The day-based codes jump over a long gap by the calendar from the start's
 // own clock time, then step.
-Time firstOccurrenceAfter(char frequency, Time start, Time after);
+Time firstOccurrenceAfter(char code, Time start, Time after);
 
 // Re-file after a launch: the entry with its next start when it is to stay
 // in the schedule, or nothing when it leaves.

@@ -8,6 +8,7 @@
 
 #include "engine/recurrence.h"
 #include "schedule/ascii_case.h"
+#include "schedule/entry_codes.h"
 #include "schedule/schedule_file.h"
 
 namespace kv::tool {
@@ -46,10 +47,6 @@ bool loadsUnchanged(std::string_view line, const ScheduleEntry& entry) {
   ScheduleEntry undescribed = entry;
   undescribed.description.clear();
   return composeEntryLine(undescribed) == line;
-}
-
-bool knownShowCommand(std::uint16_t show) {
-  return show == 1 || show == 2 || show == 3 || show == 4 || show == 7;
 }
 
 class CheckReport {
@@ -158,7 +155,7 @@ std::string whyDropped(const CheckedLoad& load, const ScheduleEntry& e) {
   if (load.handledPastStart(e) && !isRecurring(e.frequency)) {
     return "one-time entry started already (" + shortLocalTime(e.start) + "): a load drops it";
   }
-  if (e.frequency == 'O' && now > e.start) {
+  if (frequencyOfCode(e.frequency) == Frequency::Once && now > e.start) {
     return "one-time entry in the past (" + shortLocalTime(e.start) + "): a load drops it";
   }
   if (now > e.end) return "end " + shortLocalTime(e.end) + " has passed: a load drops the entry";
@@ -216,11 +213,11 @@ void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* progr
     report.warning(number, "start " + shortLocalTime(e.start) + " is not before its end " +
                                shortLocalTime(e.end));
   }
-  if (e.frequency != 'O' && !isRecurring(e.frequency)) {
+  if (!frequencyOfCode(e.frequency)) {
     report.warning(number, "unknown frequency code '" + text(std::string(1, e.frequency)) +
                                "': the entry starts once and leaves");
   }
-  if (!knownShowCommand(e.showCommand)) {
+  if (!showChoiceOf(e.showCommand)) {
     report.warning(number, "unknown show command " + std::to_string(e.showCommand));
   }
   const std::string_view program = programPart(e.commandLine);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/recurrence.h"
+#include "schedule/entry_codes.h"
 #include "schedule/schedule_file.h"
 #include "schedule/schedule_store.h"
 #include "schedule/visible_list.h"
@@ -137,7 +138,7 @@ constexpr std::string_view kNextColumns = "start\tfrequency\tdescription";
 constexpr std::string_view kMissedColumn = "\tmissed";
 
 std::string_view openOrPrint(char printFlag) {
-  return printFlag == '1' ? "print" : "open";
+  return nameOf(actionOfFlag(printFlag));
 }
 
 // The start and the frequency that the rows of list and next begin with,
@@ -208,46 +209,15 @@ void writeNextColumns(const NextRequest& request, std::ostream& out) {
 
 }  // namespace
 
-std::string frequencyName(char frequency) {
-  switch (frequency) {
-    case 'O':
-      return "Once";
-    case 'M':
-      return "Every Minute";
-    case 'F':
-      return "Every 15 Minutes";
-    case 'H':
-      return "Hourly";
-    case 'D':
-      return "Daily";
-    case 'K':
-      return "Weekdays";
-    case 'W':
-      return "Weekly";
-    case 'T':
-      return "Monthly";
-    case 'E':
-      return "Month End";
-    default:
-      return "Code " + std::string(1, frequency);
+std::string frequencyName(char code) {
+  if (const std::optional<Frequency> frequency = frequencyOfCode(code)) {
+    return std::string(nameOf(*frequency));
   }
+  return "Code " + std::string(1, code);
 }
 
 std::string showModeName(std::uint16_t showCommand) {
-  switch (showCommand) {
-    case 1:
-      return "Normal";
-    case 2:
-      return "Minimized";
-    case 3:
-      return "Maximized";
-    case 4:
-      return "Normal, background";
-    case 7:
-      return "Minimized, background";
-    default:
-      return "Show " + std::to_string(showCommand);
-  }
+  return showCommandName(showCommand);
 }
 
 Written writeList(std::string_view bytes, Format format, std::ostream& out,

@@ -17,9 +17,9 @@ namespace kv::tool {
 // The version text of the schedule files that kv.exe writes.
 inline constexpr std::string_view kVersionText = "3.0";
 
-// "Every 15 Minutes" for 'F'; a code the program does not know is named with
-// the code itself.
-std::string frequencyName(char frequency);
+// The name of a stored Frequency code, "Every 15 Minutes"; a code the
+// program does not know is named with the code itself, "Code X".
+std::string frequencyName(char code);
 // "Normal", "Minimized, background", ...; a show command the program never
 // stores is named by its number.
 std::string showModeName(std::uint16_t showCommand);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "schedule/entry_codes.h"
 #include "tool/commands.h"
 
 namespace kv::tool {
@@ -60,8 +61,8 @@ std::string tsvRow(const HistoryRecord& r) {
   for (const std::string& field :
        {isoLocalTime(r.due), escapedUtf8(r.schedule), escapedUtf8(r.description),
         escapedUtf8(r.commandLine), escapedUtf8(r.workingDirectory),
-        std::string(r.print ? "print" : "open"), showName(r.showCommand), std::to_string(r.result),
-        escapedUtf8(r.outcome)}) {
+        std::string(nameOf(r.print ? Action::Print : Action::Open)), showName(r.showCommand),
+        std::to_string(r.result), escapedUtf8(r.outcome)}) {
     row += '\t';
     row += field;
   }
