@@ -1,6 +1,7 @@
 #include "app/history_file_win32.h"
 
 #include "engine/history.h"
+#include "schedule/code_pages_win32.h"
 
 namespace kv {
 
@@ -28,25 +29,11 @@ std::string historyFilePath() {
 }
 
 std::string ansiToUtf8(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, utf16.data(), wide);
-  const int bytes =
-      WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, utf8.data(), bytes, nullptr, nullptr);
-  return utf8;
+  return narrowFrom(wideFrom(text, CP_ACP), CP_UTF8);
 }
 
 std::wstring utf8ToWide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-  return wide;
+  return wideFrom(text, CP_UTF8);
 }
 
 }  // namespace kv

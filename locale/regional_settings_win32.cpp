@@ -102,25 +102,26 @@ std::optional<TimeSettings> readLocaleTimeSettings(LCID locale) {
   return settings;
 }
 
+// Each value from its key of the section, or the default where it is missing.
 DateSettings readProfileDateSettings() {
   const DateSettings defaults;
-  DateSettings settings;
-  settings.order = profileInteger("iDate", defaults.order);
-  settings.separator = profileText("sDate", defaults.separator, kProfileSeparatorRoom);
-  settings.fullYear = shortDatePatternShowsFullYear(
-      profileText("sShortDate", kDefaultShortDate, kProfileShortDateRoom));
-  return settings;
+  return DateSettings{
+      .order = profileInteger("iDate", defaults.order),
+      .separator = profileText("sDate", defaults.separator, kProfileSeparatorRoom),
+      .fullYear = shortDatePatternShowsFullYear(
+          profileText("sShortDate", kDefaultShortDate, kProfileShortDateRoom)),
+  };
 }
 
 TimeSettings readProfileTimeSettings() {
   const TimeSettings defaults;
-  TimeSettings settings;
-  settings.form = profileInteger("iTime", defaults.form);
-  settings.separator = profileText("sTime", defaults.separator, kProfileSeparatorRoom);
-  settings.leadingZero = profileInteger("itlzero", defaults.leadingZero);
-  settings.morning = profileText("s1159", defaults.morning, kProfileDesignatorRoom);
-  settings.afternoon = profileText("s2359", defaults.afternoon, kProfileDesignatorRoom);
-  return settings;
+  return TimeSettings{
+      .form = profileInteger("iTime", defaults.form),
+      .separator = profileText("sTime", defaults.separator, kProfileSeparatorRoom),
+      .leadingZero = profileInteger("itlzero", defaults.leadingZero),
+      .morning = profileText("s1159", defaults.morning, kProfileDesignatorRoom),
+      .afternoon = profileText("s2359", defaults.afternoon, kProfileDesignatorRoom),
+  };
 }
 
 DateSettings readDateSettings() {
