@@ -218,6 +218,10 @@ void Kivro::bringBack() {
   ShowWindow(mainWindow_, SW_SHOW);
   if (IsIconic(mainWindow_)) ShowWindow(mainWindow_, SW_RESTORE);
   SetForegroundWindow(mainWindow_);
+  // A minimized window holds the keyboard focus itself, and restoring it
+  // does not hand the focus on to the list: the list takes it here, so that
+  // Enter, Del and the arrow keys act on its selection at once.
+  SetFocus(list_);
   notificationIcon_->hide();
 }
 

@@ -82,7 +82,8 @@ class Kivro {
 
   // The window hides: the notification-area icon stands for it.
   void hideToNotificationArea();
-  // The window comes back (shown, restored, in front) and the icon goes.
+  // The window comes back (shown, restored, in front, the keyboard in its
+  // list) and the icon goes.
   void bringBack();
   // The icon's tip follows the file name and the first-due entry.
   void refreshNotificationTip();

@@ -24,6 +24,12 @@ int ListBoxList::selectedRow() const {
   return static_cast<int>(SendMessageA(listBox_, LB_GETCURSEL, 0, 0));
 }
 
+void ListBoxList::selectRow(int index) {
+  // The list moves its caret with the selection and scrolls the row into
+  // view, so the arrow keys go on from there.
+  SendMessageA(listBox_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
 void ListBoxList::beginBulkUpdate(std::size_t rows) {
   SendMessageA(listBox_, WM_SETREDRAW, FALSE, 0);
   // Room for every row at once, rather than growing the list's storage a

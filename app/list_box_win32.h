@@ -14,6 +14,7 @@ class ListBoxList final : public VisibleList {
   void removeRow(int index) override;
   void clear() override;
   int selectedRow() const override;
+  void selectRow(int index) override;
   void beginBulkUpdate(std::size_t rows) override;
   void endBulkUpdate() override;
 

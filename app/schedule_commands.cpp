@@ -8,7 +8,7 @@ bool deleteSelectedAfterAsking(ScheduleStore& store, MessageBoxes& boxes) {
   const BoxAnswer answer = boxes.show(
       {kDeleteQuestion, "Confirmation", BoxButtons::YesNo, BoxIcon::None, BoxModality::TaskOwned});
   if (answer != BoxAnswer::Yes) return false;
-  store.removeRow(*row);
+  store.removeRowSelectingNext(*row);
   // A deletion is a change like any other: the question at Exit, New and
   // Open protects it, so the entry does not come back with the next load.
   store.markChanged();

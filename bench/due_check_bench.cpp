@@ -16,6 +16,7 @@ class NoList : public kv::VisibleList {
   void removeRow(int) override {}
   void clear() override {}
   int selectedRow() const override { return -1; }
+  void selectRow(int) override {}
 };
 
 class NoShell : public kv::Shell {

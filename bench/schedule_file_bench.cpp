@@ -27,6 +27,7 @@ class NullVisibleList : public kv::VisibleList {
   void removeRow(int) override {}
   void clear() override {}
   int selectedRow() const override { return -1; }
+  void selectRow(int) override {}
 };
 
 // n entries in random order of start, every one still to come, so that the

@@ -88,6 +88,7 @@ target_link_options(kv_process_stats PRIVATE ${KV_STATIC_LINK})
 # Works a running kv.exe from the package check and the screenshot script.
 add_executable(kv_drive ${CMAKE_SOURCE_DIR}/tests/wine/helpers/drive_win32.cpp)
 target_compile_options(kv_drive PRIVATE ${KV_WARNINGS})
+target_include_directories(kv_drive PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kv_drive PRIVATE ${KV_STATIC_LINK})
 # Appends history lines as kv.exe does, two at once in the history test; and
 # the benchmark of the history that scripts/bench-history.sh runs.
@@ -175,6 +176,12 @@ set_tests_properties(package_starts_the_example PROPERTIES LABELS wine TIMEOUT 1
 add_test(NAME keyboard_after_boxes
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/keys/focus_after_boxes.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(keyboard_after_boxes PROPERTIES LABELS wine TIMEOUT 120)
+# Real key presses right after the commands that change the list, and after
+# the window comes back from the notification area, act on the row left
+# selected.
+add_test(NAME keyboard_after_commands
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/wine/keys/keys_after_commands.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(keyboard_after_commands PROPERTIES LABELS wine TIMEOUT 120)
 
 # A process stopped while its entry fell due twice starts it once on going on.
 add_test(NAME suspended_process_starts_once

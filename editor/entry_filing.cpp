@@ -11,7 +11,10 @@ bool takeOutSelected(ScheduleStore& store) {
 
 bool putBack(ScheduleStore& store) noexcept {
   try {
-    store.restoreHeldOut();
+    // Add's Cancel comes here too, with nothing held out: the selection
+    // stays where it was.
+    const int row = store.restoreHeldOut();
+    if (row >= 0) store.selectRow(row);
     return true;
   } catch (const std::bad_alloc&) {
     return false;
@@ -19,14 +22,16 @@ bool putBack(ScheduleStore& store) noexcept {
 }
 
 bool fileAcceptedEntry(ScheduleStore& store, const ScheduleEntry& entry) noexcept {
+  int row = -1;
   try {
-    store.fileEntry(entry);
+    row = store.fileEntry(entry);
   } catch (const std::bad_alloc&) {
     putBack(store);
     return false;
   }
   store.releaseHeldOut();
   store.markChanged();
+  store.selectRow(row);
   return true;
 }
 

@@ -11,15 +11,16 @@ namespace kv {
 // entry); false without a selection. A save meanwhile still writes it.
 bool takeOutSelected(ScheduleStore& store);
 
-// Puts the held-out entry back in due order, as it was, and reloads the
-// first-due entry. False when memory ran out on the way: the entry is then
-// still held out, so a save keeps it.
+// Puts the held-out entry back in due order, as it was, selected again, and
+// reloads the first-due entry; without one nothing changes. False when
+// memory ran out on the way: the entry is then still held out, so a save
+// keeps it.
 bool putBack(ScheduleStore& store) noexcept;
 
-// Files the entry, reloads the first-due entry and marks the schedule
-// changed; an edited entry takes the place of the one held out. When memory
-// runs out the store is left as it was, an entry under edit is put back,
-// and the answer is false.
+// Files the entry, selects its row, reloads the first-due entry and marks
+// the schedule changed; an edited entry takes the place of the one held
+// out. When memory runs out the store is left as it was, an entry under
+// edit is put back, and the answer is false.
 bool fileAcceptedEntry(ScheduleStore& store, const ScheduleEntry& entry) noexcept;
 
 }  // namespace kv

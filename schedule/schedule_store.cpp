@@ -48,6 +48,11 @@ void reserveOneMore(std::vector<PackedRow>& rows) {
 
 }  // namespace
 
+int rowSelectedAfterRemoving(int removed, std::size_t rowsLeft) {
+  if (rowsLeft == 0) return -1;
+  return std::min(removed, static_cast<int>(rowsLeft) - 1);
+}
+
 ScheduleStore::ScheduleStore(VisibleList& list, RowFormatter formatRow)
     : list_(list), formatRow_(std::move(formatRow)) {
   // Nothing is due while the store is empty.
@@ -175,6 +180,13 @@ void ScheduleStore::removeRow(int row) {
   change(static_cast<std::size_t>(row), std::nullopt);
 }
 
+void ScheduleStore::removeRowSelectingNext(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= lines_.rows.size()) return;
+  removeRow(row);
+  const int next = rowSelectedAfterRemoving(row, lines_.rows.size());
+  if (next >= 0) list_.selectRow(next);
+}
+
 int ScheduleStore::restoreRowPair(const EntryLine& line, const std::string& displayRow) {
   return change(std::nullopt, newRow(line, displayRow));
 }
@@ -257,7 +269,7 @@ bool ScheduleStore::paste() {
   if (!clipFull_) return false;
   // Filed with its values as copied, old start time included. Marked changed
   // only once filed: running out of memory on the way changes nothing.
-  fileEntry(parseEntryLine(clip_));
+  list_.selectRow(fileEntry(parseEntryLine(clip_)));
   changed_ = true;
   return true;
 }

@@ -14,6 +14,11 @@
 
 namespace kv {
 
+// Delete and Cut: the row selected once row `removed` is gone and
+// `rowsLeft` rows remain: the one that took its place, or the last when it
+// was the last; -1 when none is left.
+int rowSelectedAfterRemoving(int removed, std::size_t rowsLeft);
+
 // Makes the visible row of an entry from its start and description
 // ("%s at %s %s" with the date and time text of the start).
 using RowFormatter = std::function<std::string(Time start, const std::string& description)>;
@@ -39,6 +44,9 @@ class ScheduleStore {
   void replaceLines(PackedLines lines);
   // Removes row i from the store, then from the visible list.
   void removeRow(int row);
+  // Delete and Cut: removes row i as removeRow does, then selects the row
+  // the keyboard goes on with (rowSelectedAfterRemoving).
+  void removeRowSelectingNext(int row);
   // Puts a saved line back in due order and its display row, as it was, at
   // the same index. Returns that index.
   int restoreRowPair(const EntryLine& line, const std::string& displayRow);
@@ -75,14 +83,17 @@ class ScheduleStore {
 
   // The selected row of the visible list, when it names a stored row.
   std::optional<int> selectedRow() const;
+  // Selects row i of the visible list, so that the keyboard's commands act
+  // on it. Only the commands select; the due check never does.
+  void selectRow(int row) { list_.selectRow(row); }
 
   // Copy: the selected row's line goes into the clip buffer. Cut also marks
   // the schedule changed; the caller then runs Delete. False without a
   // selection.
   bool copySelected();
   bool cutSelected();
-  // Paste: files the clip buffer's entry as stored and marks the schedule
-  // changed. False while the clip buffer is empty.
+  // Paste: files the clip buffer's entry as stored, selects its row and
+  // marks the schedule changed. False while the clip buffer is empty.
   bool paste();
   bool clipFull() const { return clipFull_; }
   const EntryLine& clipBuffer() const { return clip_; }

@@ -16,6 +16,10 @@ class VisibleList {
   virtual void clear() = 0;
   // The selected row, or -1 when none is selected.
   virtual int selectedRow() const = 0;
+  // Selects a row as a user's click does for everything that reads the
+  // selection (the commands, the menu's grey states), and brings it into
+  // view.
+  virtual void selectRow(int index) = 0;
   // Brackets a bulk change of about `rows` rows, so that a long list is not
   // repainted row by row and can make room for them at once.
   virtual void beginBulkUpdate(std::size_t rows) { (void)rows; }

@@ -24,6 +24,7 @@ class NoVisibleList : public VisibleList {
   void removeRow(int) override {}
   void clear() override {}
   int selectedRow() const override { return -1; }
+  void selectRow(int) override {}
 };
 
 class Schedule {

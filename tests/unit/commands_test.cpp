@@ -2,12 +2,16 @@
 // what each asks, and what it does with the answer.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/schedule_commands.h"
 #include "app/unsaved_changes.h"
 #include "document_fixture.h"
+#include "editor/entry_filing.h"
+#include "engine/due_check.h"
+#include "fake_shell.h"
 #include "schedule/schedule_file.h"
 
 namespace {
@@ -50,6 +54,89 @@ TEST_F(Commands, DeleteRemovesTheSelectedEntryOnlyOnYes) {
     EXPECT_EQ(list.rows, c.rows);
     EXPECT_EQ(store.firstDue().start, kv::leadingStart(store.line(0)));
     EXPECT_EQ(store.changed(), c.rows.size() < all.size()) << "only a deletion is a change";
+  }
+}
+
+// After each command the keyboard has a row to go on with: the entry just
+// filed or pasted, the row that took a removed one's place, or the row it
+// had when the command was declined. The due check re-files rows under the
+// selection without ever selecting one itself.
+TEST_F(Commands, EachCommandLeavesTheRowTheKeyboardGoesOnWithSelected) {
+  const auto remove = [this](BoxAnswer answer) {
+    return [this, answer] {
+      boxes.answers = {answer};
+      kv::deleteSelectedAfterAsking(store, boxes);
+    };
+  };
+  const auto add = [this](kv::Time start) {
+    return [this, start] { kv::fileAcceptedEntry(store, entryAt(start, "new")); };
+  };
+  struct Case {
+    const char* command;
+    int entries;
+    int selectedBefore;
+    std::function<void()> run;
+    const char* selectedAfter;  // the selected row's text, null for none
+    bool selects;               // false: the command itself selects nothing
+  } const cases[] = {
+      {"Add, first in due order", 3, 2, add(kNow + 50), "1700000050 new", true},
+      {"Add, last in due order", 3, -1, add(kNow + 150), "1700000150 new", true},
+      {"Add, Cancel", 3, 1, [this] { kv::putBack(store); }, "1700000101 e1", false},
+      {"Edit, moved later", 3, 0,
+       [this] {
+         ASSERT_TRUE(kv::takeOutSelected(store));
+         kv::fileAcceptedEntry(store, entryAt(kNow + 150, "e0 later"));
+       },
+       "1700000150 e0 later", true},
+      {"Edit, Cancel", 3, 1,
+       [this] {
+         ASSERT_TRUE(kv::takeOutSelected(store));
+         kv::putBack(store);
+       },
+       "1700000101 e1", true},
+      {"Paste of the first row with the last selected", 3, 2,
+       [this] {
+         list.selected = 0;
+         store.copySelected();
+         list.selected = 2;
+         store.paste();
+       },
+       "1700000100 e0", true},
+      {"Delete the first row", 3, 0, remove(BoxAnswer::Yes), "1700000101 e1", true},
+      {"Delete a middle row", 3, 1, remove(BoxAnswer::Yes), "1700000102 e2", true},
+      {"Delete the last row", 3, 2, remove(BoxAnswer::Yes), "1700000101 e1", true},
+      {"Delete the only row", 1, 0, remove(BoxAnswer::Yes), nullptr, false},
+      {"Delete answered No", 3, 1, remove(BoxAnswer::No), "1700000101 e1", false},
+      {"Cut of a middle row", 3, 1,
+       [this] {
+         store.cutSelected();
+         kv::deleteSelectedAfterAsking(store, boxes);
+       },
+       "1700000102 e2", true},
+      {"A due check re-files the top row", 3, 1,
+       [this] {
+         kvtest::FakeShell shell;
+         kvtest::FakeReporter reporter;
+         ASSERT_EQ(kv::runDueCheck(store, shell, reporter, kNow + 100), 1);
+       },
+       "1700000101 e1", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    fill(c.entries);
+    list.selected = c.selectedBefore;
+    list.selectCalls = 0;
+    boxes.answers.clear();
+    boxes.shown.clear();
+    c.run();
+    if (c.selectedAfter) {
+      ASSERT_GE(list.selected, 0);
+      ASSERT_LT(list.selected, static_cast<int>(list.rows.size()));
+      EXPECT_EQ(list.rows[static_cast<std::size_t>(list.selected)], c.selectedAfter);
+    } else {
+      EXPECT_EQ(list.selected, -1);
+    }
+    EXPECT_EQ(list.selectCalls > 0, c.selects);
   }
 }
 

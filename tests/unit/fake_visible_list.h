@@ -21,6 +21,9 @@ class FakeVisibleList : public kv::VisibleList {
  public:
   std::vector<std::string> rows;
   int selected = -1;
+  // How often the program selected a row (a count, so that selecting
+  // allocates nothing, as in a real list).
+  int selectCalls = 0;
   // Bulk-update bookkeeping: how many brackets were opened, how deep we are,
   // and how many rows changed inside a bracket.
   int bulkUpdates = 0;
@@ -59,6 +62,15 @@ class FakeVisibleList : public kv::VisibleList {
   }
 
   int selectedRow() const override { return selected; }
+
+  void selectRow(int index) override {
+    if (index < -1 || index >= static_cast<int>(rows.size())) {
+      ADD_FAILURE() << "selectRow " << index << " in a list of " << rows.size();
+      return;
+    }
+    selected = index;
+    ++selectCalls;
+  }
 
   void beginBulkUpdate(std::size_t) override {
     ++bulkUpdates;

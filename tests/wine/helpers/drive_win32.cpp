@@ -12,34 +12,51 @@
 //                                      active in Kivro and the id of the control
 //                                      with the focus (0: none), tab-separated
 //   kv_drive selected                  prints the selected row of the list (-1: none)
+//   kv_drive row INDEX                 prints the text of that row of the list
+//   kv_drive read CAPTION ID           prints the text of a dialog's control
+//   kv_drive hide                      minimizes the main window and lets its hide
+//                                      timer tick: it goes to the notification area
+//   kv_drive icon                      clicks its notification-area icon
 // A dialog is named by its caption and waited for up to 10 s. With
 // KV_DRIVE_TITLE set, the main window is the one whose title holds that
 // text (other copies of Kivro may run beside it). Exit status 0 on success,
 // 1 when the window or control is not there, 2 on bad usage.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "resources/resource_ids.h"
 
 namespace {
 
-BOOL CALLBACK takeIfMain(HWND window, LPARAM found) {
+// The main window sought: visible only, or hidden as well.
+struct MainWindowSearch {
+  bool hiddenToo = false;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK takeIfMain(HWND window, LPARAM search) {
+  auto& wanted = *reinterpret_cast<MainWindowSearch*>(search);
   char name[8] = "";
   char title[512] = "";
   GetClassNameA(window, name, sizeof name);
   GetWindowTextA(window, title, sizeof title);
-  const char* wanted = std::getenv("KV_DRIVE_TITLE");
-  if (std::strcmp(name, "KV") != 0 || !IsWindowVisible(window)) return TRUE;
-  if (wanted && !std::strstr(title, wanted)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
+  const char* titled = std::getenv("KV_DRIVE_TITLE");
+  if (std::strcmp(name, "KV") != 0) return TRUE;
+  if (!wanted.hiddenToo && !IsWindowVisible(window)) return TRUE;
+  if (titled && !std::strstr(title, titled)) return TRUE;
+  wanted.found = window;
   return FALSE;
 }
 
-HWND mainWindow() {
-  HWND found = nullptr;
-  EnumWindows(takeIfMain, reinterpret_cast<LPARAM>(&found));
-  return found;
+HWND mainWindow(bool hiddenToo = false) {
+  MainWindowSearch search{hiddenToo};
+  EnumWindows(takeIfMain, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 HWND waitFor(const char* caption) {
@@ -58,6 +75,52 @@ HWND control(const char* caption, const char* id) {
   HWND item = dialog ? GetDlgItem(dialog, std::atoi(id)) : nullptr;
   if (dialog && !item) std::fprintf(stderr, "kv_drive: \"%s\" has no control %s\n", caption, id);
   return item;
+}
+
+// A window's or a row's text in UTF-8: across processes the list answers
+// in UTF-16 only.
+std::string utf8(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  bytes.resize(std::strlen(bytes.c_str()));
+  return bytes;
+}
+
+int printRow(HWND list, int index) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return 1;
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  std::printf("%s\n", utf8(text).c_str());
+  return 0;
+}
+
+int printText(HWND window) {
+  // Sent, not GetWindowTextW: that reads another process's edit no further
+  // than its caption.
+  wchar_t text[1024] = L"";
+  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  std::printf("%s\n", utf8(text).c_str());
+  return 0;
+}
+
+bool waitUntil(bool (*done)(HWND), HWND window) {
+  for (int tries = 0; tries < 500; ++tries) {
+    if (done(window)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+// As the user leaves it: minimized, then hidden by the next tick of the
+// hide timer, which Hide Icon would otherwise start ten seconds away.
+int hideToNotificationArea(HWND main) {
+  ShowWindowAsync(main, SW_MINIMIZE);
+  if (!waitUntil([](HWND w) { return IsIconic(w) != FALSE; }, main)) return 1;
+  PostMessageA(main, WM_TIMER, ID_HIDE_TIMER, 0);
+  return waitUntil([](HWND w) { return IsWindowVisible(w) == FALSE; }, main) ? 0 : 1;
 }
 
 int run(int argc, char** argv) {
@@ -137,6 +200,25 @@ int run(int argc, char** argv) {
     if (!main) return 1;
     std::printf("%ld\n",
                 static_cast<long>(SendMessageA(GetDlgItem(main, 101), LB_GETCURSEL, 0, 0)));
+    return 0;
+  }
+  if (!std::strcmp(verb, "row") && argc == 3) {
+    HWND main = waitFor("KV");
+    if (!main) return 1;
+    return printRow(GetDlgItem(main, IDC_LIST), std::atoi(argv[2]));
+  }
+  if (!std::strcmp(verb, "read") && argc == 4) {
+    HWND item = control(argv[2], argv[3]);
+    return item ? printText(item) : 1;
+  }
+  if (!std::strcmp(verb, "hide") && argc == 2) {
+    HWND main = waitFor("KV");
+    return main ? hideToNotificationArea(main) : 1;
+  }
+  if (!std::strcmp(verb, "icon") && argc == 2) {
+    HWND main = mainWindow(true);
+    if (!main) return 1;
+    PostMessageA(main, WM_NOTIFICATION_ICON, 1, NIN_SELECT);
     return 0;
   }
   return 2;

@@ -156,6 +156,27 @@ TEST_F(MainWindow, MenuGreysWhatCannotBeUsedNow) {
   }
 }
 
+// The row a command leaves selected is selected as a click would select it:
+// the items that act on the selection are enabled, and each Delete in turn
+// finds a row to delete until the list is empty.
+TEST_F(MainWindow, TheRowACommandLeavesSelectedEnablesTheSelectionItems) {
+  const UINT selectionItems[] = {0u + IDM_EDIT, 0u + IDM_DELETE, 0u + IDM_CUT, 0u + IDM_COPY,
+                                 0u + IDM_TEST_ENTRY};
+  select(0);
+  command(IDM_COPY);
+  select(-1);
+  command(IDM_PASTE);
+  EXPECT_EQ(SendMessageA(kivro.list(), LB_GETCURSEL, 0, 0), 1) << "the pasted row";
+  for (UINT id : selectionItems) EXPECT_FALSE(menuState(id) & MF_GRAYED) << id;
+  for (std::size_t left = rows().size(); left > 0; --left) {
+    ModalAnswerer yes("Confirmation", IDYES);
+    command(IDM_DELETE);
+    ASSERT_TRUE(yes.answered()) << left << " rows left and none selected";
+  }
+  EXPECT_TRUE(rows().empty());
+  for (UINT id : selectionItems) EXPECT_TRUE(menuState(id) & MF_GRAYED) << id;
+}
+
 TEST_F(MainWindow, SaveIsEnabledOnceTheScheduleHasAName) {
   kivro.document().fileName = "C:\\a.KV";
   EXPECT_FALSE(menuState(IDM_SAVE) & MF_GRAYED);
