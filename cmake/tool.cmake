@@ -16,7 +16,9 @@ add_executable(kvtool ${CMAKE_SOURCE_DIR}/tool/main.cpp)
 target_compile_options(kvtool PRIVATE ${KV_WARNINGS})
 target_link_libraries(kvtool PRIVATE kvtoolcore)
 if(WIN32)
+  # The code page conversion and the program lookup are kv.exe's own.
   target_sources(kvtool PRIVATE ${KV_TOOL_WIN32_SOURCES}
-    ${CMAKE_SOURCE_DIR}/schedule/code_pages_win32.cpp)
+    ${CMAKE_SOURCE_DIR}/schedule/code_pages_win32.cpp
+    ${CMAKE_SOURCE_DIR}/engine/program_lookup_win32.cpp)
   target_link_libraries(kvtool PRIVATE shell32 kernel32)
 endif()

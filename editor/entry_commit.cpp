@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "editor/entry_form.h"
+#include "engine/launcher.h"
 #include "engine/recurrence.h"
 #include "schedule/ascii_case.h"
 
@@ -64,20 +65,6 @@ std::size_t totalTextLength(const ScheduleEntry& entry) {
 bool textsFit(const ScheduleEntry& entry) {
   return entry.commandLine.size() <= kMaxText && entry.workingDirectory.size() <= kMaxText &&
          entry.description.size() <= kMaxText && totalTextLength(entry) <= kMaxTextsTogether;
-}
-
-std::string joinPath(const std::string& directory, std::string_view name) {
-  std::string path = directory;
-  if (path.back() != '\\') path += '\\';
-  path += name;
-  return path;
-}
-
-// The program part is found as given, or in the working directory.
-bool programFound(EditorPlatform& platform, const std::string& program,
-                  const std::string& directory) {
-  if (platform.fileExists(program)) return true;
-  return !directory.empty() && platform.fileExists(joinPath(directory, program));
 }
 
 // Go on (true) or stay. The check is of the working directory when the path

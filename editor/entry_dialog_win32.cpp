@@ -11,6 +11,7 @@
 
 #include "editor/program_preview_win32.h"
 #include "engine/calendar.h"
+#include "engine/program_lookup_win32.h"
 #include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
 #include "schedule/message_boxes_win32.h"
@@ -162,15 +163,8 @@ class DialogPlatform : public EditorPlatform {
  public:
   explicit DialogPlatform(HWND dialog) : boxes_(dialog) {}
 
-  bool fileExists(const std::string& path) override {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
-    constexpr DWORD kFileAttributes =
-        FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY;
-    return (found.dwFileAttributes & kFileAttributes) != 0;
-  }
+  bool fileExists(const std::string& path) override { return programFileExists(path); }
+  bool onSearchPath(const std::string& name) override { return programOnSearchPath(name); }
 
   bool directoryExists(const std::string& path) override {
     if (path.empty()) return false;

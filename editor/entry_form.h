@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "engine/calendar.h"
+#include "engine/launcher.h"
 #include "schedule/entry_line.h"
 
 namespace kv {
@@ -168,11 +169,9 @@ const char* refusalText(Refusal refusal);
 const char* refusalCaption(Refusal refusal);
 
 // The answers the platform gives to the OK checks, and the warnings it shows.
-class EditorPlatform {
+// The program is looked for as the launcher's rule says (engine/launcher.h).
+class EditorPlatform : public ProgramLookup {
  public:
-  virtual ~EditorPlatform() = default;
-  // A file (not a directory) of that name exists.
-  virtual bool fileExists(const std::string& path) = 0;
   virtual bool directoryExists(const std::string& path) = 0;
   // No application is associated with the program (started in directory).
   virtual bool lacksAssociation(const std::string& program, const std::string& directory) = 0;

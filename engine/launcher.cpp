@@ -70,7 +70,40 @@ std::string printRefusedText(std::string_view programPart) {
   return text;
 }
 
+// The name is the part after the last folder; a '.' in a folder's name
+// gives the program no extension.
+bool hasExtension(std::string_view program) {
+  const std::size_t folderEnd = program.find_last_of("\\/:");
+  const std::string_view name =
+      folderEnd == std::string_view::npos ? program : program.substr(folderEnd + 1);
+  return name.find('.') != std::string_view::npos;
+}
+
+std::string inDirectory(std::string_view directory, std::string_view name) {
+  std::string path(directory);
+  if (path.back() != '\\') path += '\\';
+  path += name;
+  return path;
+}
+
+bool existsAsNamed(ProgramLookup& lookup, const std::string& path, bool tryExe) {
+  return lookup.fileExists(path) || (tryExe && lookup.fileExists(path + ".exe"));
+}
+
 }  // namespace
+
+bool programFound(ProgramLookup& lookup, std::string_view program,
+                  std::string_view workingDirectory) {
+  if (program.empty()) return false;
+  const std::string name(program);
+  const bool tryExe = !hasExtension(program);
+  if (existsAsNamed(lookup, name, tryExe)) return true;
+  if (!workingDirectory.empty() &&
+      existsAsNamed(lookup, inDirectory(workingDirectory, program), tryExe)) {
+    return true;
+  }
+  return lookup.onSearchPath(name);
+}
 
 bool isLaunchFailure(unsigned result) {
   return result < kFirstSuccess || result == kPrintExecutableRefused;

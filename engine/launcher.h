@@ -9,6 +9,25 @@
 
 namespace kv {
 
+// What the search for an entry's program asks of the system.
+class ProgramLookup {
+ public:
+  virtual ~ProgramLookup() = default;
+  // A file (not a directory) of that name exists; a relative name is taken
+  // against the current directory.
+  virtual bool fileExists(const std::string& path) = 0;
+  // A file of that name is on the search path, with ".exe" added to a name
+  // that has no extension.
+  virtual bool onSearchPath(const std::string& name) = 0;
+};
+
+// Whether the program part is found where the shell looks for it when it
+// starts it: as written, in the working directory, then on the search path.
+// A name without an extension is also tried as NAME.exe as written and in the
+// working directory.
+bool programFound(ProgramLookup& lookup, std::string_view program,
+                  std::string_view workingDirectory);
+
 // The launcher's own result for a print request on an executable file.
 inline constexpr unsigned kPrintExecutableRefused = 999;
 

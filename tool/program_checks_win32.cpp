@@ -1,7 +1,7 @@
 // The shell is asked which application starts the program part, from the
-// working directory, as a launch would; when it cannot say, the file is
-// looked for as given and in the working directory, as the entry dialog
-// looks for it.
+// working directory, as a launch would; when it cannot say, the program is
+// looked for where the shell looks for it (engine/launcher.h), as the entry
+// dialog looks for it.
 #include "tool/program_checks_win32.h"
 
 #include <windows.h>
@@ -9,28 +9,11 @@
 
 #include <string>
 
+#include "engine/launcher.h"
+#include "engine/program_lookup_win32.h"
+
 namespace kv::tool {
 namespace {
-
-constexpr DWORD kFileAttributes =
-    FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY;
-
-// A file of that name, not a directory nor a file that is only hidden or
-// system.
-bool fileExists(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return (found.dwFileAttributes & kFileAttributes) != 0;
-}
-
-std::string inDirectory(std::string_view directory, std::string_view name) {
-  std::string path(directory);
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  path += name;
-  return path;
-}
 
 class Win32ProgramChecks : public ProgramChecks {
  public:
@@ -42,9 +25,8 @@ class Win32ProgramChecks : public ProgramChecks {
         program.c_str(), directory.empty() ? nullptr : directory.c_str(), application));
     if (answer > 32) return Result::Startable;
     if (answer == SE_ERR_NOASSOC) return Result::NoAssociation;
-    const bool exists =
-        fileExists(program) || (!directory.empty() && fileExists(inDirectory(directory, program)));
-    return exists ? Result::Startable : Result::NotFound;
+    WindowsProgramLookup lookup;
+    return programFound(lookup, program, directory) ? Result::Startable : Result::NotFound;
   }
 };
 

@@ -387,6 +387,8 @@ class FakePlatform : public kv::EditorPlatform {
     fileQueries.push_back(path);
     return has(files, path);
   }
+  // Nothing is on the search path here: a program not in `files` is missing.
+  bool onSearchPath(const std::string&) override { return false; }
   bool directoryExists(const std::string& path) override { return has(directories, path); }
   bool lacksAssociation(const std::string&, const std::string&) override { return noAssociation; }
   bool confirm(const std::string& text, const char* caption) override {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "fake_shell.h"
 
@@ -170,6 +172,50 @@ TEST(LauncherTest, LaunchAndReportShowsOneBoxPerFailure) {
     ASSERT_EQ(reporter.reports.size(), 1u) << c.commandLine;
     EXPECT_EQ(reporter.reports[0].text, c.text);
     EXPECT_EQ(reporter.reports[0].caption, c.caption);
+  }
+}
+
+class FakeLookup : public kv::ProgramLookup {
+ public:
+  std::vector<std::string> files, onPath;
+  bool fileExists(const std::string& path) override { return has(files, path); }
+  bool onSearchPath(const std::string& name) override { return has(onPath, name); }
+
+ private:
+  static bool has(const std::vector<std::string>& v, const std::string& s) {
+    return std::find(v.begin(), v.end(), s) != v.end();
+  }
+};
+
+// A program found nowhere is the one the entry dialog and kvtool warn of.
+TEST(ProgramSearchTest, FindsTheProgramWhereTheShellLooksForIt) {
+  struct Case {
+    const char* program;
+    const char* directory;
+    std::vector<std::string> files, onPath;
+    bool found;
+  } const cases[] = {
+      {"C:\\TOOLS\\EDIT.EXE", "D:\\WORK", {"C:\\TOOLS\\EDIT.EXE"}, {}, true},
+      {"notepad.exe", "D:\\WORK", {}, {"notepad.exe"}, true},
+      {"tool.exe", "D:\\WORK", {"D:\\WORK\\tool.exe"}, {}, true},
+      {"tool", "D:\\WORK\\", {"D:\\WORK\\tool.exe"}, {}, true},
+      {"C:\\TOOLS\\EDIT", "", {"C:\\TOOLS\\EDIT.exe"}, {}, true},
+      // The search path adds ".exe" itself: it is asked for the name as written.
+      {"tool", "D:\\WORK", {}, {"tool"}, true},
+      {"no-such-program-kv.exe", "D:\\WORK", {}, {}, false},
+      // A name with an extension is not tried with ".exe" added.
+      {"report.txt", "D:\\WORK", {"report.txt.exe", "D:\\WORK\\report.txt.exe"}, {}, false},
+      // A '.' in a folder's name is no extension of the program's.
+      {"C:\\V1.2\\TOOL", "", {"C:\\V1.2\\TOOL.exe"}, {}, true},
+      // Without a working directory there is no second place to look.
+      {"tool", "", {"\\tool", "\\tool.exe"}, {}, false},
+  };
+  for (const Case& c : cases) {
+    FakeLookup lookup;
+    lookup.files = c.files;
+    lookup.onPath = c.onPath;
+    EXPECT_EQ(kv::programFound(lookup, c.program, c.directory), c.found)
+        << c.program << " in " << c.directory;
   }
 }
 

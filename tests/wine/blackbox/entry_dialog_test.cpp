@@ -202,4 +202,54 @@ TEST(EntryDialogAssociation, NoAssociationIsAskedOnlyWithTheSettingOn) {
   }
 }
 
+// OK looks for the program where the shell will: a bare name on the search
+// path is filed at Add and at Edit without a path warning; one found
+// nowhere is still warned of at both.
+TEST(EntryDialogProgramSearch, OnlyAProgramFoundNowhereIsWarnedOf) {
+  struct Case {
+    const char* commandLine;
+    bool warned;
+  } const cases[] = {
+      {"notepad.exe", false},
+      {"no-such-program-kv.exe", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    const std::string warning = std::string("The path ") + c.commandLine +
+                                " specified on the command line is invalid.\nIf you know this "
+                                "file is in your path you may disregard this warning";
+    KivroProcess kivro;
+    ASSERT_NE(kivro.mainWindow(), nullptr);
+    // OK on a dialog gives the warning, or files the entry without one.
+    auto okFiles = [&](HWND dialog) {
+      pressButton(dialog, IDOK);
+      if (c.warned) {
+        EXPECT_EQ(kivro.answer("Invalid Path Warning", IDOK), warning);
+      } else {
+        EXPECT_EQ(kivro.waitForDialog("Invalid Path Warning", 1000), nullptr);
+      }
+      return waitUntilGone(dialog);
+    };
+    kivro.key(VK_INSERT);
+    HWND add = kivro.waitForDialog(kDialogCaption);
+    ASSERT_NE(add, nullptr);
+    setText(add, IDC_COMMAND_LINE, c.commandLine);
+    setText(add, IDC_DESCRIPTION, "Searched");
+    setStart(add, kv::currentTime() + kDay);  // not due while the test looks
+    ASSERT_TRUE(okFiles(add));
+    ASSERT_TRUE(kvtest::eventually([&] { return kvtest::rowsShow(kivro.rows(), {"Searched"}); }));
+
+    kivro.selectRow(0);
+    kivro.key(VK_RETURN);
+    HWND edit = kivro.waitForDialog(kDialogCaption);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(text(edit, IDC_COMMAND_LINE), c.commandLine);
+    ASSERT_TRUE(okFiles(edit));
+    EXPECT_TRUE(kvtest::eventually([&] { return kvtest::rowsShow(kivro.rows(), {"Searched"}); }));
+    kivro.command(IDM_EXIT);
+    kivro.answer("KV", IDNO);
+    kivro.waitForExit();
+  }
+}
+
 }  // namespace
