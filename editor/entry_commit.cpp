@@ -46,13 +46,13 @@ std::optional<LocalTime> normalisedFields(const DateTimeFields& fields, int day,
 // Monday, Month End to the last day of the chosen month. Month End takes the
 // chosen month whatever day the (disabled) day field holds.
 std::optional<LocalTime> startFields(const EntryForm& form) {
-  const char code = frequencyCode(form.frequencyIndex);
-  const int day = code == 'E' ? 1 : fieldNumber(form.start.day, false);
+  const Frequency frequency = frequencyAtPlace(form.frequencyIndex).value_or(Frequency::Once);
+  const int day = frequency == Frequency::MonthEnd ? 1 : fieldNumber(form.start.day, false);
   std::optional<LocalTime> fields = normalisedFields(form.start, day, 1);
   if (!fields) return std::nullopt;
-  if (code == 'K') {
+  if (frequency == Frequency::Weekdays) {
     while (isWeekend(*fields)) *fields = addDays(*fields, 1);
-  } else if (code == 'E') {
+  } else if (frequency == Frequency::MonthEnd) {
     fields->day = daysInMonth(fields->year, fields->month);
   }
   return fields;
@@ -155,7 +155,7 @@ OkDecision convertForm(const EntryForm& form, const std::string& programDir) {
     return decision;
   }
   entry.end = *endTime;
-  if (entry.end <= entry.start && entry.frequency != 'O') {
+  if (entry.end <= entry.start && frequencyOfCode(entry.frequency) != Frequency::Once) {
     decision.refusal = Refusal::StartNotBeforeEnd;
     return decision;
   }

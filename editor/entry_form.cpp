@@ -10,9 +10,6 @@
 namespace kv {
 namespace {
 
-constexpr std::array<char, kFrequencyCount> kFrequencyCodes = {'O', 'M', 'F', 'H', 'D',
-                                                               'K', 'W', 'T', 'E'};
-
 constexpr int kMaxFieldNumber = 999999999;
 
 // The end every new entry offers, and every one-time entry gets.
@@ -87,42 +84,24 @@ Time keepableEnd(Time end) {
 }  // namespace
 
 char frequencyCode(int index) {
-  if (index < 0 || index >= kFrequencyCount) return 'O';
-  return kFrequencyCodes[static_cast<std::size_t>(index)];
+  return codeOf(frequencyAtPlace(index).value_or(Frequency::Once));
 }
 
 std::optional<int> frequencyIndex(char code) {
-  const auto* at = std::find(kFrequencyCodes.begin(), kFrequencyCodes.end(), code);
-  if (at == kFrequencyCodes.end()) return std::nullopt;
-  return static_cast<int>(at - kFrequencyCodes.begin());
+  const std::optional<Frequency> frequency = frequencyOfCode(code);
+  if (!frequency) return std::nullopt;
+  return listPlaceOf(*frequency);
 }
 
 std::uint16_t showCommandOf(int runModeIndex, bool background) {
-  switch (runModeIndex) {
-    case kMinimizedIndex:
-      return background ? 7 : 2;
-    case kMaximizedIndex:
-      return 3;
-    default:
-      return background ? 4 : 1;
-  }
+  return showCommandOf(
+      ShowChoice{runModeAtPlace(runModeIndex).value_or(RunMode::Normal), background});
 }
 
 std::optional<RunModeChoice> runModeOf(std::uint16_t showCommand) {
-  switch (showCommand) {
-    case 1:
-      return RunModeChoice{kNormalIndex, false};
-    case 2:
-      return RunModeChoice{kMinimizedIndex, false};
-    case 3:
-      return RunModeChoice{kMaximizedIndex, false};
-    case 4:
-      return RunModeChoice{kNormalIndex, true};
-    case 7:
-      return RunModeChoice{kMinimizedIndex, true};
-    default:
-      return std::nullopt;
-  }
+  const std::optional<ShowChoice> choice = showChoiceOf(showCommand);
+  if (!choice) return std::nullopt;
+  return RunModeChoice{listPlaceOf(choice->mode), choice->background};
 }
 
 TwelveHourClock toTwelveHour(int hour24) {

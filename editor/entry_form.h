@@ -14,26 +14,24 @@
 
 #include "engine/calendar.h"
 #include "engine/launcher.h"
+#include "schedule/entry_codes.h"
 #include "schedule/entry_line.h"
 
 namespace kv {
 
-// The Frequency list, index by index, and the code each index stands for.
-inline constexpr int kFrequencyCount = 9;
-inline constexpr int kOnceIndex = 0;
-inline constexpr int kWeekdaysIndex = 5;
-inline constexpr int kMonthEndIndex = 8;
-inline constexpr std::array<const char*, kFrequencyCount> kFrequencyNames = {
-    "Once",     "Every Minute", "Every 15 Minutes", "Hourly",   "Daily",
-    "Weekdays", "Weekly",       "Monthly",          "Month End"};
+// The Frequency and Run-Mode lists, index by index, in the order of the
+// entry codes' tables.
+inline constexpr int kFrequencyCount = static_cast<int>(kFrequencies.size());
+inline constexpr int kOnceIndex = listPlaceOf(Frequency::Once);
+inline constexpr int kWeekdaysIndex = listPlaceOf(Frequency::Weekdays);
+inline constexpr int kMonthEndIndex = listPlaceOf(Frequency::MonthEnd);
+inline constexpr std::array<const char*, kFrequencyCount> kFrequencyNames = namesOf(kFrequencies);
 
-// The Run-Mode list.
-inline constexpr int kRunModeCount = 3;
-inline constexpr int kNormalIndex = 0;
-inline constexpr int kMinimizedIndex = 1;
-inline constexpr int kMaximizedIndex = 2;
-inline constexpr std::array<const char*, kRunModeCount> kRunModeNames = {"Normal", "Minimized",
-                                                                         "Maximized"};
+inline constexpr int kRunModeCount = static_cast<int>(kRunModes.size());
+inline constexpr int kNormalIndex = listPlaceOf(RunMode::Normal);
+inline constexpr int kMinimizedIndex = listPlaceOf(RunMode::Minimized);
+inline constexpr int kMaximizedIndex = listPlaceOf(RunMode::Maximized);
+inline constexpr std::array<const char*, kRunModeCount> kRunModeNames = namesOf(kRunModes);
 
 // One side (start or end) of the dialog: a month list, three number edits
 // and an am/pm pair. The numbers are kept as the user typed them.
@@ -60,7 +58,7 @@ struct EntryForm {
 
 // --- Tables, both ways -----------------------------------------------------
 
-// The code of a Frequency index; 'O' for an index outside the list.
+// The code of a Frequency index; Once's for an index outside the list.
 char frequencyCode(int index);
 // The index of a code; empty for a code the list does not hold.
 std::optional<int> frequencyIndex(char code);

@@ -11,15 +11,8 @@ auto findRow(const Rows& rows, Matches matches) {
 }
 
 template <typename Rows, typename Value>
-int placeIn(const Rows& rows, Value value) {
-  const auto row = findRow(rows, [value](const auto& r) { return r.value == value; });
-  return static_cast<int>(row - rows.begin());
-}
-
-template <typename Rows>
-auto valueAtPlace(const Rows& rows, int place) -> std::optional<decltype(rows[0].value)> {
-  if (place < 0 || static_cast<std::size_t>(place) >= rows.size()) return std::nullopt;
-  return rows[static_cast<std::size_t>(place)].value;
+const auto& rowOf(const Rows& rows, Value value) {
+  return rows[static_cast<std::size_t>(listPlaceIn(rows, value))];
 }
 
 }  // namespace
@@ -31,19 +24,11 @@ std::optional<Frequency> frequencyOfCode(char code) {
 }
 
 char codeOf(Frequency frequency) {
-  return kFrequencies[static_cast<std::size_t>(listPlaceOf(frequency))].code;
+  return rowOf(kFrequencies, frequency).code;
 }
 
-std::string_view nameOf(Frequency frequency) {
-  return kFrequencies[static_cast<std::size_t>(listPlaceOf(frequency))].name;
-}
-
-int listPlaceOf(Frequency frequency) {
-  return placeIn(kFrequencies, frequency);
-}
-
-std::optional<Frequency> frequencyAtPlace(int place) {
-  return valueAtPlace(kFrequencies, place);
+const char* nameOf(Frequency frequency) {
+  return rowOf(kFrequencies, frequency).name;
 }
 
 std::uint16_t showCommandOf(ShowChoice choice) {
@@ -61,16 +46,8 @@ std::optional<ShowChoice> showChoiceOf(std::uint16_t showCommand) {
   return row->choice;
 }
 
-std::string_view nameOf(RunMode mode) {
-  return kRunModes[static_cast<std::size_t>(listPlaceOf(mode))].name;
-}
-
-int listPlaceOf(RunMode mode) {
-  return placeIn(kRunModes, mode);
-}
-
-std::optional<RunMode> runModeAtPlace(int place) {
-  return valueAtPlace(kRunModes, place);
+const char* nameOf(RunMode mode) {
+  return rowOf(kRunModes, mode).name;
 }
 
 std::string showCommandName(std::uint16_t showCommand) {
@@ -87,11 +64,11 @@ Action actionOfFlag(char flag) {
 }
 
 char flagOf(Action action) {
-  return kActions[static_cast<std::size_t>(placeIn(kActions, action))].flag;
+  return rowOf(kActions, action).flag;
 }
 
-std::string_view nameOf(Action action) {
-  return kActions[static_cast<std::size_t>(placeIn(kActions, action))].name;
+const char* nameOf(Action action) {
+  return rowOf(kActions, action).name;
 }
 
 }  // namespace kv

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,7 +32,7 @@ enum class Frequency {
 struct FrequencyRow {
   Frequency value;
   char code;  // as the schedule file stores it
-  std::string_view name;
+  const char* name;
 };
 
 // In the order of the Add dialog's list: a value's place is its index.
@@ -47,14 +48,42 @@ inline constexpr std::array<FrequencyRow, 9> kFrequencies = {{
     {Frequency::MonthEnd, 'E', "Month End"},
 }};
 
+// The place of a value in its table, which is its place in the Add
+// dialog's list, and the value at a place (none outside the list).
+template <typename Rows, typename Value>
+constexpr int listPlaceIn(const Rows& rows, Value value) {
+  int place = 0;
+  while (static_cast<std::size_t>(place) < rows.size() &&
+         rows[static_cast<std::size_t>(place)].value != value) {
+    ++place;
+  }
+  return place;
+}
+
+template <typename Rows>
+constexpr auto valueAtPlace(const Rows& rows, int place) -> std::optional<decltype(rows[0].value)> {
+  if (place < 0 || static_cast<std::size_t>(place) >= rows.size()) return std::nullopt;
+  return rows[static_cast<std::size_t>(place)].value;
+}
+
+// The names of a table in its order, as a list shows them.
+template <typename Row, std::size_t N>
+constexpr std::array<const char*, N> namesOf(const std::array<Row, N>& rows) {
+  std::array<const char*, N> names{};
+  for (std::size_t i = 0; i < N; ++i) names[i] = rows[i].name;
+  return names;
+}
+
+constexpr int listPlaceOf(Frequency frequency) {
+  return listPlaceIn(kFrequencies, frequency);
+}
+constexpr std::optional<Frequency> frequencyAtPlace(int place) {
+  return valueAtPlace(kFrequencies, place);
+}
 // The value of a stored code; none for a code no version of Kivro writes.
 std::optional<Frequency> frequencyOfCode(char code);
 char codeOf(Frequency frequency);
-std::string_view nameOf(Frequency frequency);
-// The place in the Add dialog's list, and the value at a place (none
-// outside the list).
-int listPlaceOf(Frequency frequency);
-std::optional<Frequency> frequencyAtPlace(int place);
+const char* nameOf(Frequency frequency);
 
 // --- Show command: Run-Mode and Background -------------------------------------
 
@@ -62,7 +91,7 @@ enum class RunMode { Normal, Minimized, Maximized };
 
 struct RunModeRow {
   RunMode value;
-  std::string_view name;
+  const char* name;
 };
 
 // In the order of the Add dialog's list.
@@ -101,9 +130,13 @@ inline constexpr std::uint16_t kNormalShowCommand = 1;
 std::uint16_t showCommandOf(ShowChoice choice);
 // The choice of a stored show command; none for one Kivro never stores.
 std::optional<ShowChoice> showChoiceOf(std::uint16_t showCommand);
-std::string_view nameOf(RunMode mode);
-int listPlaceOf(RunMode mode);
-std::optional<RunMode> runModeAtPlace(int place);
+const char* nameOf(RunMode mode);
+constexpr int listPlaceOf(RunMode mode) {
+  return listPlaceIn(kRunModes, mode);
+}
+constexpr std::optional<RunMode> runModeAtPlace(int place) {
+  return valueAtPlace(kRunModes, place);
+}
 // "Normal", "Minimized, background", ...; one Kivro never stores is named by
 // its number, "Show 9".
 std::string showCommandName(std::uint16_t showCommand);
@@ -115,7 +148,7 @@ enum class Action { Open, Print };
 struct ActionRow {
   Action value;
   char flag;  // as the schedule file stores it
-  std::string_view name;
+  const char* name;
 };
 
 inline constexpr std::array<ActionRow, 2> kActions = {{
@@ -126,6 +159,6 @@ inline constexpr std::array<ActionRow, 2> kActions = {{
 // A flag other than the print flag opens, as it always has.
 Action actionOfFlag(char flag);
 char flagOf(Action action);
-std::string_view nameOf(Action action);
+const char* nameOf(Action action);
 
 }  // namespace kv
