@@ -73,39 +73,12 @@ void changeCheckInterval(Kivro& kivro) {
   kivro.armCheckTimer();
 }
 
-// A setting the Configure menu switches: its item's text, its key in KV.INI
-// and where it is held.
-struct FlagSetting {
-  const char* text;
-  const char* key;
-  bool Settings::*value;
-};
-constexpr FlagSetting kAssociationWarning{"&Association Warning", kAssociationWarningKey,
-                                          &Settings::associationWarning};
-constexpr FlagSetting kHideIcon{"&Hide Icon", kHideIconKey, &Settings::hideIcon};
-constexpr FlagSetting kRunMissedStarts{"&Run Missed Starts", kMissedStartsKey,
-                                       &Settings::runMissedStarts};
-
-template <const FlagSetting& flag>
-bool isOn(Kivro& kivro) {
-  return kivro.settings().*flag.value;
-}
-
 template <const FlagSetting& flag>
 void toggle(Kivro& kivro) {
   bool& on = kivro.settings().*flag.value;
   on = !on;
   showCheckMarks(kivro);
   kivro.settingsFile().writeFlag(flag.key, on);
-}
-
-bool startsAtLogon(Kivro& kivro) {
-  return kv::startsAtLogon(kivro.runKey(), kivro.programPath());
-}
-
-bool mayToggleStartAtLogon(Kivro& kivro) {
-  return kv::mayToggleStartAtLogon(kivro.runKey(), kivro.programPath(),
-                                   fullPathOf(kivro.document().fileName));
 }
 
 void toggleStartAtLogon(Kivro& kivro) {
@@ -135,20 +108,6 @@ void showAbout(Kivro& kivro) {
 template <HelpTopic topic>
 void showHelp(Kivro& kivro) {
   kivro.help().show(kivro.mainWindow(), topic);
-}
-
-// --- When items are enabled ----------------------------------------------------
-
-bool hasFileName(Kivro& kivro) {
-  return !kivro.document().fileName.empty();
-}
-
-bool hasSelection(Kivro& kivro) {
-  return kivro.document().store.selectedRow().has_value();
-}
-
-bool hasClip(Kivro& kivro) {
-  return kivro.document().store.clipFull();
 }
 
 // --- The table -----------------------------------------------------------------
@@ -227,23 +186,25 @@ void runDueCheck(Kivro& kivro) {
 }
 
 void updateMenu(Kivro& kivro, HMENU menu) {
+  const CommandState state = kivro.commandState();
   for (const MenuCommand& command : kCommands) {
     if (command.enabled) {
-      const UINT state = command.enabled(kivro) ? MF_ENABLED : MF_GRAYED;
-      EnableMenuItem(menu, command.id, MF_BYCOMMAND | state);
+      const UINT enabled = command.enabled(state) ? MF_ENABLED : MF_GRAYED;
+      EnableMenuItem(menu, command.id, MF_BYCOMMAND | enabled);
     }
     // A check mark can change outside the program (the Run key).
     if (command.checked) {
-      const UINT check = command.checked(kivro) ? MF_CHECKED : MF_UNCHECKED;
+      const UINT check = command.checked(state) ? MF_CHECKED : MF_UNCHECKED;
       CheckMenuItem(menu, command.id, MF_BYCOMMAND | check);
     }
   }
 }
 
 void showCheckMarks(Kivro& kivro) {
+  const CommandState state = kivro.commandState();
   for (const MenuCommand& command : kCommands) {
     if (!command.checked) continue;
-    const UINT check = command.checked(kivro) ? MF_CHECKED : MF_UNCHECKED;
+    const UINT check = command.checked(state) ? MF_CHECKED : MF_UNCHECKED;
     ModifyMenuA(GetMenu(kivro.mainWindow()), command.id, MF_BYCOMMAND | MF_STRING | check,
                 command.id, command.checkText);
   }

@@ -8,6 +8,8 @@
 
 #include <span>
 
+#include "app/command_state.h"
+
 namespace kv {
 
 class Kivro;
@@ -15,9 +17,9 @@ class Kivro;
 struct MenuCommand {
   UINT id;
   void (*run)(Kivro& kivro);
-  bool (*enabled)(Kivro& kivro) = nullptr;  // null: always enabled
-  const char* checkText = nullptr;          // a check-mark item: its text
-  bool (*checked)(Kivro& kivro) = nullptr;  // and whether it is checked
+  StateRule enabled = nullptr;      // null: always enabled
+  const char* checkText = nullptr;  // a check-mark item: its text
+  StateRule checked = nullptr;      // and whether it is checked
 };
 
 std::span<const MenuCommand> menuCommands();

@@ -8,6 +8,7 @@
 #include "app/commands_win32.h"
 #include "app/file_commands.h"
 #include "app/file_commands_win32.h"
+#include "app/logon_start.h"
 #include "app/main_window_win32.h"
 #include "app/notification_tip.h"
 #include "app/window_title.h"
@@ -116,6 +117,12 @@ ScheduleFiles Kivro::files() const {
     };
   }
   return files;
+}
+
+CommandState Kivro::commandState() {
+  const ScheduleStore& store = document_->store;
+  return CommandState{store.selectedRow().has_value(), store.clipFull(),
+                      document_->fileName.empty(), startsAtLogon(runKey_, programPath_), settings_};
 }
 
 void Kivro::updateTitle() {

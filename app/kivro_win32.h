@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_state.h"
 #include "app/file_commands.h"
 #include "app/handled_starts_file_win32.h"
 #include "app/help_win32.h"
@@ -65,6 +66,9 @@ class Kivro {
   const std::string& programPath() const { return programPath_; }
   // The platform's file calls, with the header's version and the clock.
   ScheduleFiles files() const;
+
+  // What the menu's grey states and check marks depend on now.
+  CommandState commandState();
 
   // The title "Kivro - [file]".
   void updateTitle();

@@ -37,11 +37,6 @@ bool startsAtLogon(RunKey& key, std::string_view programPath) {
   return value && startsProgram(*value, programPath);
 }
 
-bool mayToggleStartAtLogon(RunKey& key, std::string_view programPath,
-                           std::string_view scheduleFile) {
-  return !scheduleFile.empty() || startsAtLogon(key, programPath);
-}
-
 void toggleStartAtLogon(RunKey& key, std::string_view programPath, std::string_view scheduleFile) {
   if (startsAtLogon(key, programPath)) {
     key.remove();

@@ -29,12 +29,6 @@ bool startsProgram(std::string_view value, std::string_view programPath);
 // The check mark of "Start at Logon": the value exists and starts this program.
 bool startsAtLogon(RunKey& key, std::string_view programPath);
 
-// Whether the menu item can be used: turning it on needs a saved schedule,
-// but a value that starts this program can always be turned off, an
-// untitled schedule's (after New) included.
-bool mayToggleStartAtLogon(RunKey& key, std::string_view programPath,
-                           std::string_view scheduleFile);
-
 // The menu item: on, the value starts this program with the schedule; off,
 // it is removed. An untitled schedule turns nothing on.
 void toggleStartAtLogon(RunKey& key, std::string_view programPath, std::string_view scheduleFile);

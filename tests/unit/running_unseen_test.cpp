@@ -52,29 +52,6 @@ TEST(StartAtLogon, TheRunValueStartsThisProgramWithTheScheduleAndFollowsItsName)
   EXPECT_TRUE(kv::startsProgram("C:\\Kivro\\kv.exe C:\\x.KV", kProgram));
 }
 
-// After New the item stays usable while it is on, so that a value naming
-// this program can always be removed; an untitled schedule turns nothing on.
-TEST(StartAtLogon, AnUntitledScheduleCanTurnItOffButNotOn) {
-  struct Case {
-    std::optional<std::string> value;
-    const char* schedule;
-    bool usable;
-    std::optional<std::string> afterToggle;
-  } const cases[] = {
-      {std::nullopt, "", false, std::nullopt},
-      {"\"C:\\Kivro\\kv.exe\" \"C:\\day.KV\"", "", true, std::nullopt},
-      {"C:\\Other\\kv.exe C:\\x.KV", "", false, "C:\\Other\\kv.exe C:\\x.KV"},
-      {std::nullopt, "C:\\day.KV", true, "\"C:\\Kivro\\kv.exe\" \"C:\\day.KV\""},
-  };
-  for (const Case& c : cases) {
-    FakeRunKey key;
-    key.value = c.value;
-    EXPECT_EQ(kv::mayToggleStartAtLogon(key, kProgram, c.schedule), c.usable) << c.schedule;
-    if (c.usable) kv::toggleStartAtLogon(key, kProgram, c.schedule);
-    EXPECT_EQ(key.value, c.afterToggle) << c.schedule;
-  }
-}
-
 // A long file name keeps its end after "...", a long description is cut: the
 // last tip fills all 127 characters.
 TEST(NotificationTip, NamesTheScheduleAndTheNextStartWithinItsRoom) {
