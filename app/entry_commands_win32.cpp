@@ -6,15 +6,12 @@
 #include "app/kivro_win32.h"
 #include "app/schedule_commands.h"
 #include "editor/entry_dialog_win32.h"
-#include "editor/entry_filing.h"
+#include "editor/entry_edit.h"
 #include "engine/calendar.h"
 #include "resources/resource_ids.h"
 
 namespace kv {
 namespace {
-
-constexpr const char* kNotFiledText =
-    "There is not enough memory to file the entry. The schedule is as it was.";
 
 EntryDialogValues dialogValues(Kivro& kivro, EditorMode mode, EntryForm form) {
   EntryDialogValues values;
@@ -23,31 +20,28 @@ EntryDialogValues dialogValues(Kivro& kivro, EditorMode mode, EntryForm form) {
   values.associationWarning = kivro.settings().associationWarning;
   values.languageCode = kivro.texts().languageCode;
   values.showHelp = [&kivro](HWND dialog) { kivro.help().show(dialog, HelpTopic::EntryDialog); };
+  values.programDirectory = kivro.document().programDirectory;
   return values;
 }
 
-// Shows the dialog and files what it accepted. An entry held out for
-// editing takes the accepted entry's place, or goes back after Cancel.
-void askAndFile(Kivro& kivro, const EntryDialogValues& values) {
-  ScheduleDocument& document = kivro.document();
-  ScheduleStore& store = document.store;
-  const EntryDialogResult result =
-      askEntry(kivro.instance(), kivro.mainWindow(), values, document.programDirectory);
+// Shows the dialog, and the edit files what it accepted or puts its entry
+// back.
+void askAndFile(Kivro& kivro, EntryEdit& edit, const EntryDialogValues& values) {
+  const EntryDialogResult result = askEntry(kivro.instance(), kivro.mainWindow(), values);
   if (!result.shown) reportDialogNotCreated(kivro.mainWindow(), IDD_ENTRY);
-  const bool filed = result.entry && fileAcceptedEntry(store, *result.entry);
-  if (filed) {
-    if (result.takesProgramDir) document.programDirectory.clear();
-    return;
-  }
-  const bool back = putBack(store);
-  if (result.entry || !back) {
+  std::string& programDirectory = kivro.document().programDirectory;
+  programDirectory = result.programDirectory;
+  if (edit.finish(result.entry) && result.takesProgramDir) programDirectory.clear();
+  if (edit.failed()) {
     kivro.boxes().show({kNotFiledText, "KV", BoxButtons::Ok, BoxIcon::Exclamation});
   }
 }
 
 void addEntryFor(Kivro& kivro, const std::string& droppedPath) {
-  askAndFile(kivro, dialogValues(kivro, EditorMode::Add,
-                                 formForAdd(toLocalTime(currentTime()), droppedPath)));
+  EntryEdit edit(kivro.document().store);
+  askAndFile(
+      kivro, edit,
+      dialogValues(kivro, EditorMode::Add, formForAdd(toLocalTime(currentTime()), droppedPath)));
 }
 
 // The drop is released however the dialogs end, running out of memory
@@ -78,19 +72,9 @@ void addEntry(Kivro& kivro) {
 }
 
 void editSelectedEntry(Kivro& kivro) {
-  ScheduleStore& store = kivro.document().store;
-  if (!takeOutSelected(store)) return;
-  // From here the entry is out of the rows (no due check starts it) but a
-  // save made meanwhile still writes it. However this ends, running out of
-  // memory included, it ends filed or back in its row.
-  struct BackUnlessFiled {
-    ScheduleStore& store;
-    ~BackUnlessFiled() {
-      if (store.heldOut()) putBack(store);
-    }
-  } back{store};
-  askAndFile(kivro,
-             dialogValues(kivro, EditorMode::Edit, formForEdit(parseEntryLine(*store.heldOut()))));
+  EntryEdit edit(kivro.document().store);
+  if (!edit.holdSelected()) return;
+  askAndFile(kivro, edit, dialogValues(kivro, EditorMode::Edit, formForEdit(*edit.heldEntry())));
 }
 
 void addDroppedFiles(Kivro& kivro, HDROP drop) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/entry_edit.h"
 #include "editor/program_preview_win32.h"
 #include "engine/calendar.h"
 #include "engine/program_lookup_win32.h"
@@ -19,8 +20,6 @@
 namespace kv {
 namespace {
 
-constexpr const char* kOutOfMemoryText =
-    "There is not enough memory to file the entry. The schedule is as it was.";
 constexpr const char* kDialogCaption = "Add/Edit Time";
 constexpr int kStartEndTextRoom = 80;
 
@@ -43,7 +42,6 @@ constexpr DateTimeIds kEndIds{IDC_END_MONTH,  IDC_END_DAY, IDC_END_YEAR, IDC_END
 struct DialogState {
   HINSTANCE instance;
   const EntryDialogValues& values;
-  std::string& programDir;
   EntryDialogResult result;
 };
 
@@ -207,7 +205,7 @@ void showRefusal(HWND dialog, HINSTANCE instance, Refusal refusal) {
 
 void showOutOfMemory(HWND dialog) {
   WindowsMessageBoxes(dialog).show(
-      {kOutOfMemoryText, kDialogCaption, BoxButtons::Ok, BoxIcon::Exclamation});
+      {kNotFiledText, kDialogCaption, BoxButtons::Ok, BoxIcon::Exclamation});
 }
 
 // --- Messages ----------------------------------------------------------------
@@ -225,8 +223,9 @@ void onInitDialog(HWND dialog, DialogState& state) {
 void onOk(HWND dialog, DialogState& state) {
   EntryForm form = readForm(dialog);
   DialogPlatform platform(dialog);
-  const OkDecision decision = decideOk(form, state.values.mode, platform, state.programDir,
-                                       state.values.associationWarning, currentTime());
+  const OkDecision decision =
+      decideOk(form, state.values.mode, platform, state.result.programDirectory,
+               state.values.associationWarning, currentTime());
   if (decision.endFixed) writeDateTime(dialog, kEndIds, form.end);
   if (decision.kind == OkDecision::Kind::Refuse)
     showRefusal(dialog, state.instance, decision.refusal);
@@ -239,7 +238,7 @@ void onOk(HWND dialog, DialogState& state) {
 void onBrowse(HWND dialog, DialogState& state) {
   const std::string path = browseForProgram(dialog);
   if (path.empty()) return;
-  fillDefaultDirectory(path, state.programDir);
+  fillDefaultDirectory(path, state.result.programDirectory);
   setText(dialog, IDC_COMMAND_LINE, path);
   if (state.values.mode == EditorMode::Add) PostMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
 }
@@ -332,13 +331,16 @@ INT_PTR CALLBACK entryDialogProcedure(HWND dialog, UINT message, WPARAM wParam, 
 
 }  // namespace
 
-EntryDialogResult askEntry(HINSTANCE instance, HWND owner, const EntryDialogValues& values,
-                           std::string& programDir) {
-  DialogState state{instance, values, programDir, {}};
+EntryDialogResult askEntry(HINSTANCE instance, HWND owner, const EntryDialogValues& values) {
+  DialogState state{instance, values, {}};
+  state.result.programDirectory = values.programDirectory;
   const INT_PTR pressed = DialogBoxParamA(instance, IDD_ENTRY, owner, entryDialogProcedure,
                                           reinterpret_cast<LPARAM>(&state));
-  if (pressed == -1) return EntryDialogResult{false, std::nullopt, false};
-  if (pressed != IDOK) return EntryDialogResult{};
+  state.result.shown = pressed != -1;
+  if (pressed != IDOK) {
+    state.result.entry.reset();
+    state.result.takesProgramDir = false;
+  }
   return state.result;
 }
 

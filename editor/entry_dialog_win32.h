@@ -20,6 +20,9 @@ struct EntryDialogValues {
   std::string languageCode;  // names the months when the locale cannot
   // Opens the help at its part on the entry dialog, owned by the dialog.
   std::function<void(HWND dialog)> showHelp;
+  // The program directory remembered between dialogs: OK in Add and Browse
+  // fill it while it is empty.
+  std::string programDirectory;
 };
 
 struct EntryDialogResult {
@@ -29,11 +32,11 @@ struct EntryDialogResult {
   // The entry's working directory is the remembered program directory,
   // which is forgotten once the entry is filed.
   bool takesProgramDir = false;
+  // The program directory to remember, however the dialog ended.
+  std::string programDirectory;
 };
 
-// Shows the dialog, modal to `owner`. The remembered program directory is
-// kept between dialogs: OK in Add and Browse fill it while it is empty.
-EntryDialogResult askEntry(HINSTANCE instance, HWND owner, const EntryDialogValues& values,
-                           std::string& programDir);
+// Shows the dialog, modal to `owner`.
+EntryDialogResult askEntry(HINSTANCE instance, HWND owner, const EntryDialogValues& values);
 
 }  // namespace kv

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/entry_edit.h"
 #include "editor/entry_filing.h"
 #include "schedule/schedule_file.h"
 #include "clock_text.h"
@@ -611,6 +612,55 @@ TEST_F(FilingTest, RunningOutOfMemoryLeavesTheScheduleAsItWas) {
   EXPECT_EQ(list.rows, before);
   EXPECT_EQ(store.firstDue().start, 100u);
   EXPECT_FALSE(store.changed());
+}
+
+// The edit decides in one place what becomes of its entry: the accepted one
+// is filed, the held one goes back after Cancel, and whatever runs out of
+// memory or leaves early, the schedule is whole.
+TEST_F(FilingTest, AnEditFilesWhatTheDialogAcceptedOrPutsItsEntryBack) {
+  const struct {
+    const char* what;
+    bool edit;  // Edit of row 1 ("200 b"), else Add
+    bool accepted;
+    bool outOfMemory;
+    bool filed, failed;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {"Add, OK", false, true, false, true, false, {"100 a", "150 new", "200 b"}},
+      {"Add, Cancel", false, false, false, false, false, {"100 a", "200 b"}},
+      {"Edit, OK", true, true, false, true, false, {"100 a", "150 new"}},
+      {"Edit, Cancel", true, false, false, false, false, {"100 a", "200 b"}},
+      {"Add, OK without memory", false, true, true, false, true, {"100 a", "200 b"}},
+      {"Edit, OK without memory", true, true, true, false, true, {"100 a", "200 b"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    failRows = false;
+    store.clear();
+    store.fileEntry(entryAt(200, "b"));
+    store.fileEntry(entryAt(100, "a"));
+    list.selected = 1;
+    kv::EntryEdit edit(store);
+    if (c.edit) {
+      ASSERT_TRUE(edit.holdSelected());
+      EXPECT_EQ(edit.heldEntry()->description, "b");
+    }
+    failRows = c.outOfMemory;
+    const auto accepted = c.accepted ? std::optional(entryAt(150, "new")) : std::nullopt;
+    EXPECT_EQ(edit.finish(accepted), c.filed);
+    EXPECT_EQ(edit.failed(), c.failed);
+    EXPECT_EQ(list.rows, c.rows);
+    EXPECT_EQ(store.heldOut(), nullptr);
+  }
+  // An edit left early, by an exception say, puts its entry back.
+  failRows = false;
+  list.selected = 0;
+  {
+    kv::EntryEdit edit(store);
+    ASSERT_TRUE(edit.holdSelected());
+    EXPECT_EQ(list.rows, (std::vector<std::string>{"200 b"}));
+  }
+  EXPECT_EQ(list.rows, (std::vector<std::string>{"100 a", "200 b"}));
 }
 
 }  // namespace

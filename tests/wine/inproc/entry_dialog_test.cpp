@@ -114,7 +114,10 @@ class EntryDialog : public ::testing::Test {
     values.showHelp = [this](HWND dialog) { helpOwners.push_back(dialog); };
   }
   kv::EntryDialogResult ask() {
-    return kv::askEntry(GetModuleHandleA(nullptr), nullptr, values, programDir);
+    values.programDirectory = programDir;
+    kv::EntryDialogResult result = kv::askEntry(GetModuleHandleA(nullptr), nullptr, values);
+    programDir = result.programDirectory;
+    return result;
   }
 
   kv::EntryDialogValues values;
