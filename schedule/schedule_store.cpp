@@ -93,18 +93,30 @@ std::size_t ScheduleStore::indexOf(std::string_view line) const {
   return static_cast<std::size_t>(found - lines_.rows.begin());
 }
 
+std::size_t ScheduleStore::dueIndexOf(const NewRow& row) const {
+  const DueKey key{row.start, row.line};
+  const auto after = std::upper_bound(
+      lines_.rows.begin(), lines_.rows.end(), key,
+      [](const DueKey& k, const PackedRow& stored) { return dueBefore(k, keyOf(stored)); });
+  return static_cast<std::size_t>(after - lines_.rows.begin());
+}
+
+void ScheduleStore::insertRow(std::size_t at, const PackedRow& packed, std::string text) {
+  lines_.rows.insert(lines_.rows.begin() + static_cast<std::ptrdiff_t>(at), packed);
+  try {
+    list_.insertRow(static_cast<int>(at), std::move(text));
+  } catch (...) {
+    // Only a row that was added alone can meet this: the list is as it was.
+    lines_.letGo(packed);
+    lines_.rows.erase(lines_.rows.begin() + static_cast<std::ptrdiff_t>(at));
+    throw;
+  }
+}
+
 int ScheduleStore::change(std::optional<std::size_t> removed, std::optional<NewRow> added) {
   // Where the new row goes once the removed one is out.
-  std::size_t at = 0;
-  if (added) {
-    const DueKey key{added->start, added->line};
-    at = static_cast<std::size_t>(std::upper_bound(lines_.rows.begin(), lines_.rows.end(), key,
-                                                   [](const DueKey& k, const PackedRow& row) {
-                                                     return dueBefore(k, keyOf(row));
-                                                   }) -
-                                  lines_.rows.begin());
-    if (removed && *removed < at) --at;
-  }
+  std::size_t at = added ? dueIndexOf(*added) : 0;
+  if (added && removed && *removed < at) --at;
   // Everything that can fail comes first: the next first-due entry, and
   // the room for a row that is only added.
   std::optional<ScheduleEntry> first;
@@ -122,17 +134,7 @@ int ScheduleStore::change(std::optional<std::size_t> removed, std::optional<NewR
     lines_.rows.erase(lines_.rows.begin() + static_cast<std::ptrdiff_t>(*removed));
     list_.removeRow(static_cast<int>(*removed));
   }
-  if (added) {
-    lines_.rows.insert(lines_.rows.begin() + static_cast<std::ptrdiff_t>(at), *packed);
-    try {
-      list_.insertRow(static_cast<int>(at), std::move(added->text));
-    } catch (...) {
-      // Only a row that was added alone can meet this: the list is as it was.
-      lines_.letGo(*packed);
-      lines_.rows.erase(lines_.rows.begin() + static_cast<std::ptrdiff_t>(at));
-      throw;
-    }
-  }
+  if (added) insertRow(at, *packed, std::move(added->text));
   repackWhenWorthIt();
   if (first) firstDue_ = std::move(*first);
   return added ? static_cast<int>(at) : -1;

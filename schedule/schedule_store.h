@@ -115,6 +115,10 @@ class ScheduleStore {
   // Takes a row out and puts a new one in, either or both, all or nothing;
   // returns the new row's index (-1 without one).
   int change(std::optional<std::size_t> removed, std::optional<NewRow> added);
+  // Where a new row goes in due order, before any row leaves.
+  std::size_t dueIndexOf(const NewRow& row) const;
+  // Puts a packed row and its display row in at `at`, both or neither.
+  void insertRow(std::size_t at, const PackedRow& packed, std::string text);
   // The first-due entry with this line on top (none: the store is empty).
   ScheduleEntry firstDueWith(const PackedRow* top) const;
   std::size_t indexOf(std::string_view line) const;
