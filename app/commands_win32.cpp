@@ -90,9 +90,15 @@ void toggleStartAtLogon(Kivro& kivro) {
 void showHistory(Kivro& kivro) {
   LaunchHistory& history = kivro.history();
   const auto since = history.unwritableSince();
-  const HistoryWindowValues values{[&kivro] { return kivro.historyFile().readAll(); },
-                                   since ? unwritableText(formatStartTime(*since)) : ""};
-  if (showHistoryWindow(kivro.instance(), kivro.mainWindow(), values)) history.historySeen();
+  SettingsFile& settings = kivro.settingsFile();
+  const HistoryWindowValues values{
+      [&kivro] { return kivro.historyFile().readAll(); },
+      since ? unwritableText(formatStartTime(*since)) : "",
+      settings.readColumnWidths(kHistoryColumnsKey, kHistoryColumnCount)};
+  if (const auto widths = showHistoryWindow(kivro.instance(), kivro.mainWindow(), values)) {
+    history.historySeen();
+    if (*widths != values.columnWidths) settings.writeColumnWidths(kHistoryColumnsKey, *widths);
+  }
   kivro.refreshStatus();
 }
 

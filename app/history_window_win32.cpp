@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,21 +16,24 @@
 namespace kv {
 namespace {
 
-struct Column {
-  const wchar_t* title;
-  int width;  // in pixels at 96 dots per inch
-};
-constexpr std::array<Column, 4> kColumns = {{
-    {L"Time", 110},
-    {L"Description", 150},
-    {L"Command Line", 230},
-    {L"Result", 250},
-}};
+constexpr std::array<const wchar_t*, kHistoryColumnCount> kColumnTitles = {
+    L"Time", L"Description", L"Command Line", L"Result"};
+
+constexpr std::size_t kTimeColumn = 0;
+
+// Room a list view leaves beside a cell's text (its own fitting adds 12
+// pixels), with a few to spare for the first column's indent.
+constexpr int kCellPadding = 16;
+
+using Row = std::array<std::wstring, kHistoryColumnCount>;
 
 struct WindowState {
   const HistoryWindowValues& values;
   // Newest first, each record's four texts as the list shows them.
-  std::vector<std::array<std::wstring, 4>> rows;
+  std::vector<Row> rows;
+  // The widths the columns opened with, and the widths to keep on closing.
+  std::vector<int> openedWidths;
+  ColumnWidths toKeep;
 };
 
 std::wstring wideFromUtf8(std::string_view text) {
@@ -47,7 +52,7 @@ std::wstring wideFromAnsi(std::string_view text) {
   return wide;
 }
 
-std::array<std::wstring, 4> rowOf(const HistoryRecord& record) {
+Row rowOf(const HistoryRecord& record) {
   return {wideFromAnsi(formatStartTime(record.attempted)), wideFromUtf8(record.description),
           wideFromUtf8(record.commandLine),
           wideFromUtf8(record.failed() ? "Failed: " + record.outcome : record.outcome)};
@@ -75,13 +80,71 @@ void load(HWND dialog, WindowState& state) {
 void addColumns(HWND list) {
   SendMessageW(list, LVM_SETUNICODEFORMAT, TRUE, 0);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-  for (std::size_t i = 0; i < kColumns.size(); ++i) {
+  for (std::size_t i = 0; i < kColumnTitles.size(); ++i) {
     LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<wchar_t*>(kColumns[i].title);
-    column.cx = kColumns[i].width;
+    column.mask = LVCF_TEXT;
+    column.pszText = const_cast<wchar_t*>(kColumnTitles[i]);
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
+}
+
+int textWidth(HWND list, const wchar_t* text) {
+  return static_cast<int>(
+      SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+}
+
+// The rows the list shows from its top, the last one perhaps in part.
+// Measuring every row of a full history would take a third of a second
+// more; these few take no time.
+std::size_t rowsShown(HWND list, const WindowState& state) {
+  const auto perPage = static_cast<std::size_t>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  return std::min(state.rows.size(), perPage + 1);
+}
+
+// Times differ in their length (a two-digit month, day or hour) and hardly
+// otherwise: the longest anywhere in the history is as wide as any, give or
+// take the padding's spare pixels, so no time further down is cut.
+const std::wstring& longestTime(const WindowState& state) {
+  return (*std::max_element(state.rows.begin(), state.rows.end(), [](const Row& a, const Row& b) {
+    return a[kTimeColumn].size() < b[kTimeColumn].size();
+  }))[kTimeColumn];
+}
+
+// As wide as the column's title and its widest text among the rows shown.
+int fittedWidth(HWND list, const WindowState& state, std::size_t column) {
+  int widest = textWidth(list, kColumnTitles[column]);
+  const std::size_t shown = rowsShown(list, state);
+  for (std::size_t row = 0; row < shown; ++row) {
+    widest = std::max(widest, textWidth(list, state.rows[row][column].c_str()));
+  }
+  if (column == kTimeColumn && !state.rows.empty()) {
+    widest = std::max(widest, textWidth(list, longestTime(state).c_str()));
+  }
+  return widest + kCellPadding;
+}
+
+// A width the user gave a column wins; the others fit what they show.
+void sizeColumns(HWND list, WindowState& state) {
+  const ColumnWidths& kept = state.values.columnWidths;
+  state.openedWidths.clear();
+  for (std::size_t column = 0; column < kColumnTitles.size(); ++column) {
+    const std::optional<int> keptWidth = column < kept.size() ? kept[column] : std::nullopt;
+    const int width = keptWidth ? *keptWidth : fittedWidth(list, state, column);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+    state.openedWidths.push_back(
+        static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)));
+  }
+}
+
+// Called as the window closes, while the list still has the widths the
+// user left it with.
+void noteWidthsToKeep(HWND dialog, WindowState& state) {
+  std::vector<int> closing;
+  for (std::size_t column = 0; column < kColumnTitles.size(); ++column) {
+    closing.push_back(
+        static_cast<int>(SendMessageW(listOf(dialog), LVM_GETCOLUMNWIDTH, column, 0)));
+  }
+  state.toKeep = widthsToKeep(state.values.columnWidths, state.openedWidths, closing);
 }
 
 void onInitDialog(HWND dialog, WindowState& state) {
@@ -89,13 +152,14 @@ void onInitDialog(HWND dialog, WindowState& state) {
   addColumns(listOf(dialog));
   SetDlgItemTextA(dialog, IDC_HISTORY_NOTE, state.values.note.c_str());
   load(dialog, state);
+  sizeColumns(listOf(dialog), state);
 }
 
 // The texts of one row asked for by the list, which holds none itself.
 void onGetDisplayInfo(WindowState& state, NMLVDISPINFOW& info) {
   const auto row = static_cast<std::size_t>(info.item.iItem);
   const auto column = static_cast<std::size_t>(info.item.iSubItem);
-  if (!(info.item.mask & LVIF_TEXT) || row >= state.rows.size() || column >= kColumns.size()) {
+  if (!(info.item.mask & LVIF_TEXT) || row >= state.rows.size() || column >= kColumnTitles.size()) {
     return;
   }
   info.item.pszText = const_cast<wchar_t*>(state.rows[row][column].c_str());
@@ -134,6 +198,7 @@ INT_PTR onCommand(HWND dialog, int id) {
       return TRUE;
     case IDOK:
     case IDCANCEL:
+      noteWidthsToKeep(dialog, stateOf(dialog));
       EndDialog(dialog, id);
       return TRUE;
     default:
@@ -170,10 +235,14 @@ INT_PTR CALLBACK historyProcedure(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-bool showHistoryWindow(HINSTANCE instance, HWND owner, const HistoryWindowValues& values) {
-  WindowState state{values, {}};
-  return runDialog(instance, owner, IDD_HISTORY, historyProcedure,
-                   reinterpret_cast<LPARAM>(&state)) != -1;
+std::optional<ColumnWidths> showHistoryWindow(HINSTANCE instance, HWND owner,
+                                              const HistoryWindowValues& values) {
+  WindowState state{values, {}, {}, values.columnWidths};
+  if (runDialog(instance, owner, IDD_HISTORY, historyProcedure, reinterpret_cast<LPARAM>(&state)) ==
+      -1) {
+    return std::nullopt;
+  }
+  return state.toKeep;
 }
 
 }  // namespace kv

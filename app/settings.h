@@ -1,8 +1,12 @@
 // The settings kept in KV.INI, section "KV".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace kv {
 
@@ -12,6 +16,7 @@ inline constexpr const char* kTimeKey = "Time";
 inline constexpr const char* kAssociationWarningKey = "AssociationWarning";
 inline constexpr const char* kHideIconKey = "HideIcon";
 inline constexpr const char* kMissedStartsKey = "MissedStarts";
+inline constexpr const char* kHistoryColumnsKey = "HistoryColumns";
 inline constexpr std::uint32_t kDefaultTime = 100;  // hundredths of a second
 inline constexpr const char* kFlagOn = "1";
 inline constexpr const char* kFlagOff = "0";
@@ -39,6 +44,26 @@ bool flagIsOn(std::string_view storedText);
 inline const char* flagText(bool on) {
   return on ? kFlagOn : kFlagOff;
 }
+
+// The widths the user gave a window's columns, in pixels, one for each
+// column in order; none where the column fits its content instead.
+using ColumnWidths = std::vector<std::optional<int>>;
+
+// Wider than any screen: a kept width beyond it is taken for a damaged value.
+inline constexpr int kMaxColumnWidth = 4000;
+
+// The widths of `columns` columns from their text, such as "120,,300,". A
+// width that is not a whole number from 0 to kMaxColumnWidth is none, and
+// so is every width of a text with another count of widths.
+ColumnWidths parseColumnWidths(std::string_view text, std::size_t columns);
+// The text parseColumnWidths reads back; empty when no width is kept.
+std::string columnWidthsText(const ColumnWidths& widths);
+
+// The widths to keep when a window closes: a column the user resized (its
+// width no longer the one it opened with) keeps its new width; any other
+// column keeps what it had, so one that fitted its content goes on fitting.
+ColumnWidths widthsToKeep(const ColumnWidths& kept, const std::vector<int>& opened,
+                          const std::vector<int>& closing);
 
 // The check timer's period for a Time value: Time x 10 ms, computed without
 // wrapping and clamped to the largest period a timer accepts.

@@ -81,4 +81,20 @@ void SettingsFile::writeFlag(const char* key, bool on) {
   WritePrivateProfileStringA(kSettingsSection, key, flagText(on), path_.c_str());
 }
 
+ColumnWidths SettingsFile::readColumnWidths(const char* key, std::size_t columns) const {
+  char text[256] = "";
+  const DWORD length =
+      GetPrivateProfileStringA(kSettingsSection, key, "", text, sizeof text, readPath().c_str());
+  // A value that filled the buffer was cut short: none of it can be trusted.
+  if (length + 1 >= sizeof text) return ColumnWidths(columns);
+  return parseColumnWidths(text, columns);
+}
+
+void SettingsFile::writeColumnWidths(const char* key, const ColumnWidths& widths) {
+  const std::string text = columnWidthsText(widths);
+  prepareForWriting();
+  WritePrivateProfileStringA(kSettingsSection, key, text.empty() ? nullptr : text.c_str(),
+                             path_.c_str());
+}
+
 }  // namespace kv

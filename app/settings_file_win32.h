@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -25,6 +26,11 @@ class SettingsFile {
   std::uint32_t readTime() const;
   void writeTime(std::uint32_t time);
   void writeFlag(const char* key, bool on);
+  // The widths kept for a window's `columns` columns under `key`; none for
+  // a column whose width is missing or damaged.
+  ColumnWidths readColumnWidths(const char* key, std::size_t columns) const;
+  // Removes the key when no width is kept.
+  void writeColumnWidths(const char* key, const ColumnWidths& widths);
 
   // The file written to.
   const std::string& path() const { return path_; }

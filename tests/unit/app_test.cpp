@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/help_page.h"
@@ -108,6 +110,58 @@ TEST(Settings, TheCheckPeriodIsTenTimesTimeWithoutWrapping) {
   // last two would wrap in 32 bits to tiny periods.
   for (std::uint32_t time : {214748365u, 429496730u, 4294967295u}) {
     EXPECT_EQ(kv::checkTimerPeriod(time), 2147483647u) << time;
+  }
+}
+
+// Kept column widths as KV.INI holds them: good texts read back, and a
+// damaged width is none, so that its column fits its content instead.
+TEST(ColumnWidths, TheTextReadsBackAndADamagedWidthIsLeftToFit) {
+  constexpr std::optional<int> none;
+  const kv::ColumnWidths allNone(4);
+  struct Case {
+    const char* text;
+    kv::ColumnWidths widths;
+  } cases[] = {
+      {"120,90,300,4000", {120, 90, 300, 4000}},
+      {"120,,0,", {120, none, 0, none}},
+      {" 120 ,\t90,300 ,7", {120, 90, 300, 7}},
+      {"120,abc,300,50", {120, none, 300, 50}},
+      {"120,9x,1.5,+5", {120, none, none, none}},
+      {"-5,90,-0x1,50", {none, 90, none, 50}},
+      {"4001,90,300,99999999999", {none, 90, 300, none}},
+      {"120,90,300", allNone},
+      {"120,90,300,50,60", allNone},
+      {"", allNone},
+      {",,,", allNone},
+      {"120;90;300;50", allNone},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(kv::parseColumnWidths(c.text, 4), c.widths) << c.text;
+    const std::string text = kv::columnWidthsText(c.widths);
+    EXPECT_EQ(kv::parseColumnWidths(text, 4), c.widths) << text;
+  }
+  EXPECT_EQ(kv::columnWidthsText({120, none, 0, none}), "120,,0,");
+  EXPECT_EQ(kv::columnWidthsText(allNone), "");
+}
+
+// On closing, only the columns whose width changed since the window opened
+// take a new kept width.
+TEST(ColumnWidths, OnlyAResizedColumnKeepsANewWidth) {
+  constexpr std::optional<int> none;
+  struct Case {
+    kv::ColumnWidths kept;
+    std::vector<int> opened, closing;
+    kv::ColumnWidths toKeep;
+  } cases[] = {
+      {{none, none, none}, {100, 80, 90}, {100, 80, 90}, {none, none, none}},
+      {{none, none, none}, {100, 80, 90}, {100, 120, 90}, {none, 120, none}},
+      {{200, none, none}, {200, 80, 90}, {200, 80, 90}, {200, none, none}},
+      {{200, none, 50}, {200, 80, 50}, {150, 0, 50}, {150, 0, 50}},
+      {{none, none, none}, {100, 80, 90}, {100, 80, 5000}, {none, none, 4000}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(kv::widthsToKeep(c.kept, c.opened, c.closing), c.toKeep)
+        << kv::columnWidthsText(c.toKeep);
   }
 }
 

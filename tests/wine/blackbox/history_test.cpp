@@ -1,8 +1,11 @@
 // The history of starts written by the real kv.exe: one line per attempt
 // with its outcome, failure boxes one at a time, and starts that go on when
-// the history cannot be written.
+// the history cannot be written; the History window keeps the column widths
+// the user sets.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 
@@ -147,6 +150,29 @@ TEST_F(History, AHistoryThatCannotBeWrittenStopsNoStart) {
   kvtest::waitUntilGone(window);
   RemoveDirectoryA(path.c_str());
   MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// A column width the user sets is written to KV.INI when the window closes
+// and comes back when it opens again; the untouched columns are not kept.
+TEST(HistoryColumns, AWidthTheUserSetsIsKeptInKvIniAndComesBack) {
+  kvtest::ScopedSetting noneKept{"HistoryColumns", ""};
+  KivroProcess kivro;
+  ASSERT_NE(kivro.mainWindow(), nullptr);
+  const auto openHistory = [&kivro] {
+    kivro.command(IDM_HISTORY);
+    return kivro.waitForDialog("History");
+  };
+  HWND window = openHistory();
+  ASSERT_NE(window, nullptr);
+  SendDlgItemMessageW(window, IDC_HISTORY_LIST, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(321, 0));
+  kvtest::pressButton(window, IDCANCEL);
+  ASSERT_TRUE(kvtest::waitUntilGone(window));
+  EXPECT_EQ(kvtest::readSetting("HistoryColumns"), ",,321,");
+  window = openHistory();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(SendDlgItemMessageW(window, IDC_HISTORY_LIST, LVM_GETCOLUMNWIDTH, 2, 0), 321);
+  kvtest::pressButton(window, IDCANCEL);
+  kvtest::waitUntilGone(window);
 }
 
 }  // namespace

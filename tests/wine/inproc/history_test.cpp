@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -154,6 +156,71 @@ TEST_F(HistoryFileTest, TheWindowListsTheNewestFirstAndCopiesTheSelectedLines) {
   EXPECT_NE(copied.find(L"\tnewer\tC:\\tools\\newer.exe\tFailed: File not found\r\n"),
             std::wstring::npos);
   EXPECT_EQ(copied.find(L"older"), std::wstring::npos);
+}
+
+int columnWidth(HWND list, int column) {
+  return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+
+std::wstring headerText(HWND list, int column) {
+  wchar_t text[64] = L"";
+  LVCOLUMNW item{};
+  item.mask = LVCF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = 64;
+  SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+int stringWidth(HWND list, const std::wstring& text) {
+  return static_cast<int>(
+      SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+// The room a list view leaves beside a cell's text when it fits a column.
+constexpr int kCellMargins = 12;
+
+// Each column opens at least as wide as its title and the texts it shows,
+// and the time column as the longest time, also one below the rows shown;
+// a width the user gave a column wins, and one the user sets comes back.
+TEST_F(HistoryFileTest, ColumnsOpenWideEnoughForTheirTextsAndReturnTheWidthsTheUserSet) {
+  constexpr std::optional<int> none;
+  constexpr kv::Time kNewYear = 1704070800u;  // 1 January 2024, 01:00 UTC
+  kv::HistoryFile file(path());
+  // The oldest, at the foot of the list: 28 December 2023 at 23:59 UTC.
+  file.append(kv::historyLine(record("job", "started", 1703807940u), kv::ansiToUtf8));
+  for (kv::Time n = 1; n < 40; ++n) {
+    file.append(kv::historyLine(record("job", "started", kNewYear + n * 60), kv::ansiToUtf8));
+  }
+  kv::HistoryRecord longest = record(std::string(80, 'W'), std::string(90, 'M'), kNewYear + 3000);
+  longest.commandLine = "C:\\Program Files\\" + std::string(70, 'W') + ".exe /all";
+  file.append(kv::historyLine(longest, kv::ansiToUtf8));
+  kv::HistoryWindowValues values{[&] { return file.readAll(); }, "", {none, 333, none, none}};
+  std::vector<int> opened, needed;
+  std::thread script([&] {
+    HWND window = kvtest::waitForDialog(GetCurrentProcessId(), "History");
+    if (!window) return;
+    HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+    for (int column = 0; column < 4; ++column) {
+      opened.push_back(columnWidth(list, column));
+      int widest = stringWidth(list, headerText(list, column));
+      for (int row : {0, 40}) {
+        widest = std::max(widest, stringWidth(list, itemText(list, row, column)));
+      }
+      needed.push_back(widest + kCellMargins);
+    }
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(321, 0));
+    kvtest::pressButton(window, IDCANCEL);
+  });
+  const std::optional<kv::ColumnWidths> kept =
+      kv::showHistoryWindow(GetModuleHandleA(nullptr), nullptr, values);
+  script.join();
+  ASSERT_EQ(opened.size(), 4u);
+  for (std::size_t column : {0u, 2u, 3u}) {
+    EXPECT_GE(opened[column], needed[column]) << column;
+  }
+  EXPECT_EQ(opened[1], 333);
+  EXPECT_EQ(kept, (kv::ColumnWidths{none, 333, 321, none}));
 }
 
 }  // namespace
