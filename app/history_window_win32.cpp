@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "app/dialog_box_win32.h"
+#include "editor/dialog_procedure_win32.h"
 #include "engine/history.h"
 #include "locale/regional_settings_win32.h"
+#include "schedule/code_pages_win32.h"
 #include "resources/resource_ids.h"
 
 namespace kv {
@@ -37,19 +39,11 @@ struct WindowState {
 };
 
 std::wstring wideFromUtf8(std::string_view text) {
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-  return wide;
+  return wideFrom(text, CP_UTF8);
 }
 
 std::wstring wideFromAnsi(std::string_view text) {
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-  return wide;
+  return wideFrom(text, CP_ACP);
 }
 
 Row rowOf(const HistoryRecord& record) {
@@ -206,31 +200,30 @@ INT_PTR onCommand(HWND dialog, int id) {
   }
 }
 
-INT_PTR CALLBACK historyProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_INITDIALOG && GetWindowLongPtrA(dialog, DWLP_USER) == 0) return FALSE;
-  try {
-    switch (message) {
-      case WM_INITDIALOG:
-        onInitDialog(dialog, *reinterpret_cast<WindowState*>(lParam));
+INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      onInitDialog(dialog, *reinterpret_cast<WindowState*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      return onCommand(dialog, LOWORD(wParam));
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->idFrom == IDC_HISTORY_LIST && header->code == LVN_GETDISPINFOW) {
+        onGetDisplayInfo(stateOf(dialog), *reinterpret_cast<NMLVDISPINFOW*>(lParam));
         return TRUE;
-      case WM_COMMAND:
-        return onCommand(dialog, LOWORD(wParam));
-      case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header->idFrom == IDC_HISTORY_LIST && header->code == LVN_GETDISPINFOW) {
-          onGetDisplayInfo(stateOf(dialog), *reinterpret_cast<NMLVDISPINFOW*>(lParam));
-          return TRUE;
-        }
-        return FALSE;
       }
-      default:
-        return FALSE;
+      return FALSE;
     }
-  } catch (...) {
-    // A history too large for memory: the window closes; nothing is lost.
-    EndDialog(dialog, IDCANCEL);
-    return TRUE;
+    default:
+      return FALSE;
   }
+}
+
+INT_PTR CALLBACK historyProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A history too large for memory: the window closes; nothing is lost.
+  return guardedDialogMessage(
+      dialog, message, [&] { return handleMessage(dialog, message, wParam, lParam); }, [] {});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/dialog_procedure_win32.h"
 #include "editor/entry_edit.h"
 #include "editor/program_preview_win32.h"
 #include "engine/calendar.h"
@@ -316,17 +317,11 @@ INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR CALLBACK entryDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Messages before WM_INITDIALOG find no state.
-  if (message != WM_INITDIALOG && GetWindowLongPtrA(dialog, DWLP_USER) == 0) return FALSE;
   // Running out of memory anywhere in the dialog closes it as Cancel does:
   // whoever opened it then leaves the schedule as it was.
-  try {
-    return handleMessage(dialog, message, wParam, lParam);
-  } catch (...) {
-    showOutOfMemory(dialog);
-    EndDialog(dialog, IDCANCEL);
-    return TRUE;
-  }
+  return guardedDialogMessage(
+      dialog, message, [&] { return handleMessage(dialog, message, wParam, lParam); },
+      [dialog] { showOutOfMemory(dialog); });
 }
 
 }  // namespace
