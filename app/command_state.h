@@ -40,6 +40,10 @@ inline constexpr FlagSetting kAssociationWarning{"&Association Warning", kAssoci
 inline constexpr FlagSetting kHideIcon{"&Hide Icon", kHideIconKey, &Settings::hideIcon};
 inline constexpr FlagSetting kRunMissedStarts{"&Run Missed Starts", kMissedStartsKey,
                                               &Settings::runMissedStarts};
+inline constexpr FlagSetting kSkipWhileRunning{"S&kip Starts While Running", kSkipWhileRunningKey,
+                                               &Settings::skipWhileRunning};
+inline constexpr FlagSetting kNotifyOnFailure{"&Notify on Failure", kNotifyOnFailureKey,
+                                              &Settings::notifyOnFailure};
 
 template <const FlagSetting& flag>
 bool isOn(const CommandState& state) {

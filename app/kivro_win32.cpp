@@ -39,6 +39,9 @@ std::string loadString(HINSTANCE instance, UINT id, int room) {
 Kivro::Kivro(HINSTANCE instance) : instance_(instance), help_(instance) {}
 
 Kivro::~Kivro() {
+  // Programs still running go on; the history says they are no longer
+  // watched, while the shell that tells their ends is still here.
+  if (history_) history_->stopWatching();
   if (notificationIcon_) notificationIcon_->hide();
   if (mainWindow_ && IsWindow(mainWindow_)) DestroyWindow(mainWindow_);
 }
@@ -86,6 +89,8 @@ bool Kivro::createWindows() {
   history_ = std::make_unique<LaunchHistory>(
       historyFile_, ansiToUtf8, currentTime, [this] { return fullPathOf(document_->fileName); },
       &handledFile_);
+  history_->watchWith(*shell_);
+  history_->showTimesWith(formatStartTime);
   notificationIcon_ =
       std::make_unique<NotificationIcon>(mainWindow_, LoadIconA(instance_, IDI_PROGRAM));
   reporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
@@ -150,8 +155,11 @@ void Kivro::resumeDueChecks() {
 }
 
 void Kivro::checkDueEntries() {
-  if (dueChecksPaused_) return;
-  runDueCheck(document_->store, *shell_, *reporter_, currentTime(), history_.get());
+  history_->checkEnds();
+  if (!dueChecksPaused_) {
+    runDueCheck(document_->store, *shell_, *reporter_, currentTime(), history_.get(),
+                settings_.skipWhileRunning);
+  }
   refreshStatus();
 }
 

@@ -1,5 +1,7 @@
 #include "app/launch_history.h"
 
+#include <algorithm>
+#include <new>
 #include <utility>
 
 #include "engine/handled_starts.h"
@@ -13,25 +15,101 @@ LaunchHistory::LaunchHistory(HistorySink& sink, TextToUtf8 toUtf8, std::function
       toUtf8_(std::move(toUtf8)),
       clock_(std::move(clock)),
       scheduleName_(std::move(scheduleName)),
-      handledSink_(handledSink) {}
+      handledSink_(handledSink),
+      timeText_(isoTimeWithOffset) {}
 
-void LaunchHistory::launched(const ScheduleEntry& entry, unsigned result) {
-  HistoryRecord record = historyRecord(entry, clock_(), result, scheduleName_());
+LaunchHistory::~LaunchHistory() {
+  try {
+    stopWatching();
+  } catch (...) {
+    // Lines that find no memory are let go; every process is released.
+    for (const Watched& w : watched_) watcher_->release(w.process);
+  }
+}
+
+void LaunchHistory::record(HistoryRecord record) {
   if (sink_.append(historyLine(record, toUtf8_))) {
     unwritableSince_.reset();
   } else if (!unwritableSince_) {
-    unwritableSince_ = record.attempted;
+    unwritableSince_ = clock_();
   }
-  if (record.failed() && windowHidden_) failureUnseen_ = true;
+  const bool attention = record.needsAttention();
+  if (attention && windowHidden_) failureUnseen_ = true;
   // The last start reads as a record read back from the file would.
   record.description = toUtf8_(record.description);
   record.outcome = toUtf8_(record.outcome);
   last_ = std::move(record);
+  if (attention && tell_) tell_(*last_);
+}
+
+void LaunchHistory::takeOver(ProcessToken process, const HistoryRecord& start) noexcept {
+  try {
+    watched_.push_back(Watched{process, start});
+  } catch (const std::bad_alloc&) {
+    // Not watched, so its end goes unrecorded; the program runs on.
+    watcher_->release(process);
+  }
+}
+
+void LaunchHistory::launched(const ScheduleEntry& entry, const ShellStart& start) {
+  // Without a watcher nobody could tell its end: the start is handed over.
+  const bool watched = start.process != kNoProcess && watcher_;
+  HistoryRecord startRecord;
+  try {
+    startRecord = historyRecord(entry, clock_(), start.result, scheduleName_(), watched);
+  } catch (...) {
+    if (watched) watcher_->release(start.process);
+    throw;
+  }
+  if (watched) takeOver(start.process, startRecord);
+  record(std::move(startRecord));
 }
 
 void LaunchHistory::dealtWith(const ScheduleEntry& entry, Time through) {
-  if (handledSink_)
+  if (handledSink_) {
     handledSink_->append(handledStartLine(through, scheduleName_(), entry, toUtf8_));
+  }
+}
+
+std::optional<Time> LaunchHistory::runningSince(const ScheduleEntry& entry) {
+  checkEnds();
+  const std::string schedule = scheduleName_();
+  const auto same = std::find_if(watched_.begin(), watched_.end(), [&](const Watched& w) {
+    return w.start.description == entry.description && w.start.commandLine == entry.commandLine &&
+           w.start.workingDirectory == entry.workingDirectory &&
+           equalsIgnoringAsciiCase(w.start.schedule, schedule);
+  });
+  if (same == watched_.end()) return std::nullopt;
+  return same->start.attempted;
+}
+
+void LaunchHistory::skipped(const ScheduleEntry& entry, Time runningSince) {
+  record(skippedRecord(entry, clock_(), scheduleName_(), timeText_(runningSince)));
+}
+
+void LaunchHistory::checkEnds() {
+  if (!watcher_) return;
+  for (std::size_t i = 0; i < watched_.size();) {
+    const std::optional<ProgramExit> exit = watcher_->exitOf(watched_[i].process);
+    if (!exit) {
+      ++i;
+      continue;
+    }
+    const Watched ended = watched_[i];
+    watched_.erase(watched_.begin() + static_cast<std::ptrdiff_t>(i));
+    watcher_->release(ended.process);
+    record(endRecord(ended.start, exitedText(*exit)));
+  }
+}
+
+void LaunchHistory::stopWatching() {
+  checkEnds();
+  while (!watched_.empty()) {
+    const Watched left = watched_.back();
+    watched_.pop_back();
+    watcher_->release(left.process);
+    record(endRecord(left.start, kNoLongerWatchedOutcome));
+  }
 }
 
 void LaunchHistory::recallLastStart(std::string_view historyBytes) {
@@ -39,14 +117,18 @@ void LaunchHistory::recallLastStart(std::string_view historyBytes) {
   failureUnseen_ = false;
   const std::string schedule = toUtf8_(scheduleName_());
   if (schedule.empty()) return;
-  for (HistoryRecord& record : parseHistory(historyBytes)) {
-    if (equalsIgnoringAsciiCase(record.schedule, schedule)) last_ = std::move(record);
+  for (HistoryStart& start : joinStartsAndEnds(parseHistory(historyBytes))) {
+    if (!equalsIgnoringAsciiCase(start.start.schedule, schedule)) continue;
+    if (start.end) start.start.outcome = start.end->outcome;
+    last_ = std::move(start.start);
   }
 }
 
 std::string lastStartText(const HistoryRecord& record, std::string_view when, bool unseenFailure) {
-  std::string text = "Last: " + record.description + " at " + std::string(when) + ": " +
-                     (record.failed() ? "failed, " + record.outcome : record.outcome);
+  std::string outcome = record.outcome;
+  if (outcomeKind(outcome) == OutcomeKind::Running) outcome = kStillRunningText;
+  if (record.failed()) outcome = "failed, " + outcome;
+  std::string text = "Last: " + record.description + " at " + std::string(when) + ": " + outcome;
   if (unseenFailure) text += " (see History)";
   return text;
 }

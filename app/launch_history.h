@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/history.h"
 #include "engine/launcher.h"
@@ -27,19 +28,43 @@ class LaunchHistory final : public LaunchLog {
   // dealt with (engine/handled_starts.h).
   LaunchHistory(HistorySink& sink, TextToUtf8 toUtf8, std::function<Time()> clock,
                 std::function<std::string()> scheduleName, HistorySink* handledSink = nullptr);
+  // Lets go of every program still watched, as stopWatching does.
+  ~LaunchHistory() override;
+  LaunchHistory(const LaunchHistory&) = delete;
+  LaunchHistory& operator=(const LaunchHistory&) = delete;
 
-  // Records the attempt. A history that cannot be written never stops a
-  // start and shows no box: it only remembers since when.
-  void launched(const ScheduleEntry& entry, unsigned result) override;
+  // Who tells when a watched program ends; without one, no process is
+  // watched.
+  void watchWith(ProcessWatcher& watcher) { watcher_ = &watcher; }
+  // How a time reads in a skipped start's line.
+  void showTimesWith(std::function<std::string(Time)> timeText) { timeText_ = std::move(timeText); }
+  // Told of every start that failed and every program that ended with an
+  // exit code other than 0.
+  void onAttention(std::function<void(const HistoryRecord&)> tell) { tell_ = std::move(tell); }
+
+  // Records the attempt and watches the process handed back. A history
+  // that cannot be written never stops a start and shows no box: it only
+  // remembers since when.
+  void launched(const ScheduleEntry& entry, const ShellStart& start) override;
   // A record that cannot be written costs at most one start run again
   // after a restart; it stops nothing either.
   void dealtWith(const ScheduleEntry& entry, Time through) override;
+  std::optional<Time> runningSince(const ScheduleEntry& entry) override;
+  void skipped(const ScheduleEntry& entry, Time runningSince) override;
+
+  // Records the end of each watched program that has ended, and lets it go.
+  void checkEnds();
+  // Kivro ends: each program still running goes on, and its line says that
+  // Kivro no longer watches it.
+  void stopWatching();
+  std::size_t watchedCount() const { return watched_.size(); }
 
   // After a load: the newest start that a history file's bytes hold for
-  // the schedule now open becomes the last start, or there is none.
+  // the schedule now open becomes the last start, with its end, or there
+  // is none.
   void recallLastStart(std::string_view historyBytes);
 
-  // The last start, its texts in UTF-8.
+  // The last start, with its end where there is one; texts in UTF-8.
   const std::optional<HistoryRecord>& lastStart() const { return last_; }
   std::optional<Time> unwritableSince() const { return unwritableSince_; }
 
@@ -50,19 +75,32 @@ class LaunchHistory final : public LaunchLog {
   void historySeen() { failureUnseen_ = false; }
 
  private:
+  struct Watched {
+    ProcessToken process;
+    HistoryRecord start;  // as written, its texts as the entry has them
+  };
+  // Writes the record's line and makes it the last start.
+  void record(HistoryRecord record);
+  void takeOver(ProcessToken process, const HistoryRecord& start) noexcept;
+
   HistorySink& sink_;
   TextToUtf8 toUtf8_;
   std::function<Time()> clock_;
   std::function<std::string()> scheduleName_;
   HistorySink* handledSink_;
+  ProcessWatcher* watcher_ = nullptr;
+  std::function<std::string(Time)> timeText_;
+  std::function<void(const HistoryRecord&)> tell_;
+  std::vector<Watched> watched_;
   std::optional<HistoryRecord> last_;
   std::optional<Time> unwritableSince_;
   bool windowHidden_ = false;
   bool failureUnseen_ = false;
 };
 
-// The status bar: "Last: DESCRIPTION at WHEN: started", or the failure's
-// text, with a pointer to History while a failure is unseen.
+// The status bar: "Last: DESCRIPTION at WHEN: " and what became of it
+// ("still running", "exited 1 after 3 s", "failed, " and why...), with a
+// pointer to History while a failure is unseen.
 std::string lastStartText(const HistoryRecord& record, std::string_view when, bool unseenFailure);
 
 // The History window's note when the history cannot be written.

@@ -16,6 +16,8 @@ inline constexpr const char* kTimeKey = "Time";
 inline constexpr const char* kAssociationWarningKey = "AssociationWarning";
 inline constexpr const char* kHideIconKey = "HideIcon";
 inline constexpr const char* kMissedStartsKey = "MissedStarts";
+inline constexpr const char* kSkipWhileRunningKey = "SkipWhileRunning";
+inline constexpr const char* kNotifyOnFailureKey = "NotifyOnFailure";
 inline constexpr const char* kHistoryColumnsKey = "HistoryColumns";
 inline constexpr std::uint32_t kDefaultTime = 100;  // hundredths of a second
 inline constexpr const char* kFlagOn = "1";
@@ -37,6 +39,12 @@ struct Settings {
   // A load starts, once, each entry whose start passed while the schedule
   // was not loaded.
   bool runMissedStarts = false;
+  // A due entry whose previous start from this Kivro still runs is not
+  // started again.
+  bool skipWhileRunning = false;
+  // A start that fails, or a program that ends with an exit code other
+  // than 0, shows a notification.
+  bool notifyOnFailure = true;
 };
 
 // A flag is on when its stored text begins with '1' ("10" is on, "yes" off).

@@ -60,6 +60,8 @@ Settings SettingsFile::read() const {
   settings.associationWarning = readFlag(kAssociationWarningKey, kFlagOn);
   settings.hideIcon = readFlag(kHideIconKey, kFlagOff);
   settings.runMissedStarts = readFlag(kMissedStartsKey, kFlagOff);
+  settings.skipWhileRunning = readFlag(kSkipWhileRunningKey, kFlagOff);
+  settings.notifyOnFailure = readFlag(kNotifyOnFailureKey, kFlagOn);
   settings.time = readTime();
   return settings;
 }

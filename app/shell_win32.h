@@ -1,4 +1,5 @@
-// The Windows shell, as the engine sees it.
+// The Windows shell, as the engine sees it: it starts files and tells when
+// the programs it started have ended.
 #pragma once
 
 #include <windows.h>
@@ -7,13 +8,16 @@
 
 namespace kv {
 
-// Starts files with ShellExecuteA, showing the wait cursor with the mouse
-// captured by the owner for the length of the call.
-class WindowsShell final : public Shell {
+// Starts files with ShellExecuteExA, showing the wait cursor with the mouse
+// captured by the owner for the length of the call, and hands back the
+// process the shell started, when it gives one.
+class WindowsShell final : public Shell, public ProcessWatcher {
  public:
   explicit WindowsShell(HWND owner) : owner_(owner) {}
-  unsigned execute(const std::string& verb, const std::string& file, const std::string& parameters,
+  ShellStart start(const std::string& verb, const std::string& file, const std::string& parameters,
                    const std::string& directory, int showCommand) override;
+  std::optional<ProgramExit> exitOf(ProcessToken process) override;
+  void release(ProcessToken process) override;
 
  private:
   HWND owner_;

@@ -21,9 +21,9 @@ class NoList : public kv::VisibleList {
 
 class NoShell : public kv::Shell {
  public:
-  unsigned execute(const std::string&, const std::string&, const std::string&, const std::string&,
-                   int) override {
-    return 42;
+  kv::ShellStart start(const std::string&, const std::string&, const std::string&,
+                       const std::string&, int) override {
+    return kv::ShellStart{42};
   }
 };
 

@@ -11,22 +11,39 @@ namespace {
 
 // The history of starts never stops one: a line it has no memory for is
 // let go.
-void recordLaunch(LaunchLog* log, const ScheduleEntry& entry, unsigned result, Time checkTime) {
+template <typename Record>
+void recordIn(LaunchLog* log, const Record& record) {
   if (!log) return;
   try {
-    log->launched(entry, result);
+    record(*log);
   } catch (const std::bad_alloc&) {
   }
+}
+
+// Starts the entry; the log, or else the shell, takes the process.
+unsigned launch(Shell& shell, const ScheduleEntry& entry, LaunchLog* log) {
+  if (!log) return launchEntry(shell, entry);
+  const ShellStart started = startEntry(shell, entry);
+  recordIn(log, [&](LaunchLog& l) { l.launched(entry, started); });
+  return started.result;
+}
+
+// Since when the entry's previous start has been running, when a start is
+// to be skipped for it.
+std::optional<Time> stillRunning(LaunchLog* log, bool skipWhileRunning,
+                                 const ScheduleEntry& entry) {
+  if (!log || !skipWhileRunning) return std::nullopt;
   try {
-    log->dealtWith(entry, checkTime);
+    return log->runningSince(entry);
   } catch (const std::bad_alloc&) {
+    return std::nullopt;
   }
 }
 
 }  // namespace
 
 int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, Time checkTime,
-                LaunchLog* log) {
+                LaunchLog* log, bool skipWhileRunning) {
   int launches = 0;
   // The start comparison comes first: it is all an idle tick costs. The
   // empty test matters only once the clock has passed kNeverDue (2038).
@@ -36,11 +53,17 @@ int runDueCheck(ScheduleStore& store, Shell& shell, FailureReporter& reporter, T
     const ScheduleEntry entry = store.firstDue();
     const EntryLine line(store.line(0));
 
-    const unsigned result = launchEntry(shell, entry);
+    if (const std::optional<Time> since = stillRunning(log, skipWhileRunning, entry)) {
+      recordIn(log, [&](LaunchLog& l) { l.skipped(entry, *since); });
+      recordIn(log, [&](LaunchLog& l) { l.dealtWith(entry, checkTime); });
+      store.refile(line, refileAfter(entry, checkTime));
+      continue;
+    }
+    const unsigned result = launch(shell, entry, log);
     ++launches;
     // Recorded before the entry moves on, so that however Kivro ends from
     // here, a later load never takes this start for a missed one.
-    recordLaunch(log, entry, result, checkTime);
+    recordIn(log, [&](LaunchLog& l) { l.dealtWith(entry, checkTime); });
     // Started once, however many of its occurrences the clock has passed
     // (a machine that slept, a stopped process), it goes on at its first
     // occurrence after the check. So does one whose start failed: its

@@ -1,6 +1,8 @@
 #include "engine/history.h"
 
 #include <cstdio>
+#include <deque>
+#include <unordered_map>
 #include <cstdlib>
 #include <limits>
 
@@ -86,7 +88,7 @@ std::vector<std::string_view> tabSeparatedFields(std::string_view line) {
 }
 
 HistoryRecord historyRecord(const ScheduleEntry& entry, Time attempted, unsigned result,
-                            std::string_view schedule) {
+                            std::string_view schedule, bool watched) {
   HistoryRecord record;
   record.attempted = attempted;
   record.due = entry.start;
@@ -99,8 +101,73 @@ HistoryRecord historyRecord(const ScheduleEntry& entry, Time attempted, unsigned
   record.result = result;
   record.outcome = isLaunchFailure(result)
                        ? launchFailureText(result, programPart(entry.commandLine), entry.printFlag)
-                       : std::string(kStartedOutcome);
+                       : std::string(watched ? kRunningOutcome : kHandedOverOutcome);
   return record;
+}
+
+HistoryRecord skippedRecord(const ScheduleEntry& entry, Time attempted, std::string_view schedule,
+                            std::string_view runningSince) {
+  HistoryRecord record = historyRecord(entry, attempted, 0, schedule);
+  record.outcome = skippedText(runningSince);
+  return record;
+}
+
+HistoryRecord endRecord(const HistoryRecord& start, std::string_view outcome) {
+  HistoryRecord end = start;
+  end.outcome = outcome;
+  return end;
+}
+
+namespace {
+
+// What ties an end to its start: every field but the outcome.
+std::string startKey(const HistoryRecord& r) {
+  std::string key = std::to_string(r.attempted) + '\t' + std::to_string(r.due) + '\t' +
+                    std::to_string(r.result) + '\t' + std::to_string(r.showCommand) +
+                    (r.print ? "\tp\t" : "\to\t");
+  for (const std::string* text :
+       {&r.schedule, &r.description, &r.commandLine, &r.workingDirectory}) {
+    key += escapedField(*text);
+    key += '\t';
+  }
+  return key;
+}
+
+bool isEnd(const HistoryRecord& record) {
+  const OutcomeKind kind = outcomeKind(record.outcome);
+  return kind == OutcomeKind::Exited || kind == OutcomeKind::NoLongerWatched;
+}
+
+}  // namespace
+
+std::string HistoryStart::outcome() const {
+  if (end) return end->outcome;
+  if (outcomeKind(start.outcome) == OutcomeKind::Running) return std::string(kStillRunningText);
+  return start.outcome;
+}
+
+std::vector<HistoryStart> joinStartsAndEnds(std::vector<HistoryRecord> records) {
+  std::vector<HistoryStart> starts;
+  starts.reserve(records.size());
+  // The running starts whose end has not come yet, by what ties them; two
+  // starts of one entry in one second end in the order they began.
+  std::unordered_map<std::string, std::deque<std::size_t>> open;
+  for (HistoryRecord& record : records) {
+    const std::string key = startKey(record);
+    if (!isEnd(record)) {
+      if (outcomeKind(record.outcome) == OutcomeKind::Running) open[key].push_back(starts.size());
+      starts.push_back(HistoryStart{std::move(record), std::nullopt});
+      continue;
+    }
+    const auto waiting = open.find(key);
+    if (waiting == open.end() || waiting->second.empty()) {
+      starts.push_back(HistoryStart{record, record});  // its start is no longer here
+      continue;
+    }
+    starts[waiting->second.front()].end = std::move(record);
+    waiting->second.pop_front();
+  }
+  return starts;
 }
 
 std::string historyLine(const HistoryRecord& r, const TextToUtf8& toUtf8) {

@@ -16,14 +16,13 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/start_outcome.h"
 #include "schedule/entry_line.h"
 
 namespace kv {
 
 inline constexpr std::string_view kHistoryHeader =
     "time\tdue\tschedule\tdescription\tcommand\tdirectory\taction\tshow\tresult\toutcome";
-inline constexpr std::string_view kStartedOutcome = "started";
-
 struct HistoryRecord {
   Time attempted = 0;  // when the start was attempted
   Time due = 0;        // the start it was due for
@@ -34,14 +33,41 @@ struct HistoryRecord {
   bool print = false;  // printed rather than opened
   int showCommand = 1;
   unsigned result = 0;  // the shell's result code, or 999
-  std::string outcome;  // "started", or the failure's text
+  std::string outcome;  // in words: see engine/start_outcome.h
 
-  bool failed() const { return outcome != kStartedOutcome; }
+  // The start itself failed.
+  bool failed() const { return outcomeKind(outcome) == OutcomeKind::Failed; }
+  // The user is to hear of it: the start failed, or the program ended with
+  // an exit code other than 0.
+  bool needsAttention() const { return outcomeFailed(outcome); }
 };
 
-// The record of one attempt to start the entry, with the outcome in words.
+// The record of one attempt to start the entry, with the outcome in words:
+// "running" for a start whose process Kivro watches, "handed over" for one
+// without a process, or why it failed.
 HistoryRecord historyRecord(const ScheduleEntry& entry, Time attempted, unsigned result,
-                            std::string_view schedule);
+                            std::string_view schedule, bool watched = true);
+// The record of a start that was not made: its previous start still runs.
+HistoryRecord skippedRecord(const ScheduleEntry& entry, Time attempted, std::string_view schedule,
+                            std::string_view runningSince);
+// The line that ends a watched start's record: the start's own fields, so
+// that a reader can tie the two, with the end's outcome.
+HistoryRecord endRecord(const HistoryRecord& start, std::string_view outcome);
+
+// A start with its end, when the history holds one.
+struct HistoryStart {
+  HistoryRecord start;
+  std::optional<HistoryRecord> end;
+
+  // What became of it: the end's outcome, "still running" for a watched
+  // start whose end is not known yet, or the start's own outcome.
+  std::string outcome() const;
+  bool needsAttention() const { return outcomeFailed(outcome()); }
+};
+
+// Each end tied to the latest start before it that it ends, oldest first.
+// An end whose start is no longer in the history stands alone.
+std::vector<HistoryStart> joinStartsAndEnds(std::vector<HistoryRecord> records);
 
 // Texts of a record in the ANSI code page to UTF-8.
 using TextToUtf8 = std::function<std::string(std::string_view)>;

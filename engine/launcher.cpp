@@ -109,16 +109,22 @@ bool isLaunchFailure(unsigned result) {
   return result < kFirstSuccess || result == kPrintExecutableRefused;
 }
 
-unsigned launchEntry(Shell& shell, const ScheduleEntry& entry) {
+ShellStart startEntry(Shell& shell, const ScheduleEntry& entry) {
   const std::string_view command = entry.commandLine;
   std::string verb = "OPEN";
   if (asksToPrint(entry.printFlag)) {
     // The shell would start an executable instead of printing it.
-    if (isExecutableExtension(extension(command))) return kPrintExecutableRefused;
+    if (isExecutableExtension(extension(command))) return ShellStart{kPrintExecutableRefused};
     verb = "PRINT";
   }
-  return shell.execute(verb, std::string(programPart(command)), std::string(parameterPart(command)),
-                       entry.workingDirectory, entry.showCommand);
+  return shell.start(verb, std::string(programPart(command)), std::string(parameterPart(command)),
+                     entry.workingDirectory, entry.showCommand);
+}
+
+unsigned launchEntry(Shell& shell, const ScheduleEntry& entry) {
+  const ShellStart started = startEntry(shell, entry);
+  if (started.process != kNoProcess) shell.release(started.process);
+  return started.result;
 }
 
 std::string launchFailureText(unsigned result, std::string_view programPart, char printFlag) {
@@ -140,10 +146,10 @@ void reportLaunchFailure(FailureReporter& reporter, unsigned result, const Sched
 
 unsigned launchAndReport(Shell& shell, FailureReporter& reporter, const ScheduleEntry& entry,
                          LaunchLog* log) {
-  const unsigned result = launchEntry(shell, entry);
-  if (log) log->launched(entry, result);
-  if (isLaunchFailure(result)) reportLaunchFailure(reporter, result, entry);
-  return result;
+  const ShellStart started = log ? startEntry(shell, entry) : ShellStart{launchEntry(shell, entry)};
+  if (log) log->launched(entry, started);
+  if (isLaunchFailure(started.result)) reportLaunchFailure(reporter, started.result, entry);
+  return started.result;
 }
 
 void BoxFailureReporter::reportLaunchFailure(const std::string& text, const std::string& caption) {

@@ -34,6 +34,8 @@
 #define IDM_RUN_MISSED_STARTS 2017
 #define IDM_START_AT_LOGON 2018
 #define IDM_HISTORY 2020
+#define IDM_SKIP_WHILE_RUNNING 2024
+#define IDM_NOTIFY_ON_FAILURE 2025
 // The notification-area icon's menu.
 #define IDM_OPEN_KIVRO 2019
 #define IDM_CUT 2021

@@ -152,12 +152,14 @@ TEST_F(DueCheckTest, AFailedRepeatingEntryStaysAndAFailedOneTimeEntryLeaves) {
   struct Log : kv::LaunchLog {
     std::vector<std::pair<std::string, unsigned>> attempts;
     std::vector<std::pair<std::string, Time>> dealt;
-    void launched(const ScheduleEntry& e, unsigned result) override {
-      attempts.emplace_back(e.commandLine, result);
+    void launched(const ScheduleEntry& e, const kv::ShellStart& start) override {
+      attempts.emplace_back(e.commandLine, start.result);
     }
     void dealtWith(const ScheduleEntry& e, Time through) override {
       dealt.emplace_back(e.commandLine, through);
     }
+    std::optional<Time> runningSince(const ScheduleEntry&) override { return std::nullopt; }
+    void skipped(const ScheduleEntry&, Time) override {}
   } log;
   shell.resultFor["FAIL.EXE"] = 2;
   shell.resultFor["A.DOC"] = 31;

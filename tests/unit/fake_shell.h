@@ -28,17 +28,25 @@ class FakeShell : public kv::Shell {
   // The result for a file; any other file gets `defaultResult` (a success).
   std::map<std::string, unsigned> resultFor;
   unsigned defaultResult = 42;
-  // Runs inside execute, after the call is recorded.
+  // Runs inside the start, after the call is recorded.
   std::function<void(const Call&)> duringExecute;
+  // Hands back a process for every successful start, numbered from 1.
+  bool startsProcesses = false;
+  kv::ProcessToken lastProcess = kv::kNoProcess;
+  std::vector<kv::ProcessToken> released;
 
-  unsigned execute(const std::string& verb, const std::string& file, const std::string& parameters,
-                   const std::string& directory, int showCommand) override {
+  kv::ShellStart start(const std::string& verb, const std::string& file,
+                       const std::string& parameters, const std::string& directory,
+                       int showCommand) override {
     const Call call{verb, file, parameters, directory, showCommand};
     calls.push_back(call);
     if (duringExecute) duringExecute(call);
     const auto found = resultFor.find(file);
-    return found == resultFor.end() ? defaultResult : found->second;
+    const unsigned result = found == resultFor.end() ? defaultResult : found->second;
+    if (!startsProcesses || result < 32) return kv::ShellStart{result};
+    return kv::ShellStart{result, ++lastProcess};
   }
+  void release(kv::ProcessToken process) override { released.push_back(process); }
 
   std::vector<std::string> files() const {
     std::vector<std::string> names;

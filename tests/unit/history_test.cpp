@@ -88,28 +88,28 @@ TEST(LaunchHistory, RecordsEveryAttemptAndRemembersWhatTheWindowShows) {
   kv::ScheduleEntry entry;
   entry.commandLine = "C:\\tools\\gone.exe /x";
   entry.description = "Night job";
-  history.launched(entry, 2);
+  history.launched(entry, kv::ShellStart{2});
   EXPECT_EQ(kv::lastStartText(*history.lastStart(), "12/09/25 01:00am", history.failureUnseen()),
             "Last: Night job at 12/09/25 01:00am: failed, File not found");
 
   // A failure while the window is hidden stays marked until History opens.
   history.setWindowHidden(true);
-  history.launched(entry, 2);
-  history.launched(entry, 42);
+  history.launched(entry, kv::ShellStart{2});
+  history.launched(entry, kv::ShellStart{42});
   EXPECT_EQ(kv::lastStartText(*history.lastStart(), "then", history.failureUnseen()),
-            "Last: Night job at then: started (see History)");
+            "Last: Night job at then: handed over (see History)");
   history.historySeen();
   EXPECT_FALSE(history.failureUnseen());
 
   // A history that cannot be written says since when; the next line that
   // goes in ends that.
   sink.writable = false;
-  history.launched(entry, 42);
+  history.launched(entry, kv::ShellStart{42});
   now += 60;
-  history.launched(entry, 42);
+  history.launched(entry, kv::ShellStart{42});
   EXPECT_EQ(history.unwritableSince(), 1765242001u);
   sink.writable = true;
-  history.launched(entry, 42);
+  history.launched(entry, kv::ShellStart{42});
   EXPECT_FALSE(history.unwritableSince().has_value());
   EXPECT_EQ(sink.appended, 4);
 }
@@ -140,7 +140,7 @@ TEST(LaunchHistory, RecallsTheLastStartOfTheScheduleNowOpen) {
     Sink sink;
     kv::LaunchHistory history(
         sink, asIs, [] { return kv::Time{0}; }, [&] { return c.open; });
-    history.launched(kv::ScheduleEntry{}, 42);  // a start from before the load
+    history.launched(kv::ScheduleEntry{}, kv::ShellStart{42});  // a start from before the load
     history.recallLastStart(bytes);
     const auto& last = history.lastStart();
     EXPECT_EQ(last ? std::optional<std::string>(last->description) : std::nullopt, c.last)
