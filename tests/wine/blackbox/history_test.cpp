@@ -29,21 +29,28 @@ std::string historyPath() {
   return historyFolder() + "history.tsv";
 }
 
-// The attempts recorded for this test's entries: those made since it began
-// whose working directory is its scratch folder. Other tests and earlier
-// runs write to the same history (and may have used a folder of the same
-// name), and it may be moved aside to history.1.tsv at any line; both files
-// are read, the earlier first.
+// The attempts recorded for this test's entries, each with what became of
+// it: those made since it began whose working directory is its scratch
+// folder. Other tests and earlier runs write to the same history (and may
+// have used a folder of the same name), and it may be moved aside to
+// history.1.tsv at any line; both files are read, the earlier first.
 std::vector<kv::HistoryRecord> attemptsIn(const std::string& folder, kv::Time since) {
   const std::string bytes =
       kvtest::readFile(historyFolder() + "history.1.tsv") + kvtest::readFile(historyPath());
   std::vector<kv::HistoryRecord> mine;
-  for (kv::HistoryRecord& record : kv::parseHistory(bytes)) {
-    if (record.workingDirectory == folder && record.attempted >= since) {
-      mine.push_back(std::move(record));
+  for (kv::HistoryStart& start : kv::joinStartsAndEnds(kv::parseHistory(bytes))) {
+    if (start.start.workingDirectory == folder && start.start.attempted >= since) {
+      start.start.outcome = start.outcome();
+      mine.push_back(std::move(start.start));
     }
   }
   return mine;
+}
+
+// An exit's outcome without its running time, which may be 0 s or 1 s.
+std::string withoutRunningTime(const std::string& outcome) {
+  const std::size_t after = outcome.find(" after ");
+  return outcome.starts_with("exited ") ? outcome.substr(0, after) : outcome;
 }
 
 struct BoxCount {
@@ -102,17 +109,23 @@ TEST_F(History, EveryAttemptLeavesALineWithItsOutcomeAndAFailedDailyEntryStays) 
   EXPECT_EQ(kivro->answer("Error", IDOK), "File not found");
   EXPECT_EQ(kivro->answer("Unable to Print", IDOK),
             "Error printing " + folder.file("tool.EXE") + ". You cannot print an executable file.");
-  ASSERT_TRUE(kvtest::eventually([&] { return attempts().size() == 3; }));
+  // Three attempts, and the started program's end.
+  ASSERT_TRUE(kvtest::eventually([&] {
+    const auto all = attempts();
+    return all.size() == 3 && std::none_of(all.begin(), all.end(), [](const auto& r) {
+             return r.outcome == kv::kStillRunningText;
+           });
+  }));
   std::vector<std::string> outcomes;
   for (const auto& record : attempts()) {
-    outcomes.push_back(record.description + ": " + record.outcome);
+    outcomes.push_back(record.description + ": " + withoutRunningTime(record.outcome));
     EXPECT_EQ(record.schedule, schedule);
   }
   std::sort(outcomes.begin(), outcomes.end());
   EXPECT_EQ(outcomes, (std::vector<std::string>{"Missing: File not found",
                                                 "Print: Error printing " + folder.file("tool.EXE") +
                                                     ". You cannot print an executable file.",
-                                                "Starts: started"}));
+                                                "Starts: exited 0"}));
   // The Daily entry waits for tomorrow; the weekly print for next week.
   EXPECT_TRUE(kvtest::eventually([&] {
     return kvtest::rowsShow(kivro->rows(), {"Missing", "Print"});
