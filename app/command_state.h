@@ -44,6 +44,8 @@ inline constexpr FlagSetting kSkipWhileRunning{"S&kip Starts While Running", kSk
                                                &Settings::skipWhileRunning};
 inline constexpr FlagSetting kNotifyOnFailure{"&Notify on Failure", kNotifyOnFailureKey,
                                               &Settings::notifyOnFailure};
+inline constexpr FlagSetting kWakeToRun{"&Wake the Computer to Run", kWakeToRunKey,
+                                        &Settings::wakeToRun};
 
 template <const FlagSetting& flag>
 bool isOn(const CommandState& state) {

@@ -140,6 +140,7 @@ constexpr MenuCommand kCommands[] = {
      isOn<kSkipWhileRunning>},
     {IDM_NOTIFY_ON_FAILURE, toggle<kNotifyOnFailure>, nullptr, kNotifyOnFailure.text,
      isOn<kNotifyOnFailure>},
+    {IDM_WAKE_TO_RUN, toggle<kWakeToRun>, nullptr, kWakeToRun.text, isOn<kWakeToRun>},
     {IDM_START_AT_LOGON, toggleStartAtLogon, mayToggleStartAtLogon, "Start at &Logon",
      startsAtLogon},
     {IDM_OPEN_KIVRO, openKivro},

@@ -23,6 +23,11 @@ namespace kv {
 namespace {
 
 constexpr const char* kWindowClass = "KV";
+constexpr const char* kCannotWakeText =
+    "Windows does not let Kivro wake this computer: its power options do not allow wake "
+    "timers. Entries still start whenever the computer is awake. The help page tells where "
+    "to allow wake timers.";
+constexpr const char* kCannotWakeCaption = "Wake the Computer to Run";
 constexpr DWORD kMainWindowStyle =
     WS_OVERLAPPED | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;  // 0xf0000
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_HASSTRINGS;  // 0x50000041
@@ -42,6 +47,7 @@ Kivro::~Kivro() {
   // Programs still running go on; the history says they are no longer
   // watched, while the shell that tells their ends is still here.
   if (history_) history_->stopWatching();
+  if (keptAwake_) keepComputerAwake(false);
   if (notificationIcon_) notificationIcon_->hide();
   if (mainWindow_ && IsWindow(mainWindow_)) DestroyWindow(mainWindow_);
 }
@@ -182,6 +188,7 @@ bool Kivro::start(const std::string& commandLineText, int showCommand) {
   armCheckTimer();
   updateTitle();
   if (!commandLineText.empty()) openScheduleFile(*this, commandLineText);
+  followSchedule();
   ShowWindow(mainWindow_, showCommand);
   UpdateWindow(mainWindow_);
   return true;
@@ -244,14 +251,55 @@ void Kivro::refreshNotificationTip() {
   if (notificationIcon_->shown()) notificationIcon_->setTip(notificationTipText());
 }
 
-int Kivro::run() {
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (accelerators_ && TranslateAcceleratorA(mainWindow_, accelerators_, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+void Kivro::followSchedule() {
+  refreshNotificationTip();
+  followWithWakeTimer();
+  keepAwakeWhileProgramsRun();
+}
+
+void Kivro::followWithWakeTimer() {
+  const ScheduleStore& store = document_->store;
+  const std::optional<Time> firstDue =
+      store.empty() ? std::nullopt : std::optional<Time>(store.firstDue().start);
+  if (wakePlan_.follow(settings_.wakeToRun, firstDue) == WakePlan::Tell::CannotWake) {
+    boxes_->show({kCannotWakeText, kCannotWakeCaption, BoxButtons::Ok, BoxIcon::Exclamation});
   }
-  return static_cast<int>(msg.wParam);
+}
+
+void Kivro::keepAwakeWhileProgramsRun() {
+  const bool awake =
+      awakeRule_.keepAwake(settings_.wakeToRun, history_->watchedCount() > 0, currentTime());
+  if (awake == keptAwake_) return;
+  keepComputerAwake(awake);
+  keptAwake_ = awake;
+}
+
+// The wake timer fired: the computer may have woken for the first-due
+// entry, which starts at once.
+void Kivro::onWakeTimer() {
+  runDueCheck(*this);
+  followSchedule();
+}
+
+int Kivro::run() {
+  // The loop waits for messages and for the wake timer together, so that
+  // its firing is noticed on this one thread.
+  const HANDLE wake = wakeTimer_.handle();
+  const DWORD handles = wake ? 1 : 0;
+  while (true) {
+    const DWORD woken = MsgWaitForMultipleObjects(handles, &wake, FALSE, INFINITE, QS_ALLINPUT);
+    if (handles == 1 && woken == WAIT_OBJECT_0) {
+      onWakeTimer();
+      continue;
+    }
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+      if (accelerators_ && TranslateAcceleratorA(mainWindow_, accelerators_, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
 }
 
 }  // namespace kv

@@ -21,6 +21,7 @@
 #include "app/schedule_document.h"
 #include "app/settings_file_win32.h"
 #include "app/shell_win32.h"
+#include "app/wake_timer_win32.h"
 #include "schedule/message_boxes_win32.h"
 
 namespace kv {
@@ -91,6 +92,9 @@ class Kivro {
   void bringBack();
   // The icon's tip follows the file name and the first-due entry.
   void refreshNotificationTip();
+  // After anything that may have changed the schedule: the icon's tip, the
+  // wake timer and the keeping awake follow it.
+  void followSchedule();
   // The status bar shows the last start and whether it failed.
   void refreshStatus();
   // After a load: the status bar shows the last start that the history
@@ -104,6 +108,9 @@ class Kivro {
   bool createWindows();
   void readTexts();
   std::string notificationTipText();
+  void followWithWakeTimer();
+  void keepAwakeWhileProgramsRun();
+  void onWakeTimer();
 
   HINSTANCE instance_;
   HWND mainWindow_ = nullptr;
@@ -126,6 +133,10 @@ class Kivro {
   std::unique_ptr<WindowsMessageBoxes> boxes_;
   std::unique_ptr<BoxFailureReporter> reporter_;
   std::unique_ptr<NotificationIcon> notificationIcon_;
+  WindowsWakeTimer wakeTimer_;
+  WakePlan wakePlan_{wakeTimer_};
+  AwakeRule awakeRule_;
+  bool keptAwake_ = false;
 };
 
 // Registers the window class "KV"; false when it cannot be registered.

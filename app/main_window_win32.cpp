@@ -28,7 +28,7 @@ void onCommand(HWND window, int id, HWND control, UINT code) {
   } else if (!runCommand(app(window), id)) {
     FORWARD_WM_COMMAND(window, id, control, code, DefWindowProcA);
   }
-  app(window).refreshNotificationTip();
+  app(window).followSchedule();
 }
 
 void onInitMenu(HWND window, HMENU menu) {
@@ -38,14 +38,14 @@ void onInitMenu(HWND window, HMENU menu) {
 void onTimer(HWND window, UINT id) {
   if (id == ID_HIDE_TIMER) hideIfMinimized(app(window));
   runDueCheck(app(window));
-  app(window).refreshNotificationTip();
+  app(window).followSchedule();
 }
 
 // After sleep or hibernation, and when the clock is set, due entries start
 // now rather than at the next tick.
 void onClockMoved(HWND window) {
   runDueCheck(app(window));
-  app(window).refreshNotificationTip();
+  app(window).followSchedule();
 }
 
 bool isResume(WPARAM event) {

@@ -18,6 +18,7 @@ inline constexpr const char* kHideIconKey = "HideIcon";
 inline constexpr const char* kMissedStartsKey = "MissedStarts";
 inline constexpr const char* kSkipWhileRunningKey = "SkipWhileRunning";
 inline constexpr const char* kNotifyOnFailureKey = "NotifyOnFailure";
+inline constexpr const char* kWakeToRunKey = "WakeToRun";
 inline constexpr const char* kHistoryColumnsKey = "HistoryColumns";
 inline constexpr std::uint32_t kDefaultTime = 100;  // hundredths of a second
 inline constexpr const char* kFlagOn = "1";
@@ -45,6 +46,9 @@ struct Settings {
   // A start that fails, or a program that ends with an exit code other
   // than 0, shows a notification.
   bool notifyOnFailure = true;
+  // A timer wakes the computer for the first-due entry's start, and the
+  // computer is kept awake while what Kivro started still runs.
+  bool wakeToRun = false;
 };
 
 // A flag is on when its stored text begins with '1' ("10" is on, "yes" off).

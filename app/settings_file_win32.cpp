@@ -62,6 +62,7 @@ Settings SettingsFile::read() const {
   settings.runMissedStarts = readFlag(kMissedStartsKey, kFlagOff);
   settings.skipWhileRunning = readFlag(kSkipWhileRunningKey, kFlagOff);
   settings.notifyOnFailure = readFlag(kNotifyOnFailureKey, kFlagOn);
+  settings.wakeToRun = readFlag(kWakeToRunKey, kFlagOff);
   settings.time = readTime();
   return settings;
 }

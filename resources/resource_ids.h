@@ -36,6 +36,7 @@
 #define IDM_HISTORY 2020
 #define IDM_SKIP_WHILE_RUNNING 2024
 #define IDM_NOTIFY_ON_FAILURE 2025
+#define IDM_WAKE_TO_RUN 2026
 // The notification-area icon's menu.
 #define IDM_OPEN_KIVRO 2019
 #define IDM_CUT 2021

@@ -111,4 +111,20 @@ TEST_F(RunningUnseen, AChangeOfTheClockRunsTheDueCheckAtOnce) {
   EXPECT_TRUE(kvtest::eventually([&] { return lines(kvtest::readFile(record)) == 1; }, 3000));
 }
 
+// With Wake the Computer to Run on, the wake timer armed for the first-due
+// entry fires at its start and runs the due check, though the check timer
+// would not tick for 1000 s; off, nothing starts.
+TEST_F(RunningUnseen, TheWakeTimerRunsTheDueCheckAtTheFirstDueStart) {
+  kvtest::ScopedSetting slow{"Time", "100000"};
+  for (const char* setting : {"0", "1"}) {
+    SCOPED_TRACE(std::string("WakeToRun=") + setting);
+    kvtest::ScopedSetting wake("WakeToRun", setting);
+    DeleteFileA(record.c_str());
+    auto kivro = startWith({recorded(kv::currentTime() + 2, 'O', "woken")});
+    const bool started =
+        kvtest::eventually([&] { return lines(kvtest::readFile(record)) == 1; }, 5000);
+    EXPECT_EQ(started, *setting == '1');
+  }
+}
+
 }  // namespace
