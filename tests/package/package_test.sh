@@ -10,17 +10,9 @@ export KV_BUILD_DIR="$1"
 drive="$(realpath "$2")"
 . "$root/scripts/wine-env.sh"
 
-work="$(mktemp -d)"
-kivro_pid=""
-cleanup() {
-  [ -n "$kivro_pid" ] && kill "$kivro_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "package test: $*" >&2
-  exit 1
-}
+KV_TEST_NAME="package test"
+KV_DRIVE_EXE="$drive"
+. "$root/tests/wine/support/driving.sh"
 
 if [ "$(kv_test_arch)" = i686 ]; then arch=win32; else arch=win64; fi
 zip_file="$(KV_DIST_DIR="$work/dist" bash "$root/scripts/package.sh" "$arch")" ||
@@ -58,12 +50,12 @@ read -r -a words <<<"$(wine winepath.exe -w "$work/Kivro/Example Schedule.KV" 2>
 kv_wine_start "$work/Kivro/kv.exe" "${words[@]}" >/dev/null 2>&1
 kivro_pid=$!
 export KV_DRIVE_TITLE="${words[*]}"
-title="$(wine "$drive" wait | tr -d '\r')" || fail "kv.exe from the zip shows no window"
+title="$(drive wait)" || fail "kv.exe from the zip shows no window"
 [ "$title" = "Kivro - [${words[*]}]" ] || fail "the title is \"$title\""
 # Every start lies ahead, so a load keeps every entry.
-rows="$(wine "$drive" rows | tr -d '\r')"
+rows="$(drive rows)"
 [ "${rows:-0}" -eq "$(wc -l <<<"$entries")" ] || fail "the example shows ${rows:-no} rows"
-wine "$drive" command 2005 >/dev/null # Exit
+drive command 2005 >/dev/null # Exit
 for _ in $(seq 100); do
   kill -0 "$kivro_pid" 2>/dev/null || break
   sleep 0.1

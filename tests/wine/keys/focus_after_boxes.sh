@@ -10,34 +10,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
 tree="$(realpath "$1")"
 . "$root/scripts/wine-env.sh"
 
-work="$(mktemp -d)"
-kivro_pid=""
-cleanup() {
-  [ -n "$kivro_pid" ] && kill "$kivro_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "focus test: $*" >&2
-  exit 1
-}
-drive() { wine "$tree/kv_drive.exe" "$@" 2>/dev/null | tr -d '\r'; }
-# Waits until `drive focus` (the active window's caption, a tab, the id of
-# the control with the focus) matches the pattern, and is not `other` when
-# that is given; prints what it saw last.
-focus_becomes() {
-  local seen=""
-  for _ in $(seq 50); do
-    seen="$(drive focus)"
-    if [[ "$seen" =~ $1 ]] && [ "$seen" != "${2:-}" ]; then
-      echo "$seen"
-      return 0
-    fi
-    sleep 0.1
-  done
-  echo "$seen"
-  return 1
-}
+KV_TEST_NAME="focus test"
+KV_DRIVE_EXE="$tree/kv_drive.exe"
+. "$root/tests/wine/support/driving.sh"
 
 schedule="$work/focus.KV"
 bash "$root/scripts/write-example.sh" "$schedule"

@@ -14,33 +14,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
 tree="$(realpath "$1")"
 . "$root/scripts/wine-env.sh"
 
-work="$(mktemp -d)"
-kivro_pid=""
-cleanup() {
-  [ -n "$kivro_pid" ] && kill "$kivro_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "keys test: $*" >&2
-  exit 1
-}
-drive() { wine "$tree/kv_drive.exe" "$@" 2>/dev/null | tr -d '\r'; }
-# Waits until `drive focus` (the active window's caption, a tab, the id of
-# the control with the focus) matches the pattern; prints what it saw last.
-focus_becomes() {
-  local seen=""
-  for _ in $(seq 50); do
-    seen="$(drive focus)"
-    if [[ "$seen" =~ $1 ]]; then
-      echo "$seen"
-      return 0
-    fi
-    sleep 0.1
-  done
-  echo "$seen"
-  return 1
-}
+KV_TEST_NAME="keys test"
+KV_DRIVE_EXE="$tree/kv_drive.exe"
+. "$root/tests/wine/support/driving.sh"
 # Waits until `drive VERB` prints the value.
 drive_shows() {
   local value="$1" seen=""
