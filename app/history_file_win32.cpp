@@ -36,4 +36,8 @@ std::wstring utf8ToWide(std::string_view text) {
   return wideFrom(text, CP_UTF8);
 }
 
+std::string utf8ToAnsi(std::string_view text) {
+  return narrowFrom(wideFrom(text, CP_UTF8), CP_ACP);
+}
+
 }  // namespace kv

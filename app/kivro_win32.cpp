@@ -45,8 +45,12 @@ Kivro::Kivro(HINSTANCE instance) : instance_(instance), help_(instance) {}
 
 Kivro::~Kivro() {
   // Programs still running go on; the history says they are no longer
-  // watched, while the shell that tells their ends is still here.
-  if (history_) history_->stopWatching();
+  // watched, while the shell that tells their ends is still here. Those
+  // that ended meanwhile get no balloon: Kivro is going.
+  if (history_) {
+    history_->onAttention(nullptr);
+    history_->stopWatching();
+  }
   if (keptAwake_) keepComputerAwake(false);
   if (notificationIcon_) notificationIcon_->hide();
   if (mainWindow_ && IsWindow(mainWindow_)) DestroyWindow(mainWindow_);
@@ -99,7 +103,10 @@ bool Kivro::createWindows() {
   history_->showTimesWith(formatStartTime);
   notificationIcon_ =
       std::make_unique<NotificationIcon>(mainWindow_, LoadIconA(instance_, IDI_PROGRAM));
-  reporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
+  boxReporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
+  reporter_ = std::make_unique<UnseenFailureReporter>(
+      *boxReporter_, [this] { return windowHidden_; }, settings_);
+  history_->onAttention([this](const HistoryRecord& record) { showFailureBalloon(record); });
   return true;
 }
 
@@ -230,12 +237,14 @@ void Kivro::layOut(int width, int height) {
 }
 
 void Kivro::hideToNotificationArea() {
+  windowHidden_ = true;
   history_->setWindowHidden(true);
   ShowWindow(mainWindow_, SW_HIDE);
   notificationIcon_->show(notificationTipText());
 }
 
 void Kivro::bringBack() {
+  windowHidden_ = false;
   history_->setWindowHidden(false);
   ShowWindow(mainWindow_, SW_SHOW);
   if (IsIconic(mainWindow_)) ShowWindow(mainWindow_, SW_RESTORE);
@@ -244,7 +253,35 @@ void Kivro::bringBack() {
   // does not hand the focus on to the list: the list takes it here, so that
   // Enter, Del and the arrow keys act on its selection at once.
   SetFocus(list_);
-  notificationIcon_->hide();
+  if (!failureBalloon_.showing()) notificationIcon_->hide();
+}
+
+void Kivro::showFailureBalloon(const HistoryRecord& record) {
+  std::optional<Balloon> balloon = failureBalloon_.failed(record, settings_.notifyOnFailure);
+  if (!balloon) return;
+  balloon->title = utf8ToAnsi(balloon->title);
+  balloon->text = utf8ToAnsi(balloon->text);
+  // While the window shows, the icon comes for the balloon alone.
+  const bool shown =
+      notificationIcon_->show(notificationTipText()) && notificationIcon_->showBalloon(*balloon);
+  // A balloon the shell refused never goes by itself.
+  if (!shown) balloonGone();
+}
+
+void Kivro::balloonGone() {
+  failureBalloon_.gone();
+  if (!windowHidden_) notificationIcon_->hide();
+}
+
+void Kivro::balloonClicked() {
+  balloonGone();
+  if (windowHidden_) bringBack();
+  runCommand(*this, IDM_HISTORY);
+}
+
+void Kivro::notificationAreaRestarted() {
+  balloonGone();
+  notificationIcon_->showAgain();
 }
 
 void Kivro::refreshNotificationTip() {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/command_state.h"
+#include "app/failure_notice.h"
 #include "app/file_commands.h"
 #include "app/handled_starts_file_win32.h"
 #include "app/help_win32.h"
@@ -88,8 +89,15 @@ class Kivro {
   // The window hides: the notification-area icon stands for it.
   void hideToNotificationArea();
   // The window comes back (shown, restored, in front, the keyboard in its
-  // list) and the icon goes.
+  // list) and the icon goes, once no balloon needs it.
   void bringBack();
+  // The failure balloon timed out or was closed; while the window shows,
+  // the icon that came for it goes with it.
+  void balloonGone();
+  // A click on the balloon: the window back, and History.
+  void balloonClicked();
+  // Explorer started again: the icon comes back, without its balloon.
+  void notificationAreaRestarted();
   // The icon's tip follows the file name and the first-due entry.
   void refreshNotificationTip();
   // After anything that may have changed the schedule: the icon's tip, the
@@ -111,6 +119,9 @@ class Kivro {
   void followWithWakeTimer();
   void keepAwakeWhileProgramsRun();
   void onWakeTimer();
+  // A start that failed, or a program that ended with an exit code other
+  // than 0: the balloon, with the icon it needs.
+  void showFailureBalloon(const HistoryRecord& record);
 
   HINSTANCE instance_;
   HWND mainWindow_ = nullptr;
@@ -118,6 +129,7 @@ class Kivro {
   HWND statusBar_ = nullptr;
   HACCEL accelerators_ = nullptr;
   bool dueChecksPaused_ = false;
+  bool windowHidden_ = false;  // in the notification area, not merely minimized
   ProgramTexts texts_;
   std::string programPath_;
   WindowsRunKey runKey_;
@@ -131,12 +143,14 @@ class Kivro {
   std::unique_ptr<ScheduleDocument> document_;
   std::unique_ptr<WindowsShell> shell_;
   std::unique_ptr<WindowsMessageBoxes> boxes_;
-  std::unique_ptr<BoxFailureReporter> reporter_;
+  std::unique_ptr<BoxFailureReporter> boxReporter_;
+  std::unique_ptr<UnseenFailureReporter> reporter_;
   std::unique_ptr<NotificationIcon> notificationIcon_;
   WindowsWakeTimer wakeTimer_;
   WakePlan wakePlan_{wakeTimer_};
   AwakeRule awakeRule_;
   bool keptAwake_ = false;
+  FailureBalloon failureBalloon_;
 };
 
 // Registers the window class "KV"; false when it cannot be registered.

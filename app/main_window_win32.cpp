@@ -54,6 +54,7 @@ bool isResume(WPARAM event) {
 
 // Clicks on the notification-area icon: a click, a double-click or the
 // keyboard's select brings the window back; a right-click opens the menu.
+// The failure balloon tells when it goes, and when it is clicked.
 void onNotificationIcon(HWND window, LPARAM event) {
   switch (LOWORD(event)) {
     case NIN_SELECT:
@@ -65,6 +66,13 @@ void onNotificationIcon(HWND window, LPARAM event) {
     case WM_CONTEXTMENU:
     case WM_RBUTTONUP:
       showNotificationMenu(app(window));
+      break;
+    case NIN_BALLOONTIMEOUT:
+    case NIN_BALLOONHIDE:
+      app(window).balloonGone();
+      break;
+    case NIN_BALLOONUSERCLICK:
+      app(window).balloonClicked();
       break;
     default:
       break;
@@ -111,7 +119,7 @@ std::optional<LRESULT> handleUnseenMessage(HWND window, UINT message, WPARAM wPa
   // Explorer tells every window when it starts again.
   static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   if (message == taskbarCreated && taskbarCreated != 0) {
-    app(window).notificationIcon().showAgain();
+    app(window).notificationAreaRestarted();
     return 0;
   }
   switch (message) {

@@ -11,6 +11,14 @@ namespace {
 
 constexpr UINT kIconId = 1;
 
+// As much of the text as the field holds, with its terminating zero.
+template <std::size_t size>
+void copyInto(char (&field)[size], const std::string& text) {
+  const std::size_t length = std::min(text.size(), size - 1);
+  text.copy(field, length);
+  field[length] = '\0';
+}
+
 }  // namespace
 
 NOTIFYICONDATAA NotificationIcon::data(UINT flags) const {
@@ -21,22 +29,35 @@ NOTIFYICONDATAA NotificationIcon::data(UINT flags) const {
   icon.uFlags = flags;
   icon.uCallbackMessage = WM_NOTIFICATION_ICON;
   icon.hIcon = icon_;
-  const std::size_t length = std::min(tip_.size(), sizeof icon.szTip - 1);
-  tip_.copy(icon.szTip, length);
-  icon.szTip[length] = '\0';
+  copyInto(icon.szTip, tip_);
   return icon;
 }
 
 bool NotificationIcon::show(const std::string& tip) {
+  if (shown_) {
+    setTip(tip);
+    return true;
+  }
   tip_ = tip;
   NOTIFYICONDATAA icon = data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-  if (!shown_) shown_ = Shell_NotifyIconA(NIM_ADD, &icon) != FALSE;
+  shown_ = Shell_NotifyIconA(NIM_ADD, &icon) != FALSE;
   if (shown_) {
     // Clicks and the keyboard's select come as NIN_SELECT and NIN_KEYSELECT.
     icon.uVersion = NOTIFYICON_VERSION;
     Shell_NotifyIconA(NIM_SETVERSION, &icon);
   }
   return shown_;
+}
+
+bool NotificationIcon::showBalloon(const Balloon& balloon) {
+  if (!shown_) return false;
+  NOTIFYICONDATAA icon = data(NIF_INFO);
+  copyInto(icon.szInfoTitle, balloon.title);
+  copyInto(icon.szInfo, balloon.text);
+  icon.dwInfoFlags = NIIF_ERROR;
+  if (!Shell_NotifyIconA(NIM_MODIFY, &icon)) return false;
+  lastBalloon_ = balloon;
+  return true;
 }
 
 void NotificationIcon::setTip(const std::string& tip) {

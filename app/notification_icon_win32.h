@@ -1,5 +1,6 @@
 // The icon in the notification area that stands for Kivro while its window
-// is hidden: Shell_NotifyIconA, with its clicks sent to the main window as
+// is hidden, and that carries the balloon of a failure: Shell_NotifyIconA,
+// with its clicks and the balloon's going sent to the main window as
 // WM_NOTIFICATION_ICON.
 #pragma once
 
@@ -7,6 +8,8 @@
 #include <shellapi.h>
 
 #include <string>
+
+#include "app/failure_notice.h"
 
 namespace kv {
 
@@ -17,8 +20,13 @@ class NotificationIcon {
   NotificationIcon(const NotificationIcon&) = delete;
   NotificationIcon& operator=(const NotificationIcon&) = delete;
 
-  // Adds the icon with its tip; true once the shell has it.
+  // Adds the icon with its tip, or gives the icon shown that tip; true once
+  // the shell has it.
   bool show(const std::string& tip);
+  // Shows a balloon from the icon shown, with the error icon, in place of
+  // any balloon showing; texts in the ANSI code page. True once the shell
+  // took it.
+  bool showBalloon(const Balloon& balloon);
   // A new tip, when it is shown and the tip differs.
   void setTip(const std::string& tip);
   void hide();
@@ -27,6 +35,8 @@ class NotificationIcon {
   void showAgain();
   bool shown() const { return shown_; }
   const std::string& tip() const { return tip_; }
+  // The last balloon the shell took.
+  const Balloon& lastBalloon() const { return lastBalloon_; }
 
  private:
   NOTIFYICONDATAA data(UINT flags) const;
@@ -34,6 +44,7 @@ class NotificationIcon {
   HWND owner_;
   HICON icon_;
   std::string tip_;
+  Balloon lastBalloon_;
   bool shown_ = false;
 };
 
