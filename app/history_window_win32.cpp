@@ -31,7 +31,7 @@ using Row = std::array<std::wstring, kHistoryColumnCount>;
 
 struct WindowState {
   const HistoryWindowValues& values;
-  // Newest first, each record's four texts as the list shows them.
+  // Newest first, each start's four texts as the list shows them.
   std::vector<Row> rows;
   // The widths the columns opened with, and the widths to keep on closing.
   std::vector<int> openedWidths;
@@ -46,6 +46,8 @@ std::wstring wideFromAnsi(std::string_view text) {
   return wideFrom(text, CP_ACP);
 }
 
+// A start with what became of it: a failure is marked, an end reads as the
+// history has it ("exited 1 after 3 s").
 Row rowOf(const HistoryRecord& record) {
   return {wideFromAnsi(formatStartTime(record.attempted)), wideFromUtf8(record.description),
           wideFromUtf8(record.commandLine),
@@ -61,11 +63,11 @@ HWND listOf(HWND dialog) {
 }
 
 void load(HWND dialog, WindowState& state) {
-  const std::vector<HistoryRecord> records = parseHistory(state.values.read());
+  const std::vector<HistoryRecord> starts = startsWithOutcomes(parseHistory(state.values.read()));
   state.rows.clear();
-  state.rows.reserve(records.size());
-  for (auto record = records.rbegin(); record != records.rend(); ++record) {
-    state.rows.push_back(rowOf(*record));
+  state.rows.reserve(starts.size());
+  for (auto start = starts.rbegin(); start != starts.rend(); ++start) {
+    state.rows.push_back(rowOf(*start));
   }
   SendMessageW(listOf(dialog), LVM_SETITEMCOUNT, state.rows.size(), 0);
   InvalidateRect(listOf(dialog), nullptr, TRUE);

@@ -1,5 +1,6 @@
-// The History window: every start recorded, newest first, in a list with
-// the columns Time, Description, Command Line and Result, failures marked;
+// The History window: every start recorded, newest first, one row each
+// with its end where the history holds one, in a list with the columns
+// Time, Description, Command Line and Result, failures marked;
 // Refresh, Copy (the selected lines, as text) and Close. Each column opens
 // as wide as its title and the texts it shows, or as wide as the user last
 // made it.

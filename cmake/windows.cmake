@@ -196,3 +196,10 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/kivro-help.html ${CMAKE_BINARY_DIR}
 add_test(NAME kvtool_check_programs
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tool/check_programs.sh $<TARGET_FILE:kvtool>)
 set_tests_properties(kvtool_check_programs PROPERTIES LABELS wine TIMEOUT 120)
+
+# kvtool.exe history on a history with ends: --failed finds the exit codes
+# other than 0.
+add_test(NAME kvtool_history_exit_codes
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tool/history_exit_codes.sh $<TARGET_FILE:kvtool>
+    ${CMAKE_SOURCE_DIR}/tests/tool/fixed_history_ends.tsv)
+set_tests_properties(kvtool_history_exit_codes PROPERTIES LABELS wine TIMEOUT 120)

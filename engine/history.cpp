@@ -170,6 +170,17 @@ std::vector<HistoryStart> joinStartsAndEnds(std::vector<HistoryRecord> records) 
   return starts;
 }
 
+std::vector<HistoryRecord> startsWithOutcomes(std::vector<HistoryRecord> records) {
+  std::vector<HistoryStart> joined = joinStartsAndEnds(std::move(records));
+  std::vector<HistoryRecord> starts;
+  starts.reserve(joined.size());
+  for (HistoryStart& start : joined) {
+    start.start.outcome = start.outcome();
+    starts.push_back(std::move(start.start));
+  }
+  return starts;
+}
+
 std::string historyLine(const HistoryRecord& r, const TextToUtf8& toUtf8) {
   std::string line = isoTimeWithOffset(r.attempted);
   for (const std::string& field :

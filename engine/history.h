@@ -68,6 +68,9 @@ struct HistoryStart {
 // Each end tied to the latest start before it that it ends, oldest first.
 // An end whose start is no longer in the history stands alone.
 std::vector<HistoryStart> joinStartsAndEnds(std::vector<HistoryRecord> records);
+// Each start once, oldest first, as joinStartsAndEnds ties them, with what
+// became of it (HistoryStart::outcome) as its outcome: one row a start.
+std::vector<HistoryRecord> startsWithOutcomes(std::vector<HistoryRecord> records);
 
 // Texts of a record in the ANSI code page to UTF-8.
 using TextToUtf8 = std::function<std::string(std::string_view)>;

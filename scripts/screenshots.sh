@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Screenshots of Kivro under Wine on a virtual display, for the README: the
-# main window with the example schedule, the Add dialog filled in, and the
-# Settings dialog, each cropped to its window, saved as PNG in docs/images/.
+# main window with the example schedule, the Add dialog filled in, the
+# Settings dialog, and the History window over tests/tool/fixed_history_ends.tsv
+# (programs that ended with exit codes, one still running), each cropped to
+# its window, saved as PNG in docs/images/. The prefix's own history is put
+# back afterwards.
 # KV_SCREENSHOT_DPI=144 takes them at 150 % (LogPixels of the Wine prefix,
 # put back afterwards), saved with the suffix -144dpi. Run scripts/setup.sh
 # and scripts/build.sh first.
@@ -55,6 +58,7 @@ to_corner() {  # to_corner WINDOW_NAME_PATTERN CAPTION
 old_dpi="$(wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null |
   sed -n 's/.*REG_DWORD *0x\([0-9a-fA-F]*\).*/\1/p' || true)"
 schedule_dir="$WINEPREFIX/drive_c/Kivro"
+history_dir=""
 finish() {
   drive command 2005 2>/dev/null || true
   if [ -n "$old_dpi" ]; then
@@ -64,10 +68,25 @@ finish() {
   fi
   rm -rf "$schedule_dir"
   kv_session_stop
+  if [ -n "$history_dir" ]; then
+    rm -f "$history_dir/history.tsv" "$history_dir/history.1.tsv"
+    mv "$history_dir/screenshots-kept/"* "$history_dir/" 2>/dev/null || true
+    rmdir "$history_dir/screenshots-kept" 2>/dev/null || true
+  fi
 }
 trap finish EXIT
 kv_session_start
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+
+# The History window reads %LOCALAPPDATA%\Kivro\history.tsv: the fixed one
+# stands in for the prefix's own, which is kept aside meanwhile.
+local_data="$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')"
+[ -n "$local_data" ] || { echo "screenshots: the prefix has no LOCALAPPDATA" >&2; exit 1; }
+local_data="$(winepath -u "$local_data")"
+history_dir="${local_data%/}/Kivro"
+mkdir -p "$history_dir/screenshots-kept"
+mv "$history_dir"/history*.tsv "$history_dir/screenshots-kept/" 2>/dev/null || true
+cp "$root/tests/tool/fixed_history_ends.tsv" "$history_dir/history.tsv"
 
 # The example under a short path of its own, so that the title reads well.
 mkdir -p "$schedule_dir"
@@ -91,3 +110,8 @@ drive command 2013  # Configure > Settings
 to_corner '^KV Settings$' "KV Settings"
 shot settings-dialog '^KV Settings$'
 drive click "KV Settings" 2
+
+drive command 2020  # Configure > History
+to_corner '^History$' "History"
+shot history-window '^History$'
+drive click "History" 2

@@ -18,8 +18,8 @@ enum class Command { Help, Version, List, Next, Check, History };
 enum class Format { Text, Tsv };
 
 // Exit statuses: done (for check: a file that loads as it stands), a file
-// that a load would change (for history --failed: a failed start found),
-// and a command line or file that could not be used.
+// that a load would change (for history --failed: a start found that needs
+// attention), and a command line or file that could not be used.
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitLoadsAsItStands = kExitDone;
 inline constexpr int kExitLoadChanges = 1;
@@ -56,7 +56,7 @@ struct Options {
   // dealt with (--record); none given, kvtool.exe reads kv.exe's own.
   std::optional<std::string> record;
   std::optional<Time> since;  // history: no attempt before it is shown
-  bool failedOnly = false;    // history: only the starts that failed
+  bool failedOnly = false;    // history: only the starts that need attention
 };
 
 // The options, or a one-line reason why the command line cannot be used.

@@ -1,5 +1,6 @@
 // history reads the file with the reader of the core, the one kv.exe's
-// History window reads it with, and only chooses and lays out the records.
+// History window reads it with, ties each end to its start as the window
+// does, and only chooses and lays out the starts.
 #include "tool/history_command.h"
 
 #include <algorithm>
@@ -29,13 +30,13 @@ std::vector<std::string_view> linesOf(std::string_view bytes) {
   return lines;
 }
 
-std::vector<const HistoryRecord*> chosen(const std::vector<HistoryRecord>& records,
+std::vector<const HistoryRecord*> chosen(const std::vector<HistoryRecord>& starts,
                                          const HistoryRequest& request) {
   std::vector<const HistoryRecord*> kept;
-  for (const HistoryRecord& record : records) {
-    if (request.since && record.attempted < *request.since) continue;
-    if (request.failedOnly && !record.failed()) continue;
-    kept.push_back(&record);
+  for (const HistoryRecord& start : starts) {
+    if (request.since && start.attempted < *request.since) continue;
+    if (request.failedOnly && !start.needsAttention()) continue;
+    kept.push_back(&start);
   }
   if (request.count && kept.size() > *request.count) {
     kept.erase(kept.begin(), kept.end() - static_cast<std::ptrdiff_t>(*request.count));
@@ -138,7 +139,8 @@ HistoryFile readHistoryFile(std::string_view bytes) {
 
 HistoryShown writeHistory(const std::vector<HistoryRecord>& records, const HistoryRequest& request,
                           std::ostream& out, const Utf8Output& output) {
-  const std::vector<const HistoryRecord*> kept = chosen(records, request);
+  const std::vector<HistoryRecord> starts = startsWithOutcomes(records);
+  const std::vector<const HistoryRecord*> kept = chosen(starts, request);
   if (request.format == Format::Tsv) {
     writeLine(kHistoryColumns, output, out);
     for (const HistoryRecord* record : kept) writeLine(tsvRow(*record), output, out);
@@ -146,6 +148,10 @@ HistoryShown writeHistory(const std::vector<HistoryRecord>& records, const Histo
     for (const std::string& line : textLines(kept)) writeLine(line, output, out);
   }
   return {kept.size(), kept.empty() ? emptyNote(request) : std::string()};
+}
+
+int historyExitStatus(const HistoryRequest& request, const HistoryShown& shown) {
+  return request.failedOnly && shown.starts > 0 ? kExitFailedStarts : kExitDone;
 }
 
 }  // namespace kv::tool

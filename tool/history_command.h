@@ -1,4 +1,5 @@
-// history: the starts that kv.exe attempted, read from the history it keeps.
+// history: the starts that kv.exe attempted, read from the history it keeps,
+// each with what became of it.
 #pragma once
 
 #include <cstddef>
@@ -26,15 +27,16 @@ struct HistoryFile {
 
 HistoryFile readHistoryFile(std::string_view bytes);
 
+// What to show of the starts; every option counts starts, not lines.
 struct HistoryRequest {
-  std::optional<Time> since;  // no attempt before it
-  bool failedOnly = false;
+  std::optional<Time> since;         // no start attempted before it
+  bool failedOnly = false;           // only the starts that need attention
   std::optional<std::size_t> count;  // the last this many of the rest; empty: all
   Format format = Format::Text;
 };
 
 struct HistoryShown {
-  std::size_t records = 0;
+  std::size_t starts = 0;
   // An empty result said in words, for standard error.
   std::string note;
 };
@@ -43,12 +45,17 @@ struct HistoryShown {
 // text moves the columns after it on its own line only.
 inline constexpr std::size_t kMaxAlignedWidth = 60;
 
-// history: the records the request asks for, in the order given (the order
-// of the attempts). Text: the attempt time, description, command line and
-// outcome, aligned; tsv: every field under a row of column names, with
-// kvtool's times. Texts keep their UTF-8 with control characters escaped;
-// `output` converts each line for the terminal.
+// history: the starts the request asks for, in the order of the attempts,
+// one line each: a start's end, read from a line of its own, shows as its
+// outcome ("exited 1 after 3 s", "still running"). Text: the attempt time,
+// description, command line and outcome, aligned; tsv: every field under a
+// row of column names, with kvtool's times. Texts keep their UTF-8 with
+// control characters escaped; `output` converts each line for the terminal.
 HistoryShown writeHistory(const std::vector<HistoryRecord>& records, const HistoryRequest& request,
                           std::ostream& out, const Utf8Output& output = {});
+
+// 1 (kExitFailedStarts) when --failed found a start that needs attention,
+// so that a script can tell; 0 otherwise.
+int historyExitStatus(const HistoryRequest& request, const HistoryShown& shown);
 
 }  // namespace kv::tool

@@ -258,7 +258,7 @@ bool readHistoryInto(const std::string& name, std::vector<kv::HistoryRecord>& re
   return true;
 }
 
-// history: exit status 1 when --failed finds a failed start.
+// history: exit status 1 when --failed finds a start that needs attention.
 int runHistory(const Options& options) {
   const std::optional<std::vector<std::string>> files = historyFiles(options);
   if (!files) return kExitFailure;
@@ -269,7 +269,7 @@ int runHistory(const Options& options) {
   const HistoryRequest request{options.since, options.failedOnly, options.count, options.format};
   const HistoryShown shown = writeHistory(records, request, std::cout, historyOutput());
   if (!shown.note.empty()) standardError() << shown.note << '\n';
-  return options.failedOnly && shown.records > 0 ? kExitFailedStarts : kExitDone;
+  return historyExitStatus(request, shown);
 }
 
 int run(const Options& options) {

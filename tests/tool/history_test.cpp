@@ -24,7 +24,7 @@ kv::HistoryRecord attempt(const char* when, std::string description, std::string
   r.description = std::move(description);
   r.commandLine = "C:\\Tools\\" + r.description + ".exe";
   r.workingDirectory = "C:\\Tools";
-  r.result = outcome == kv::kStartedOutcome ? 42 : 2;
+  r.result = kv::outcomeKind(outcome) == kv::OutcomeKind::Failed ? 2 : 42;
   r.outcome = std::move(outcome);
   return r;
 }
@@ -75,6 +75,94 @@ TEST(KvtoolHistory, ChoosesTheLastStartsSinceATimeOrThoseThatFailed) {
     std::string descriptions;
     for (std::string l; std::getline(lines, l);) descriptions += l.substr(18, 3);
     EXPECT_EQ(descriptions + note, c.shown) << out.str();
+  }
+}
+
+// "description: outcome" of each start shown, text or tsv, joined by "; ".
+std::string startsShown(const std::string& output, kv::tool::Format format) {
+  std::istringstream lines(output);
+  std::string shown;
+  std::string line;
+  if (format == kv::tool::Format::Tsv) std::getline(lines, line);  // the column names
+  while (std::getline(lines, line)) {
+    std::string description, outcome;
+    if (format == kv::tool::Format::Tsv) {
+      const std::vector<std::string_view> fields = kv::tabSeparatedFields(line);
+      description = fields.at(3);
+      outcome = fields.at(9);
+    } else {
+      description = line.substr(18, line.find("  ", 18) - 18);
+      outcome = line.substr(line.rfind("  ") + 2);
+    }
+    shown += (shown.empty() ? "" : "; ") + description + ": " + outcome;
+  }
+  return shown;
+}
+
+// A watched start's end is a line of its own, written when the program
+// ends, after any later starts: each start shows once with its end, and
+// --since, --count and --failed count starts, not lines.
+TEST(KvtoolHistory, ShowsEachStartWithItsEndAndFindsThoseThatNeedAttention) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const std::string old = historyOf({attempt("2026-12-07T02:00:01", "b7", "started"),
+                                     attempt("2026-12-07T09:00:01", "n7", "File not found"),
+                                     attempt("2026-12-08T02:00:01", "b8", "started")});
+  const kv::HistoryRecord backup = attempt("2026-12-09T02:00:01", "backup", "running");
+  const kv::HistoryRecord mail = attempt("2026-12-09T09:00:01", "mail", "running");
+  const kv::HistoryRecord crash = attempt("2026-12-09T12:30:01", "crash", "running");
+  const kv::HistoryRecord quit = attempt("2026-12-09T18:00:01", "quit", "running");
+  const std::string ends = historyOf({
+      backup,
+      mail,
+      kv::endRecord(backup, "exited 0 after 7 h 0 min"),
+      kv::endRecord(mail, "exited 1 after 3 s"),
+      crash,
+      kv::endRecord(crash, "exited 0xC0000005 after 1 s"),
+      attempt("2026-12-09T13:00:01", "doc", "handed over"),
+      attempt("2026-12-09T15:00:01", "gone", "File not found"),
+      attempt("2026-12-09T17:00:01", "week", "running"),
+      attempt("2026-12-09T17:01:01", "week", kv::skippedText("5:00:01 PM")),
+      quit,
+      kv::endRecord(quit, "no longer watched"),
+  });
+  constexpr auto kTsv = kv::tool::Format::Tsv;
+  const std::string attention =
+      "mail: exited 1 after 3 s; crash: exited 0xC0000005 after 1 s; gone: File not found";
+  const struct {
+    const std::string& file;
+    HistoryRequest request;
+    std::string shown;
+    int status;
+  } cases[] = {
+      // An earlier version's history reads as it always did.
+      {old, {}, "b7: started; n7: File not found; b8: started", 0},
+      {old, {{}, true, {}}, "n7: File not found", 1},
+      {ends,
+       {},
+       "backup: exited 0 after 7 h 0 min; mail: exited 1 after 3 s; "
+       "crash: exited 0xC0000005 after 1 s; doc: handed over; gone: File not found; "
+       "week: still running; week: skipped: still running since 5:00:01 PM; "
+       "quit: no longer watched",
+       0},
+      {ends, {{}, true, {}}, attention, 1},
+      {ends, {{}, true, {}, kTsv}, attention, 1},
+      // The backup's end comes after 09:00, its start before.
+      {ends, {at("2026-12-09T09:00:01"), true, {}}, attention, 1},
+      {ends,
+       {at("2026-12-09T09:00:02"), false, 3},
+       "week: still running; week: skipped: still running since 5:00:01 PM; "
+       "quit: no longer watched",
+       0},
+      {ends, {{}, true, 1, kTsv}, "gone: File not found", 1},
+      // Nothing found: nothing to tell a script.
+      {ends, {at("2026-12-09T15:00:02"), true, {}}, "", 0},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    const kv::tool::HistoryShown shown =
+        kv::tool::writeHistory(kv::tool::readHistoryFile(c.file).records, c.request, out);
+    EXPECT_EQ(startsShown(out.str(), c.request.format), c.shown) << out.str();
+    EXPECT_EQ(kv::tool::historyExitStatus(c.request, shown), c.status) << c.shown;
   }
 }
 

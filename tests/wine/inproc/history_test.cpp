@@ -158,6 +158,37 @@ TEST_F(HistoryFileTest, TheWindowListsTheNewestFirstAndCopiesTheSelectedLines) {
   EXPECT_EQ(copied.find(L"older"), std::wstring::npos);
 }
 
+// A watched start's end, a line of its own written after later starts,
+// shows in its start's row: one row a start, newest first.
+TEST_F(HistoryFileTest, TheWindowShowsEachStartOnceWithItsEnd) {
+  const kv::HistoryRecord backup = record("backup", "running", 1700000000u);
+  const kv::HistoryRecord mail = record("mail", "running", 1700000060u);
+  kv::HistoryFile file(path());
+  for (const kv::HistoryRecord& r :
+       {backup, mail, kv::endRecord(backup, "exited 0xC0000005 after 2 min 5 s"),
+        record("gone", "File not found", 1700000120u), kv::endRecord(mail, "exited 1 after 3 s"),
+        record("week", "running", 1700000180u)}) {
+    file.append(kv::historyLine(r, kv::ansiToUtf8));
+  }
+  std::vector<std::wstring> seen;
+  std::thread script([&] {
+    HWND window = kvtest::waitForDialog(GetCurrentProcessId(), "History");
+    if (!window) return;
+    HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+    const auto rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+      seen.push_back(itemText(list, row, 1) + L"|" + itemText(list, row, 3));
+    }
+    kvtest::pressButton(window, IDCANCEL);
+  });
+  EXPECT_TRUE(kv::showHistoryWindow(GetModuleHandleA(nullptr), nullptr,
+                                    {[&] { return file.readAll(); }, ""}));
+  script.join();
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"week|still running", L"gone|Failed: File not found",
+                                             L"mail|exited 1 after 3 s",
+                                             L"backup|exited 0xC0000005 after 2 min 5 s"}));
+}
+
 int columnWidth(HWND list, int column) {
   return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }
