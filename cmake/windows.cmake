@@ -89,6 +89,7 @@ target_link_options(kv_process_stats PRIVATE ${KV_STATIC_LINK})
 add_executable(kv_drive ${CMAKE_SOURCE_DIR}/tests/wine/helpers/drive_win32.cpp)
 target_compile_options(kv_drive PRIVATE ${KV_WARNINGS})
 target_include_directories(kv_drive PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(kv_drive PRIVATE ole32 uuid)
 target_link_options(kv_drive PRIVATE ${KV_STATIC_LINK})
 # Appends history lines as kv.exe does, two at once in the history test; and
 # the benchmark of the history that scripts/bench-history.sh runs.
@@ -171,6 +172,13 @@ add_test(NAME package_starts_the_example
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/package_test.sh ${CMAKE_BINARY_DIR}/..
     $<TARGET_FILE:kv_drive>)
 set_tests_properties(package_starts_the_example PROPERTIES LABELS wine TIMEOUT 120)
+# The setup, in a Wine prefix of its own: installs silently, registers the
+# file type and the uninstall entry, opens a double-clicked schedule in one
+# Kivro, installs again over itself and uninstalls.
+add_test(NAME setup_installs_and_uninstalls
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/setup_test.sh ${CMAKE_BINARY_DIR}/..
+    $<TARGET_FILE:kv_drive>)
+set_tests_properties(setup_installs_and_uninstalls PROPERTIES LABELS wine TIMEOUT 300)
 
 # Real key presses after message boxes reach the window that had the keyboard.
 add_test(NAME keyboard_after_boxes

@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# Builds the zips to hand out, from trees that scripts/build.sh made:
-#   dist/kivro-<version>-win32.zip  from build/windows (32-bit Windows)
-#   dist/kivro-<version>-win64.zip  from build/windows-x64, where it exists
-# Each holds kv.exe and kvtool.exe (when built), stripped of their debug
+# Builds what is handed out, from trees that scripts/build.sh made:
+#   dist/kivro-<version>-win32.zip          from build/windows (32-bit Windows)
+#   dist/kivro-<version>-setup.exe          the same programs as a setup
+#   dist/kivro-<version>-win64.zip          from build/windows-x64, where it exists
+#   dist/kivro-<version>-win64-setup.exe    and its setup
+# Each zip holds kv.exe and kvtool.exe (when built), stripped of their debug
 # sections, the help page, INSTALL.txt and the example schedule, written for
-# this machine's time zone (TZ) when the zip is made. Give win32 or win64 to
-# make only that one. Prints the path of each zip made.
+# this machine's time zone (TZ) when the zip is made. The setup, made with
+# makensis from resources/installer/kivro.nsi, installs the same files but
+# INSTALL.txt. Give win32 or win64 to make only that one. Prints the path of
+# each file made.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$root/scripts/wine-env.sh"
 version="$(sed -n 's/^project(Kivro VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 [ -n "$version" ] || { echo "package: no project version in CMakeLists.txt" >&2; exit 1; }
 dist="${KV_DIST_DIR:-$root/dist}"
+command -v makensis >/dev/null || { echo "package: no makensis; run scripts/setup.sh" >&2; exit 1; }
+# The setup's version resource wants four numbers.
+version4="$version"
+while [ "$(tr -cd . <<<"$version4" | wc -c)" -lt 3 ]; do version4+=".0"; done
 
 archs=("$@")
 if [ "${#archs[@]}" -eq 0 ]; then
@@ -24,8 +32,16 @@ staging=""
 trap 'rm -rf "$staging"' EXIT
 for arch in "${archs[@]}"; do
   case "$arch" in
-    win32) tree="$KV_BUILD_ROOT/windows" strip=i686-w64-mingw32-strip ;;
-    win64) tree="$KV_BUILD_ROOT/windows-x64" strip=x86_64-w64-mingw32-strip ;;
+    win32)
+      tree="$KV_BUILD_ROOT/windows" strip=i686-w64-mingw32-strip
+      setup_name=setup nsis_target=()
+      ;;
+    win64)
+      # NSIS's amd64-unicode target, for the machines that run no 32-bit
+      # program, where the Wine tests run the 64-bit build.
+      tree="$KV_BUILD_ROOT/windows-x64" strip=x86_64-w64-mingw32-strip
+      setup_name=win64-setup nsis_target=(-DAMD64)
+      ;;
     *) echo "package: unknown architecture $arch (win32 or win64)" >&2; exit 2 ;;
   esac
   [ -f "$tree/kv.exe" ] || { echo "package: no $tree/kv.exe; run scripts/build.sh" >&2; exit 1; }
@@ -44,6 +60,12 @@ for arch in "${archs[@]}"; do
   zip_file="$dist/kivro-$version-$arch.zip"
   rm -f "$zip_file"
   (cd "$staging" && zip -q -X "$zip_file" ./*)
+  setup_file="$dist/kivro-$version-$setup_name.exe"
+  rm -f "$setup_file"
+  makensis -V2 -WX -DVERSION="$version" -DVERSION4="$version4" -DFILES="$staging" \
+    -DICON="$root/resources/kv.ico" -DOUTFILE="$setup_file" "${nsis_target[@]}" \
+    "$root/resources/installer/kivro.nsi" >&2
   rm -rf "$staging"
   echo "$zip_file"
+  echo "$setup_file"
 done

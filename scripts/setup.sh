@@ -10,7 +10,7 @@ packages=(
   cmake g++ make googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386 wine64
-  xvfb x11-utils xdotool x11-apps imagemagick fonts-wine zip unzip
+  xvfb x11-utils xdotool x11-apps imagemagick fonts-wine zip unzip nsis
   clang libclang-rt-14-dev
 )
 

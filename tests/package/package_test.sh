@@ -15,8 +15,9 @@ KV_DRIVE_EXE="$drive"
 . "$root/tests/wine/support/driving.sh"
 
 if [ "$(kv_test_arch)" = i686 ]; then arch=win32; else arch=win64; fi
-zip_file="$(KV_DIST_DIR="$work/dist" bash "$root/scripts/package.sh" "$arch")" ||
+made="$(KV_DIST_DIR="$work/dist" bash "$root/scripts/package.sh" "$arch")" ||
   fail "package.sh $arch failed"
+zip_file="$(grep '\.zip$' <<<"$made")"
 [ "$(basename "$zip_file")" = "kivro-3.0-$arch.zip" ] || fail "made $zip_file"
 
 unzip -q "$zip_file" -d "$work/Kivro" || fail "$zip_file does not unpack"

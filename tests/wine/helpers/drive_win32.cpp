@@ -17,12 +17,24 @@
 //   kv_drive hide                      minimizes the main window and lets its hide
 //                                      timer tick: it goes to the notification area
 //   kv_drive icon                      clicks its notification-area icon
+//   kv_drive count                     prints the number of Kivro main windows,
+//                                      hidden ones too
+//   kv_drive open FILE [SECONDS]       opens a schedule as a double-click does:
+//                                      runs the Open command of the user's file
+//                                      type of .KV with %1 filled in, and prints
+//                                      that command line; with SECONDS, waits
+//                                      that long for the program to end (1: it
+//                                      did not, or ended with another code than 0)
+//   kv_drive shortcut LNK              prints a shortcut's target, arguments and
+//                                      working folder, one a line
 // A dialog is named by its caption and waited for up to 10 s. With
 // KV_DRIVE_TITLE set, the main window is the one whose title holds that
 // text (other copies of Kivro may run beside it). Exit status 0 on success,
 // 1 when the window or control is not there, 2 on bad usage.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -123,6 +135,96 @@ int hideToNotificationArea(HWND main) {
   return waitUntil([](HWND w) { return IsWindowVisible(w) == FALSE; }, main) ? 0 : 1;
 }
 
+BOOL CALLBACK countIfMain(HWND window, LPARAM count) {
+  char name[8] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (std::strcmp(name, "KV") == 0) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// The default value of a key under HKEY_CURRENT_USER; empty when missing.
+std::string userDefaultValue(const std::string& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS) {
+    return {};
+  }
+  char value[1024] = "";
+  DWORD size = sizeof value - 1;
+  DWORD type = 0;
+  const LONG status =
+      RegQueryValueExA(handle, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(handle);
+  return status == ERROR_SUCCESS && type == REG_SZ ? std::string(value) : std::string();
+}
+
+// What Explorer runs for a double-clicked file of this user's .KV type.
+// Wine's own shell cannot be asked: it does not read per-user file types.
+int openAsDoubleClick(const char* file, int waitSeconds) {
+  const std::string progId = userDefaultValue("Software\\Classes\\.KV");
+  std::string command =
+      progId.empty() ? std::string()
+                     : userDefaultValue("Software\\Classes\\" + progId + "\\shell\\open\\command");
+  if (command.empty()) {
+    std::fprintf(stderr, "kv_drive: .KV has no Open command for this user\n");
+    return 1;
+  }
+  for (std::size_t at = command.find("%1"); at != std::string::npos;
+       at = command.find("%1", at + std::strlen(file))) {
+    command.replace(at, 2, file);
+  }
+  std::printf("%s\n", command.c_str());
+  std::fflush(stdout);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::fprintf(stderr, "kv_drive: cannot run it (error %lu)\n", GetLastError());
+    return 1;
+  }
+  int status = 0;
+  if (waitSeconds > 0) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(waitSeconds) * 1000) !=
+            WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.hProcess, &code) || code != 0) {
+      std::fprintf(stderr, "kv_drive: the program did not end, or ended with %lu\n", code);
+      status = 1;
+    }
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return status;
+}
+
+int printShortcut(const char* file) {
+  if (FAILED(CoInitialize(nullptr))) return 1;
+  int status = 1;
+  IShellLinkA* link = nullptr;
+  IPersistFile* persisted = nullptr;
+  wchar_t wide[MAX_PATH] = L"";
+  MultiByteToWideChar(CP_ACP, 0, file, -1, wide, MAX_PATH);
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persisted))) &&
+      SUCCEEDED(persisted->Load(wide, STGM_READ))) {
+    char target[MAX_PATH] = "";
+    char arguments[1024] = "";
+    char folder[MAX_PATH] = "";
+    link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetArguments(arguments, sizeof arguments);
+    link->GetWorkingDirectory(folder, MAX_PATH);
+    std::printf("%s\n%s\n%s\n", target, arguments, folder);
+    status = 0;
+  } else {
+    std::fprintf(stderr, "kv_drive: cannot read the shortcut %s\n", file);
+  }
+  if (persisted) persisted->Release();
+  if (link) link->Release();
+  CoUninitialize();
+  return status;
+}
+
 int run(int argc, char** argv) {
   if (argc < 2) return 2;
   const char* verb = argv[1];
@@ -221,6 +323,16 @@ int run(int argc, char** argv) {
     PostMessageA(main, WM_NOTIFICATION_ICON, 1, NIN_SELECT);
     return 0;
   }
+  if (!std::strcmp(verb, "count") && argc == 2) {
+    int count = 0;
+    EnumWindows(countIfMain, reinterpret_cast<LPARAM>(&count));
+    std::printf("%d\n", count);
+    return 0;
+  }
+  if (!std::strcmp(verb, "open") && (argc == 3 || argc == 4)) {
+    return openAsDoubleClick(argv[2], argc == 4 ? std::atoi(argv[3]) : 0);
+  }
+  if (!std::strcmp(verb, "shortcut") && argc == 3) return printShortcut(argv[2]);
   return 2;
 }
 
