@@ -72,13 +72,19 @@ kv_wine_test_exe(kv_blackbox_tests SOURCES ${KV_BLACKBOX_TESTS} ${KV_WINE_SUPPOR
   ${CMAKE_SOURCE_DIR}/tests/wine/support/gtest_main_win32.cpp LIBS kvcore ${KV_WIN32_LIBS})
 target_compile_definitions(kv_blackbox_tests PRIVATE
   KV_EXE_PATH="$<TARGET_FILE:kv>" KV_RECORDER_PATH="$<TARGET_FILE:kv_recorder>"
-  KV_KVTOOL_PATH="$<TARGET_FILE:kvtool>" KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_dependencies(kv_blackbox_tests kv kv_recorder kvtool)
+  KV_EXITER_PATH="$<TARGET_FILE:kv_exiter>" KV_KVTOOL_PATH="$<TARGET_FILE:kvtool>"
+  KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_dependencies(kv_blackbox_tests kv kv_recorder kv_exiter kvtool)
 
 # Helper programs of the tests.
 add_executable(kv_recorder ${CMAKE_SOURCE_DIR}/tests/wine/helpers/recorder_win32.cpp)
 target_compile_options(kv_recorder PRIVATE ${KV_WARNINGS})
 target_link_options(kv_recorder PRIVATE ${KV_STATIC_LINK} -mwindows)
+# Waits and ends with the exit code it is given, for the tests of how the
+# programs Kivro started ended, and for scripts/soak.sh.
+add_executable(kv_exiter ${CMAKE_SOURCE_DIR}/tests/wine/helpers/exiter_win32.cpp)
+target_compile_options(kv_exiter PRIVATE ${KV_WARNINGS})
+target_link_options(kv_exiter PRIVATE ${KV_STATIC_LINK} -mwindows)
 # What a running kv.exe holds (handles, GDI and USER objects, private
 # memory), read by scripts/soak.sh.
 add_executable(kv_process_stats ${CMAKE_SOURCE_DIR}/tests/wine/helpers/process_stats_win32.cpp)
