@@ -3,13 +3,15 @@
 // the history cannot be written; the History window keeps the column widths
 // the user sets.
 #include <gtest/gtest.h>
-#include <shlobj.h>
+
+#include <windows.h>
 
 #include <commctrl.h>
 
 #include <algorithm>
 
 #include "engine/history.h"
+#include "history_records_win32.h"
 #include "kivro_process_win32.h"
 #include "resources/resource_ids.h"
 #include "test_schedules.h"
@@ -19,30 +21,15 @@ namespace {
 using kvtest::KivroProcess;
 using kvtest::makeEntry;
 
-std::string historyFolder() {
-  char folder[MAX_PATH] = "";
-  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-  return std::string(folder) + "\\Kivro\\";
-}
-
-std::string historyPath() {
-  return historyFolder() + "history.tsv";
-}
+using kvtest::historyPath;
 
 // The attempts recorded for this test's entries, each with what became of
-// it: those made since it began whose working directory is its scratch
-// folder. Other tests and earlier runs write to the same history (and may
-// have used a folder of the same name), and it may be moved aside to
-// history.1.tsv at any line; both files are read, the earlier first.
+// it (see kvtest::historyLinesIn for which).
 std::vector<kv::HistoryRecord> attemptsIn(const std::string& folder, kv::Time since) {
-  const std::string bytes =
-      kvtest::readFile(historyFolder() + "history.1.tsv") + kvtest::readFile(historyPath());
   std::vector<kv::HistoryRecord> mine;
-  for (kv::HistoryStart& start : kv::joinStartsAndEnds(kv::parseHistory(bytes))) {
-    if (start.start.workingDirectory == folder && start.start.attempted >= since) {
-      start.start.outcome = start.outcome();
-      mine.push_back(std::move(start.start));
-    }
+  for (kv::HistoryStart& start : kv::joinStartsAndEnds(kvtest::historyLinesIn(folder, since))) {
+    start.start.outcome = start.outcome();
+    mine.push_back(std::move(start.start));
   }
   return mine;
 }

@@ -44,16 +44,6 @@ class Restarts : public ::testing::Test {
                                     kv::composeEntryLine(recorded(kv::currentTime() - 1800, id)) +
                                     "\r\n");
   }
-  std::string statusText(HWND mainWindow) {
-    wchar_t text[512] = L"";
-    // Sent, not GetWindowText: that would give another process's window
-    // caption, which the status bar does not keep its parts in.
-    SendMessageW(GetDlgItem(mainWindow, IDC_STATUS_BAR), WM_GETTEXT, 512,
-                 reinterpret_cast<LPARAM>(text));
-    std::string narrow;
-    for (const wchar_t* c = text; *c; ++c) narrow += static_cast<char>(*c < 128 ? *c : '?');
-    return narrow;
-  }
   // kvtool.exe with these arguments, what it wrote on standard output.
   std::string kvtool(const std::string& arguments) {
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
@@ -131,7 +121,7 @@ TEST_F(Restarts, AStartIsNeverMadeAgainAsAMissedOneWhetherKivroClosedOrWasEnded)
     ASSERT_NE(kivro.mainWindow(), nullptr);
     Sleep(1500);
     for (const char* id : {"due", "first", "second", "third"}) EXPECT_EQ(startsOf(id), 1u) << id;
-    const std::string status = statusText(kivro.mainWindow());
+    const std::string status = kivro.statusText();
     EXPECT_EQ(status.rfind("Last: third at ", 0), 0u) << status;
     EXPECT_NE(status.find(": exited 0 after "), std::string::npos) << status;
   }

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "resources/resource_ids.h"
+
 namespace kvtest {
 
 ScratchFolder::ScratchFolder() {
@@ -99,11 +101,15 @@ HWND KivroProcess::mainWindow() {
 }
 
 HWND KivroProcess::list() {
-  return GetDlgItem(mainWindow(), 101);
+  return GetDlgItem(mainWindow(), IDC_LIST);
 }
 
 std::string KivroProcess::title() {
   return windowText(mainWindow());
+}
+
+std::string KivroProcess::statusText() {
+  return windowText(GetDlgItem(mainWindow(), IDC_STATUS_BAR));
 }
 
 std::vector<std::string> KivroProcess::rows() {

@@ -62,6 +62,8 @@ class KivroProcess {
   HWND mainWindow();
   HWND list();
   std::string title();
+  // The status bar's text (read by message: the bar keeps it in its parts).
+  std::string statusText();
   std::vector<std::string> rows();
 
   // A menu command or accelerator's command, posted as the menu sends it.

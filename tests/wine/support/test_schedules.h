@@ -25,6 +25,11 @@ inline std::string recorderPath() {
   return windowsPath(KV_RECORDER_PATH);
 }
 
+// The test helper that waits and ends with the exit code it is given.
+inline std::string exiterPath() {
+  return windowsPath(KV_EXITER_PATH);
+}
+
 inline std::string scheduleBytes(const std::vector<kv::ScheduleEntry>& entries) {
   std::string bytes = "Version=3.0\r\n";
   for (const auto& entry : entries) bytes += kv::composeEntryLine(entry) + "\r\n";
