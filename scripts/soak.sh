@@ -9,13 +9,21 @@
 # entries, each on a second of its own within the minute, and Once entries
 # due every three minutes (every 30 s in runs shorter than 10 minutes). Each
 # starts the recorder helper, which appends its id and the moment it started
-# to a log. KV.INI gets Time=1, a check every 10 ms, for the run and is put
-# back afterwards.
+# to a log. Three more Every Minute entries start the exiter helper, which
+# logs its start the same way, runs 2 or 3 s and ends with exit code 1, 0 or
+# 0xC0000005; their last start comes 5 s before the end of the run. KV.INI
+# gets Time=1, a check every 10 ms, for the run and is put back afterwards.
 #
 # At the end the script compares the log with the occurrences the schedule
 # holds up to the end of the run, and reads the handle count, GDI and USER
 # objects and private memory of kv.exe (kv_process_stats.exe) a few seconds
-# after the first start and again at the end.
+# after the first start and again at the end, each time once no program it
+# started runs (the history holds the end of every start). Once kv.exe has
+# closed, its history (%LOCALAPPDATA%\Kivro\history.tsv and history.1.tsv,
+# which must hold the whole run) must hold a start ("running") for every
+# start in the log and an end for each: "exited" with the entry's exit code
+# (0 for the recorder), or "no longer watched" for a start due after the end
+# of the run, which kv.exe may have made just before it closed.
 #
 # Tolerance for lateness: one check period (10 ms), plus up to one second
 # from the whole seconds in which kv.exe keeps time (it takes a second as
@@ -31,8 +39,10 @@
 # on at its next occurrence after it.
 #
 # Exit status 1 when an occurrence was missed, started twice, late or not in
-# the schedule, when kv.exe ended, or when a figure grew by more than its
-# margin (handles 10, GDI objects 5, USER objects 5, private memory 2 MiB);
+# the schedule, when kv.exe ended, when the history lacks a start or an end
+# or holds a wrong exit code, when the handle count at the end is not the
+# one at the start, or when a figure grew by more than its margin (GDI
+# objects 5, USER objects 5, private memory 2 MiB);
 # 2 when the run could not be made. KV_SOAK_LATENESS=0 leaves lateness
 # unchecked (reported only), as the short run in the test suite does on a
 # busy machine. KV_SOAK_TREE names the build tree whose programs run
@@ -52,11 +62,12 @@ tolerance="${KV_SOAK_TOLERANCE:-3.01}"
 check_lateness="${KV_SOAK_LATENESS:-1}"
 pauses="${KV_SOAK_PAUSES:-0}"
 pause_seconds="${KV_SOAK_PAUSE_SECONDS:-60}"
-margin_handles=10 margin_gdi=5 margin_user=5 margin_private=$((2 * 1024 * 1024))
+margin_handles=0 margin_gdi=5 margin_user=5 margin_private=$((2 * 1024 * 1024))
 
 tree="${KV_SOAK_TREE:-$(kv_test_tree)}"
-kv="$tree/kv.exe" recorder="$tree/kv_recorder.exe" stats="$tree/kv_process_stats.exe"
-for program in "$kv" "$recorder" "$stats"; do
+kv="$tree/kv.exe" recorder="$tree/kv_recorder.exe" exiter="$tree/kv_exiter.exe"
+stats="$tree/kv_process_stats.exe"
+for program in "$kv" "$recorder" "$exiter" "$stats"; do
   if [ ! -f "$program" ]; then
     echo "soak: $program is missing; build first (scripts/build.sh)" >&2
     exit 2
@@ -69,6 +80,7 @@ export TZ=UTC
 work="$(mktemp -d "${TMPDIR:-/tmp}/kivro-soak.XXXXXX")"
 name="soak-$$.KV"
 schedule="$work/$name" record="$work/starts.log" plan="$work/plan.txt" stops="$work/stops.txt"
+started_count="$work/started.txt"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 started_xvfb="" kv_pid="" settings="" settings_saved="" start_stats="" end_stats=""
@@ -95,16 +107,21 @@ trap cleanup EXIT
 kv_display_start
 started_xvfb="$KV_STARTED_XVFB"
 
-# KV.INI lives in the user's application-data folder of the prefix.
-appdata="$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')"
-case "$appdata" in
-  [Cc]:\\*) ;;
-  *)
-    echo "soak: cannot tell the application-data folder of $WINEPREFIX (got '$appdata')" >&2
-    exit 2
-    ;;
-esac
-appdata_dir="$WINEPREFIX/drive_c/$(printf '%s' "${appdata:3}" | tr '\\' '/')"
+# KV.INI lives in the user's application-data folder of the prefix, the
+# history in the local one.
+folders="$(wine cmd /c 'echo %APPDATA%&echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')"
+appdata="$(sed -n 1p <<<"$folders")" local_appdata="$(sed -n 2p <<<"$folders")"
+for folder in "$appdata" "$local_appdata"; do
+  case "$folder" in
+    [Cc]:\\*) ;;
+    *)
+      echo "soak: cannot tell the application-data folders of $WINEPREFIX (got '$folders')" >&2
+      exit 2
+      ;;
+  esac
+done
+linux_path() { printf '%s/drive_c/%s' "$WINEPREFIX" "$(printf '%s' "${1:3}" | tr '\\' '/')"; }
+appdata_dir="$(linux_path "$appdata")" history_dir="$(linux_path "$local_appdata")/Kivro"
 mkdir -p "$appdata_dir/Kivro"
 settings="$appdata_dir/Kivro/KV.INI"
 if [ -f "$settings" ]; then
@@ -113,7 +130,8 @@ if [ -f "$settings" ]; then
 fi
 printf '[KV]\r\nTime=1\r\nAssociationWarning=1\r\nHideIcon=0\r\n' >"$settings"
 
-# The plan: id, first start, step in seconds (0: once), end.
+# The plan: id, first start, step in seconds (0: once), end, and for the
+# exiter's entries its exit code and running time in milliseconds.
 lead=20
 base=$(($(date +%s) + lead))
 finish=$((base + duration))
@@ -124,6 +142,12 @@ once_every=$((duration >= 600 ? 180 : 30))
     IFS=: read -r id offset step <<<"$recurring"
     echo "$id $((base + offset)) $step $end"
   done
+  for exiting in X1:17:1:2000 X2:41:0:3000 X3:52:3221225477:2000; do
+    IFS=: read -r id offset code ms <<<"$exiting"
+    if [ $((offset + 5)) -le "$duration" ]; then
+      echo "$id $((base + offset)) 60 $((finish - 5)) $code $ms"
+    fi
+  done
   k=0
   while [ $((31 + k * once_every)) -le "$duration" ]; do
     echo "O$k $((base + 31 + k * once_every)) 0 $((base + 31 + k * once_every))"
@@ -131,15 +155,36 @@ once_every=$((duration >= 600 ? 180 : 30))
   done
 } >"$plan"
 
-recorder_win="$(winpath "$recorder")" work_win="$(winpath "$work")"
+recorder_win="$(winpath "$recorder")" exiter_win="$(winpath "$exiter")" work_win="$(winpath "$work")"
 {
   printf 'Version=3.0\r\n'
-  while read -r id start step stop; do
-    case "$step" in 0) code=O ;; 60) code=M ;; 900) code=F ;; *) code=H ;; esac
-    printf '%s %s %s 1 %s %s \022%s p0 d%s\r\n' "$start" "$stop" "$code" "$recorder_win" "$id" \
-      "$work_win" "$id"
+  while read -r id start step stop exit_code ms; do
+    case "$step" in 0) frequency=O ;; 60) frequency=M ;; 900) frequency=F ;; *) frequency=H ;; esac
+    program="$recorder_win $id"
+    if [ -n "${exit_code:-}" ]; then program="$exiter_win $exit_code $ms $id"; fi
+    printf '%s %s %s 1 %s \022%s p0 d%s\r\n' "$start" "$stop" "$frequency" "$program" "$work_win" \
+      "$id"
   done <"$plan"
 } >"$schedule"
+
+# The exit code each entry's program ends with, as the history writes it:
+# "X1=1 X3=0xC0000005 ...", the recorder's 0 for the rest.
+exit_codes="$(awk 'NF == 6 { printf "%s=%s ", $1, ($5 >= 3221225472 ? sprintf("0x%08X", $5) : $5) }' "$plan")"
+# This run's history lines (those of its work folder), oldest first. The
+# folder goes through the environment: awk -v would read its backslashes.
+run_history() {
+  cat "$history_dir/history.1.tsv" "$history_dir/history.tsv" 2>/dev/null |
+    KV_SOAK_FOLDER="$work_win" awk -F'\t' '{ sub(/\r$/, "") } NF == 10 && $6 == ENVIRON["KV_SOAK_FOLDER"]' ||
+    true
+}
+# How many of this run's starts have no end in the history yet.
+open_starts() {
+  run_history | awk -F'\t' '
+    { key = $1 FS $2 FS $3 FS $4 FS $5 FS $9 }
+    $10 == "running" { open[key]++ }
+    $10 == "no longer watched" || $10 ~ /^exited / { open[key]-- }
+    END { n = 0; for (key in open) if (open[key] > 0) n += open[key]; print n }'
+}
 
 # Figures: "handles gdi user private", or nothing when the window is gone.
 # Wine gives none of the four to another process (the calls answer 0), so
@@ -166,6 +211,23 @@ read_stats() {
   echo "$handles $gdi $user $private"
 }
 handles_kind="handles" user_kind="USER objects" private_kind="private bytes"
+# The figures at a moment when no program kv.exe started runs, so that the
+# handles it holds for them do not count; waits up to 10 s for one.
+# read_stats runs in this shell, since it names the kinds of figure it read.
+read_quiet_stats() {
+  for _ in $(seq 20); do
+    if [ "$(open_starts)" -eq 0 ]; then
+      read_stats >"$work/quiet"
+      if [ "$(open_starts)" -eq 0 ]; then
+        cat "$work/quiet"
+        return 0
+      fi
+    fi
+    sleep 0.5
+  done
+  echo "soak: a program kv.exe started was still running when its figures were read" >&2
+  read_stats
+}
 sleep_until() {
   local now
   now=$(date +%s)
@@ -191,7 +253,7 @@ fi
 # The start figures: a few seconds after the first start, once the shell and
 # the timer have been used.
 sleep_until $((base + 5))
-read_stats >"$work/stats" && start_stats="$(cat "$work/stats")"
+read_quiet_stats >"$work/stats" && start_stats="$(cat "$work/stats")"
 # Each stop begins 3 s past a minute of the plan, where no entry is due
 # within 3 s, and lasts a whole number of seconds.
 : >"$stops"
@@ -209,7 +271,7 @@ for ((i = 1; i <= pauses; i++)); do
   echo "soak: kv.exe stopped from $(date -u -d "@${stopped_at%.*}" '+%H:%M:%S') UTC for $pause_seconds s"
 done
 sleep_until $((finish + ${tolerance%.*} + 2))
-read_stats >"$work/stats" && end_stats="$(cat "$work/stats")"
+read_quiet_stats >"$work/stats" && end_stats="$(cat "$work/stats")"
 wine "$stats" "$name]" --close >/dev/null 2>&1 || true
 for _ in $(seq 100); do
   kill -0 "$kv_pid" 2>/dev/null || break
@@ -225,7 +287,7 @@ kv_pid=""
 
 status=0
 touch "$record"
-awk -v finish="$finish" -v tol="$tolerance" -v lateness="$check_lateness" '
+awk -v finish="$finish" -v tol="$tolerance" -v lateness="$check_lateness" -v counted="$started_count" '
   FILENAME == ARGV[1] { paused[++stops] = $1; resumed[stops] = $2; next }
   FILENAME == ARGV[2] { start[$1] = $2; step[$1] = $3; stop[$1] = $4; next }
   # The stop during which an occurrence was due, or 0.
@@ -247,8 +309,11 @@ awk -v finish="$finish" -v tol="$tolerance" -v lateness="$check_lateness" '
     return 0
   }
   {
-    if (!match($0, /params=\[[^]]*\]/)) { unexpected++; next }
-    id = substr($0, RSTART + 8, RLENGTH - 9)
+    if (match($0, /^params=\[[^]]*\]/)) {
+      id = substr($0, RSTART + 8, RLENGTH - 9)
+    } else if (match($0, /^exiter [^ ]+ /)) {
+      id = substr($0, 8, RLENGTH - 8)
+    } else { unexpected++; next }
     if (!match($0, / at=[0-9]+/)) { unexpected++; next }
     at = substr($0, RSTART + 4, RLENGTH - 4) / 1000.0
     if (!(id in start)) { unexpected++; next }
@@ -296,9 +361,42 @@ awk -v finish="$finish" -v tol="$tolerance" -v lateness="$check_lateness" '
       expected, started, missed, doubled, tardy, early, unexpected
     printf "soak: lateness after the due second: max %.2f s, mean %.2f s (allowed %s s%s)\n",
       maxlate, started ? sumlate / started : 0, tol, lateness == 1 ? "" : ", not checked"
+    print started >counted
     bad = missed + doubled + unexpected + (lateness == 1 ? tardy + early : 0)
     exit bad > 0 ? 1 : 0
   }' "$stops" "$plan" "$record" || status=1
+
+# The history: a start for every start in the log that was due by the end
+# of the run, and an end for each start. Its times are UTC, as the run's,
+# and so compare as texts.
+run_history | awk -F'\t' -v codes="$exit_codes" -v logged="$(cat "$started_count" 2>/dev/null || echo -1)" \
+  -v finish="$(date -u -d "@$finish" '+%Y-%m-%dT%H:%M:%S+00:00')" '
+  function say(what) { if (++said <= 5) printf "soak: history: %s: %s at %s\n", $4, what, $2 }
+  BEGIN {
+    n = split(codes, pairs, " ")
+    for (i = 1; i <= n; i++) { split(pairs[i], pair, "="); code[pair[1]] = pair[2] }
+  }
+  { key = $1 FS $2 FS $3 FS $4 FS $5 FS $9 }
+  $10 == "running" { open[key]++; starts++; if ($2 <= finish) due++; next }
+  $10 == "no longer watched" || $10 ~ /^exited / {
+    if (open[key] < 1) { orphans++; say("an end without its start"); next }
+    open[key]--
+    ends++
+    if ($10 == "no longer watched") {
+      if ($2 <= finish) { unwatched++; say("no longer watched, though due by the end") }
+      next
+    }
+    want = ($4 in code) ? code[$4] : "0"
+    if (index($10, "exited " want " after ") != 1) { wrong++; say($10 ", not exit code " want) }
+    next
+  }
+  { other++; say($10) }
+  END {
+    for (key in open) unended += open[key]
+    printf "soak: history: %d starts, %d due by the end (the log has %d), %d ends (%d missing, %d without a start, %d wrong exit codes, %d no longer watched though due by the end), %d other lines\n",
+      starts, due, logged, ends, unended, orphans, wrong, unwatched, other
+    exit unended + orphans + wrong + unwatched + other > 0 || due != logged ? 1 : 0
+  }' || status=1
 
 if [ -z "$end_stats" ]; then
   echo "soak: kv.exe was no longer running at the end"
@@ -306,9 +404,12 @@ if [ -z "$end_stats" ]; then
 fi
 read -r h0 g0 u0 p0 <<<"${start_stats:--1 -1 -1 -1}"
 read -r h1 g1 u1 p1 <<<"${end_stats:--1 -1 -1 -1}"
-figure() {  # name start end margin
+figure() {  # name start end margin (0: the same at the end)
   if [ "$2" -lt 0 ] || [ "$3" -lt 0 ]; then
     echo "soak: $1 not available ($2 -> $3)"
+  elif [ "$4" -eq 0 ] && [ "$3" -ne "$2" ]; then
+    echo "soak: $1 $2 -> $3: not the same at the end"
+    status=1
   elif [ $(($3 - $2)) -gt "$4" ]; then
     echo "soak: $1 $2 -> $3: grew by $(($3 - $2)), more than $4"
     status=1
