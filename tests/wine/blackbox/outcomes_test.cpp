@@ -273,7 +273,7 @@ TEST_P(SkipWhileRunning, ADueStartWhosePreviousStartStillRunsIsSkippedOnlyWhenSe
     if (line.outcome.rfind("skipped: still running since ", 0) != 0) continue;
     ++skipped;
     EXPECT_EQ(line.due, due);
-    EXPECT_GE(line.attempted + 1, due);
+    EXPECT_GE(line.attempted, due);
   }
   EXPECT_EQ(skipped, c.skipped);
 }
