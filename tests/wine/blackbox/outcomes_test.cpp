@@ -168,10 +168,11 @@ class Outcomes : public ::testing::Test {
                              "Exits " + tag, folder.path());
   }
   std::vector<ExiterStart> exiterStarts() const { return exiterStartsIn(kvtest::readFile(record)); }
-  std::vector<kv::HistoryRecord> attempts() const {
+  // This test's history lines, starts and ends, oldest first.
+  std::vector<kv::HistoryRecord> lines() const {
     return kvtest::historyLinesIn(folder.path(), begun);
   }
-  std::vector<kv::HistoryStart> starts() const { return kv::joinStartsAndEnds(attempts()); }
+  std::vector<kv::HistoryStart> starts() const { return kv::joinStartsAndEnds(lines()); }
   // The starts of this test that have their end, once there are `count`.
   std::vector<kv::HistoryStart> endedStarts(std::size_t count) const {
     std::vector<kv::HistoryStart> ended;
@@ -225,7 +226,7 @@ TEST_F(Outcomes, EachEndIsRecordedWithItsExitCodeAndHowLongTheProgramRan) {
     EXPECT_TRUE(exitedAfter(start->end->outcome, c.text, ran.at(c.text)));
   }
   // The status bar: the end recorded last, with the start's time.
-  const kv::HistoryRecord last = attempts().back();
+  const kv::HistoryRecord last = lines().back();
   std::string status;
   EXPECT_TRUE(kvtest::eventually([&] {
     status = kivro->statusText();
@@ -260,7 +261,7 @@ TEST_P(SkipWhileRunning, ADueStartWhosePreviousStartStillRunsIsSkippedOnlyWhenSe
   kivro->selectRow(0);
   kivro->command(IDM_TEST_ENTRY);
   ASSERT_TRUE(kvtest::eventually([&] { return exiterStarts().size() == 1; }));
-  ASSERT_LT(attempts().front().attempted, due) << "Test Entry came too late to tell anything";
+  ASSERT_LT(lines().front().attempted, due) << "Test Entry came too late to tell anything";
 
   // Filed under its next start, whether started or skipped.
   ASSERT_TRUE(kvtest::eventually([&] { return kivro->rows() != before; }));
@@ -269,7 +270,7 @@ TEST_P(SkipWhileRunning, ADueStartWhosePreviousStartStillRunsIsSkippedOnlyWhenSe
   Sleep(300);  // a start made as well as skipped would show by now
   EXPECT_EQ(exiterStarts().size(), c.starts);
   std::size_t skipped = 0;
-  for (const kv::HistoryRecord& line : attempts()) {
+  for (const kv::HistoryRecord& line : lines()) {
     if (line.outcome.rfind("skipped: still running since ", 0) != 0) continue;
     ++skipped;
     EXPECT_EQ(line.due, due);
@@ -295,11 +296,11 @@ TEST_F(Outcomes, AProgramStillRunningAtExitGoesOnAndItsLineSaysItIsNoLongerWatch
 
   kivro->command(IDM_EXIT);  // Test Entry changed nothing: no question
   ASSERT_EQ(kivro->waitForExit(), 0);
-  const std::vector<kv::HistoryStart> lines = starts();
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].start.outcome, "running");
-  ASSERT_TRUE(lines[0].end.has_value());
-  EXPECT_EQ(lines[0].end->outcome, "no longer watched");
+  const std::vector<kv::HistoryStart> recorded = starts();
+  ASSERT_EQ(recorded.size(), 1u);
+  EXPECT_EQ(recorded[0].start.outcome, "running");
+  ASSERT_TRUE(recorded[0].end.has_value());
+  EXPECT_EQ(recorded[0].end->outcome, "no longer watched");
   EXPECT_TRUE(exiterRuns(exiterStarts()[0].pid));
 }
 
