@@ -4,6 +4,7 @@
 
 #include "engine/recurrence.h"
 #include "schedule/schedule_file.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 namespace {
@@ -39,7 +40,7 @@ std::string whyNotRead(ReadStatus status, const std::string& fileName) {
 ReadStatus loadScheduleFile(ScheduleDocument& document, const std::string& fileName,
                             const ScheduleFiles& files, MessageBoxes& boxes) {
   const Time loadTime = files.clock();
-  if (fileName.size() > kMaxFileName) {
+  if (utf16Length(fileName) > kMaxFileName) {
     warnNotLoaded(boxes, notFound(fileName));
     return ReadStatus::NotFound;
   }
@@ -49,14 +50,16 @@ ReadStatus loadScheduleFile(ScheduleDocument& document, const std::string& fileN
     return file.status;
   }
   // The store changes only once the whole file has been taken in. The
-  // file's bytes go before the store takes the lines, so that a large file
-  // is never held twice over.
+  // file's text goes before the store takes the lines, so that a large file
+  // is never held twice over (a file of an earlier version is held as its
+  // bytes and its text only while it is converted).
   try {
     const HandledThrough handled =
         files.handledStarts ? files.handledStarts(fileName) : HandledThrough{};
-    PackedLines lines = catchUpScheduleFile(file.bytes, files.versionText, loadTime, files.clock(),
+    ScheduleFileText text = scheduleFileText(std::move(file.bytes), files.legacyText);
+    PackedLines lines = catchUpScheduleFile(text.text, files.versionText, loadTime, files.clock(),
                                             files.missedStarts, handled);
-    std::string().swap(file.bytes);
+    std::string().swap(text.text);
     document.store.replaceLines(std::move(lines));
   } catch (const std::bad_alloc&) {
     warnNotLoaded(boxes, tooLarge(fileName));
@@ -77,7 +80,7 @@ bool openNamedSchedule(ScheduleDocument& document, const std::string& fileName,
                        const ScheduleFiles& files, MessageBoxes& boxes) {
   const ReadStatus status = loadScheduleFile(document, fileName, files, boxes);
   const bool keepsName = status == ReadStatus::Ok ||
-                         (status == ReadStatus::NotFound && fileName.size() <= kMaxFileName);
+                         (status == ReadStatus::NotFound && utf16Length(fileName) <= kMaxFileName);
   document.fileName = keepsName ? fileName : std::string();
   return status == ReadStatus::Ok;
 }

@@ -9,6 +9,8 @@
 #include "engine/recurrence.h"
 #include "schedule/file_contents.h"
 #include "schedule/message_boxes.h"
+#include "schedule/schedule_file.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 
@@ -24,6 +26,9 @@ struct ScheduleFiles {
   // The starts of a schedule's entries that Kivro dealt with already, for
   // the file of that name; none when not given.
   std::function<HandledThrough(const std::string& fileName)> handledStarts = {};
+  // How a file of an earlier version, not in UTF-8, is read: in the ANSI
+  // code page of the machine, which western Windows has as 1252.
+  LegacyTextReader legacyText = utf8FromWindows1252;
 };
 
 // Reads the file into the store, every entry brought up to date, and clears

@@ -1,7 +1,6 @@
 #include "app/history_file_win32.h"
 
 #include "engine/history.h"
-#include "schedule/code_pages_win32.h"
 
 namespace kv {
 
@@ -26,18 +25,6 @@ std::string HistoryFile::readAll() const {
 
 std::string historyFilePath() {
   return kivroDataPath("history.tsv");
-}
-
-std::string ansiToUtf8(std::string_view text) {
-  return narrowFrom(wideFrom(text, CP_ACP), CP_UTF8);
-}
-
-std::wstring utf8ToWide(std::string_view text) {
-  return wideFrom(text, CP_UTF8);
-}
-
-std::string utf8ToAnsi(std::string_view text) {
-  return narrowFrom(wideFrom(text, CP_UTF8), CP_ACP);
 }
 
 }  // namespace kv

@@ -31,10 +31,4 @@ class HistoryFile final : public AppendedFile {
 
 std::string historyFilePath();
 
-// A text in the ANSI code page as UTF-8, UTF-8 as UTF-16, and UTF-8 back in
-// the ANSI code page (a character it lacks as the code page's default).
-std::string ansiToUtf8(std::string_view text);
-std::wstring utf8ToWide(std::string_view text);
-std::string utf8ToAnsi(std::string_view text);
-
 }  // namespace kv

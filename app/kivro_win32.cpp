@@ -17,6 +17,7 @@
 #include "engine/handled_starts.h"
 #include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/code_pages_win32.h"
 #include "schedule/file_io_win32.h"
 
 namespace kv {
@@ -97,7 +98,7 @@ bool Kivro::createWindows() {
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
   boxes_ = std::make_unique<WindowsMessageBoxes>(mainWindow_);
   history_ = std::make_unique<LaunchHistory>(
-      historyFile_, ansiToUtf8, currentTime, [this] { return fullPathOf(document_->fileName); },
+      historyFile_, currentTime, [this] { return fullPathOf(document_->fileName); },
       &handledFile_);
   history_->watchWith(*shell_);
   history_->showTimesWith(formatStartTime);
@@ -131,7 +132,7 @@ ScheduleFiles Kivro::files() const {
     files.missedStarts = MissedStarts::RunOnce;
     files.handledStarts = [this](const std::string& fileName) {
       return handledThroughLookup(std::make_shared<const HandledStarts>(
-          handledFile_.readAll(), fullPathOf(fileName), ansiToUtf8));
+          handledFile_.readAll(), fullPathOf(fileName)));
     };
   }
   return files;
@@ -214,7 +215,7 @@ void Kivro::refreshStatus() {
   const std::optional<HistoryRecord>& last = history_->lastStart();
   // The record's texts are UTF-8, the regional settings' time text ANSI.
   const std::wstring text =
-      last ? utf8ToWide(lastStartText(*last, ansiToUtf8(formatStartTime(last->attempted)),
+      last ? toWide(lastStartText(*last, utf8FromAnsiCodePage(formatStartTime(last->attempted)),
                                       history_->failureUnseen()))
            : std::wstring();
   SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -259,8 +260,8 @@ void Kivro::bringBack() {
 void Kivro::showFailureBalloon(const HistoryRecord& record) {
   std::optional<Balloon> balloon = failureBalloon_.failed(record, settings_.notifyOnFailure);
   if (!balloon) return;
-  balloon->title = utf8ToAnsi(balloon->title);
-  balloon->text = utf8ToAnsi(balloon->text);
+  balloon->title = narrowFrom(toWide(balloon->title), CP_ACP);
+  balloon->text = narrowFrom(toWide(balloon->text), CP_ACP);
   // While the window shows, the icon comes for the balloon alone.
   const bool shown =
       notificationIcon_->show(notificationTipText()) && notificationIcon_->showBalloon(*balloon);

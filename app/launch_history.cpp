@@ -9,10 +9,9 @@
 
 namespace kv {
 
-LaunchHistory::LaunchHistory(HistorySink& sink, TextToUtf8 toUtf8, std::function<Time()> clock,
+LaunchHistory::LaunchHistory(HistorySink& sink, std::function<Time()> clock,
                              std::function<std::string()> scheduleName, HistorySink* handledSink)
     : sink_(sink),
-      toUtf8_(std::move(toUtf8)),
       clock_(std::move(clock)),
       scheduleName_(std::move(scheduleName)),
       handledSink_(handledSink),
@@ -28,16 +27,13 @@ LaunchHistory::~LaunchHistory() {
 }
 
 void LaunchHistory::record(HistoryRecord record) {
-  if (sink_.append(historyLine(record, toUtf8_))) {
+  if (sink_.append(historyLine(record))) {
     unwritableSince_.reset();
   } else if (!unwritableSince_) {
     unwritableSince_ = clock_();
   }
   const bool attention = record.needsAttention();
   if (attention && windowHidden_) failureUnseen_ = true;
-  // The last start reads as a record read back from the file would.
-  record.description = toUtf8_(record.description);
-  record.outcome = toUtf8_(record.outcome);
   last_ = std::move(record);
   if (attention && tell_) tell_(*last_);
 }
@@ -67,7 +63,7 @@ void LaunchHistory::launched(const ScheduleEntry& entry, const ShellStart& start
 
 void LaunchHistory::dealtWith(const ScheduleEntry& entry, Time through) {
   if (handledSink_) {
-    handledSink_->append(handledStartLine(through, scheduleName_(), entry, toUtf8_));
+    handledSink_->append(handledStartLine(through, scheduleName_(), entry));
   }
 }
 
@@ -115,7 +111,7 @@ void LaunchHistory::stopWatching() {
 void LaunchHistory::recallLastStart(std::string_view historyBytes) {
   last_.reset();
   failureUnseen_ = false;
-  const std::string schedule = toUtf8_(scheduleName_());
+  const std::string schedule = scheduleName_();
   if (schedule.empty()) return;
   for (HistoryStart& start : joinStartsAndEnds(parseHistory(historyBytes))) {
     if (!equalsIgnoringAsciiCase(start.start.schedule, schedule)) continue;

@@ -26,7 +26,7 @@ class LaunchHistory final : public LaunchLog {
  public:
   // `handledSink`, when given, keeps the record of the starts the due check
   // dealt with (engine/handled_starts.h).
-  LaunchHistory(HistorySink& sink, TextToUtf8 toUtf8, std::function<Time()> clock,
+  LaunchHistory(HistorySink& sink, std::function<Time()> clock,
                 std::function<std::string()> scheduleName, HistorySink* handledSink = nullptr);
   // Lets go of every program still watched, as stopWatching does.
   ~LaunchHistory() override;
@@ -64,7 +64,7 @@ class LaunchHistory final : public LaunchLog {
   // is none.
   void recallLastStart(std::string_view historyBytes);
 
-  // The last start, with its end where there is one; texts in UTF-8.
+  // The last start, with its end where there is one.
   const std::optional<HistoryRecord>& lastStart() const { return last_; }
   std::optional<Time> unwritableSince() const { return unwritableSince_; }
 
@@ -84,7 +84,6 @@ class LaunchHistory final : public LaunchLog {
   void takeOver(ProcessToken process, const HistoryRecord& start) noexcept;
 
   HistorySink& sink_;
-  TextToUtf8 toUtf8_;
   std::function<Time()> clock_;
   std::function<std::string()> scheduleName_;
   HistorySink* handledSink_;

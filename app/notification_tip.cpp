@@ -1,5 +1,7 @@
 #include "app/notification_tip.h"
 
+#include "schedule/utf8_text.h"
+
 namespace kv {
 namespace {
 
@@ -7,32 +9,34 @@ constexpr std::string_view kEllipsis = "...";
 
 // The end of a text that is longer than `room`, after "...".
 std::string keepEnd(std::string_view text, std::size_t room) {
-  if (text.size() <= room) return std::string(text);
+  if (utf16Length(text) <= room) return std::string(text);
   std::string kept(kEllipsis);
-  kept += text.substr(text.size() - (room - kEllipsis.size()));
+  kept += utf16Tail(text, room - kEllipsis.size());
   return kept;
+}
+
+std::size_t roomLeft(std::size_t room, std::size_t used) {
+  return room > used ? room - used : 0;
 }
 
 }  // namespace
 
 std::string notificationTip(std::string_view productName, std::string_view fileName,
                             std::string_view description, std::string_view when) {
-  std::string tip(productName.substr(0, kMaxTip));
+  std::string tip(utf16Head(productName, kMaxTip));
   if (!fileName.empty()) {
     tip += " - ";
     // The name gets at least half the room, the next start the rest.
-    const std::size_t room = kMaxTip / 2 > tip.size() ? kMaxTip / 2 - tip.size() : 0;
+    const std::size_t room = roomLeft(kMaxTip / 2, utf16Length(tip));
     if (room > kEllipsis.size()) tip += keepEnd(fileName, room);
   }
-  if (when.empty()) return tip.substr(0, kMaxTip);
+  if (when.empty()) return std::string(utf16Head(tip, kMaxTip));
   std::string next = "\nNext: ";
   const std::string at = " at " + std::string(when);
-  const std::size_t left = kMaxTip > tip.size() + next.size() + at.size()
-                               ? kMaxTip - tip.size() - next.size() - at.size()
-                               : 0;
-  next += description.substr(0, left);
+  const std::size_t left = roomLeft(kMaxTip, utf16Length(tip) + next.size() + utf16Length(at));
+  next += utf16Head(description, left);
   tip += next + at;
-  return tip.substr(0, kMaxTip);
+  return std::string(utf16Head(tip, kMaxTip));
 }
 
 }  // namespace kv

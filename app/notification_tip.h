@@ -7,7 +7,8 @@
 
 namespace kv {
 
-// Room for a tip, its terminating zero not counted.
+// Room for a tip in characters (UTF-16 code units), its terminating zero
+// not counted.
 inline constexpr std::size_t kMaxTip = 127;
 
 // "Kivro - NAME", and on a second line "Next: DESCRIPTION at WHEN" while an

@@ -1,5 +1,7 @@
 #include "app/schedule_commands.h"
 
+#include "schedule/utf8_text.h"
+
 namespace kv {
 
 bool deleteSelectedAfterAsking(ScheduleStore& store, MessageBoxes& boxes) {
@@ -16,7 +18,7 @@ bool deleteSelectedAfterAsking(ScheduleStore& store, MessageBoxes& boxes) {
 }
 
 bool acceptDroppedPath(const std::string& path, MessageBoxes& boxes) {
-  if (path.size() <= kMaxText) return true;
+  if (utf16Length(path) <= kMaxText) return true;
   boxes.show({"The file " + path + " cannot be scheduled: its name is longer than " +
                   std::to_string(kMaxText) + " characters.",
               "KV", BoxButtons::Ok, BoxIcon::Exclamation});

@@ -7,7 +7,8 @@
 
 namespace kv {
 
-// Room for the title, its terminating zero not counted.
+// Room for the title in characters (UTF-16 code units), its terminating
+// zero not counted.
 inline constexpr std::size_t kMaxTitle = 83;
 
 // "%s - [%s]". A title too long for its room keeps the product name and the

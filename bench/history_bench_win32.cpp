@@ -40,7 +40,7 @@ bool fill(const char* path) {
   for (int n = 0; written + 200 < kv::kHistoryLimit; ++n) {
     record.attempted = record.due = 1700000000u + static_cast<kv::Time>(n);
     record.description = "bench " + std::to_string(n);
-    const std::string line = kv::historyLine(record, kv::ansiToUtf8);
+    const std::string line = kv::historyLine(record);
     if (!file.append(line)) return false;
     written += line.size() + 2;
     if (n + 1 == kTimedAppends) {

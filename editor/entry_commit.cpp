@@ -7,6 +7,7 @@
 #include "engine/launcher.h"
 #include "engine/recurrence.h"
 #include "schedule/ascii_case.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 namespace {
@@ -58,13 +59,13 @@ std::optional<LocalTime> startFields(const EntryForm& form) {
   return fields;
 }
 
-std::size_t totalTextLength(const ScheduleEntry& entry) {
-  return entry.commandLine.size() + entry.workingDirectory.size() + entry.description.size();
-}
-
+// In characters as the dialog's edits count them (UTF-16 code units).
 bool textsFit(const ScheduleEntry& entry) {
-  return entry.commandLine.size() <= kMaxText && entry.workingDirectory.size() <= kMaxText &&
-         entry.description.size() <= kMaxText && totalTextLength(entry) <= kMaxTextsTogether;
+  const std::size_t commandLine = utf16Length(entry.commandLine);
+  const std::size_t workingDirectory = utf16Length(entry.workingDirectory);
+  const std::size_t description = utf16Length(entry.description);
+  return commandLine <= kMaxText && workingDirectory <= kMaxText && description <= kMaxText &&
+         commandLine + workingDirectory + description <= kMaxTextsTogether;
 }
 
 // Go on (true) or stay. The check is of the working directory when the path

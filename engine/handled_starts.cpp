@@ -47,31 +47,21 @@ std::string foldedAsciiCase(std::string_view text) {
   return folded;
 }
 
-bool isAscii(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
-std::string handledStartLine(Time through, std::string_view schedule, const ScheduleEntry& entry,
-                             const TextToUtf8& toUtf8) {
+std::string handledStartLine(Time through, std::string_view schedule, const ScheduleEntry& entry) {
   std::string line = isoTimeWithOffset(through);
   for (std::string_view text :
        {schedule, std::string_view(entry.description), std::string_view(entry.commandLine),
         std::string_view(entry.workingDirectory)}) {
     line += '\t';
-    line += escapedField(toUtf8(text));
+    line += escapedField(text);
   }
   return line;
 }
 
-HandledStarts::HandledStarts(std::string_view recordBytes, std::string_view schedule,
-                             TextToUtf8 toUtf8)
-    : toUtf8_(std::move(toUtf8)) {
-  const std::string name = escapedField(toUtf8_(schedule));
+HandledStarts::HandledStarts(std::string_view recordBytes, std::string_view schedule) {
+  const std::string name = escapedField(schedule);
   // The newest line of an entry holds, even where the clock went back
   // since an older one.
   forEachRecordLine(recordBytes, [&](std::string_view, const RecordLine& record) {
@@ -81,14 +71,9 @@ HandledStarts::HandledStarts(std::string_view recordBytes, std::string_view sche
   });
 }
 
-std::string HandledStarts::keyOf(const ScheduleEntry& entry) const {
-  // Most texts are plain ASCII, the same in every code page: a load of many
-  // entries converts only the others.
-  const auto field = [this](const std::string& text) {
-    return escapedField(isAscii(text) ? text : toUtf8_(text));
-  };
-  return field(entry.description) + '\t' + field(entry.commandLine) + '\t' +
-         field(entry.workingDirectory);
+std::string HandledStarts::keyOf(const ScheduleEntry& entry) {
+  return escapedField(entry.description) + '\t' + escapedField(entry.commandLine) + '\t' +
+         escapedField(entry.workingDirectory);
 }
 
 std::optional<Time> HandledStarts::handledThrough(const ScheduleEntry& entry) const {

@@ -30,25 +30,23 @@ inline constexpr std::string_view kHandledStartsHeader =
     "handled\tschedule\tdescription\tcommand\tdirectory";
 
 // The line saying that the entry's starts up to `through` are dealt with,
-// without its line end. Texts in the ANSI code page go through toUtf8.
-std::string handledStartLine(Time through, std::string_view schedule, const ScheduleEntry& entry,
-                             const TextToUtf8& toUtf8);
+// without its line end.
+std::string handledStartLine(Time through, std::string_view schedule, const ScheduleEntry& entry);
 
 // The starts of one schedule's entries that Kivro dealt with, as a record's
 // lines tell them. Schedule names compare with the case of ASCII letters
 // ignored, as Windows compares paths.
 class HandledStarts {
  public:
-  HandledStarts(std::string_view recordBytes, std::string_view schedule, TextToUtf8 toUtf8);
+  HandledStarts(std::string_view recordBytes, std::string_view schedule);
 
   bool empty() const { return through_.empty(); }
   // When the entry's starts were last dealt with, if ever.
   std::optional<Time> handledThrough(const ScheduleEntry& entry) const;
 
  private:
-  std::string keyOf(const ScheduleEntry& entry) const;
+  static std::string keyOf(const ScheduleEntry& entry);
 
-  TextToUtf8 toUtf8_;
   // The escaped description, command and directory, tab-separated.
   std::unordered_map<std::string, Time> through_;
 };

@@ -181,14 +181,13 @@ std::vector<HistoryRecord> startsWithOutcomes(std::vector<HistoryRecord> records
   return starts;
 }
 
-std::string historyLine(const HistoryRecord& r, const TextToUtf8& toUtf8) {
+std::string historyLine(const HistoryRecord& r) {
   std::string line = isoTimeWithOffset(r.attempted);
   for (const std::string& field :
-       {isoTimeWithOffset(r.due), escapedField(toUtf8(r.schedule)),
-        escapedField(toUtf8(r.description)), escapedField(toUtf8(r.commandLine)),
-        escapedField(toUtf8(r.workingDirectory)),
+       {isoTimeWithOffset(r.due), escapedField(r.schedule), escapedField(r.description),
+        escapedField(r.commandLine), escapedField(r.workingDirectory),
         std::string(nameOf(r.print ? Action::Print : Action::Open)), std::to_string(r.showCommand),
-        std::to_string(r.result), escapedField(toUtf8(r.outcome))}) {
+        std::to_string(r.result), escapedField(r.outcome)}) {
     line += '\t';
     line += field;
   }

@@ -72,9 +72,6 @@ std::vector<HistoryStart> joinStartsAndEnds(std::vector<HistoryRecord> records);
 // became of it (HistoryStart::outcome) as its outcome: one row a start.
 std::vector<HistoryRecord> startsWithOutcomes(std::vector<HistoryRecord> records);
 
-// Texts of a record in the ANSI code page to UTF-8.
-using TextToUtf8 = std::function<std::string(std::string_view)>;
-
 // A text as one tab-separated field (control characters as \xNN), and back.
 std::string escapedField(std::string_view text);
 std::string unescapedField(std::string_view field);
@@ -82,8 +79,8 @@ std::string unescapedField(std::string_view field);
 std::vector<std::string_view> tabSeparatedFields(std::string_view line);
 
 // The line of a record, without its line end.
-std::string historyLine(const HistoryRecord& record, const TextToUtf8& toUtf8);
-// A line back as a record (texts in UTF-8); empty for the header or a line
+std::string historyLine(const HistoryRecord& record);
+// A line back as a record; empty for the header or a line
 // that is no record.
 std::optional<HistoryRecord> parseHistoryLine(std::string_view line);
 // Every record of a history file's bytes, oldest first.

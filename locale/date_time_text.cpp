@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "schedule/utf8_text.h"
+
 namespace kv {
 namespace {
 
@@ -16,7 +18,7 @@ bool isYearLetter(char c) {
 }
 
 std::string cutToLimit(std::string text) {
-  if (text.size() > kMaxDateTimeText) text.resize(kMaxDateTimeText);
+  text.resize(utf16Head(text, kMaxDateTimeText).size());
   return text;
 }
 
@@ -122,7 +124,7 @@ std::string displayRow(std::string_view dateText, std::string_view timeText,
 std::string fitToRoom(std::string_view text, std::size_t room) {
   if (room == 0) return {};
   const std::string_view beforeZero = text.substr(0, text.find('\0'));
-  return std::string(beforeZero.substr(0, room - 1));
+  return std::string(utf16Head(beforeZero, room - 1));
 }
 
 }  // namespace kv

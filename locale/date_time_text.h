@@ -12,18 +12,22 @@
 
 namespace kv {
 
+// Texts are UTF-8; lengths and rooms count characters as Windows does
+// (UTF-16 code units), so that no text is cut inside a character.
+
 // The longest date or time text; anything longer is cut.
 inline constexpr std::size_t kMaxDateTimeText = 19;
 
 // Rooms of the settings, terminating zero included, as the settings readers
-// use them: a locale separator or designator keeps 4 bytes, a profile
+// use them: a locale separator or designator keeps 4 characters, a profile
 // designator 9, a profile separator 4, the profile's short-date pattern 19.
 inline constexpr std::size_t kLocaleTextRoom = 5;
 inline constexpr std::size_t kProfileDesignatorRoom = 10;
 inline constexpr std::size_t kProfileSeparatorRoom = 5;
 inline constexpr std::size_t kProfileShortDateRoom = 20;
 
-// Month names: at most 50 bytes from the locale, 98 from the string table.
+// Month names: at most 50 characters from the locale, 98 from the string
+// table.
 inline constexpr std::size_t kLocaleMonthNameMax = 50;
 inline constexpr std::size_t kResourceMonthNameRoom = 99;
 
@@ -74,8 +78,8 @@ int monthNameResourceId(int month, std::string_view languageCode);
 std::string displayRow(std::string_view dateText, std::string_view timeText,
                        std::string_view description);
 
-// The text as it fits a buffer of `room` bytes with its terminating zero:
-// at most room - 1 bytes, and nothing from an embedded zero on.
+// The text as it fits a buffer of `room` characters with its terminating
+// zero: at most room - 1 characters, and nothing from an embedded zero on.
 std::string fitToRoom(std::string_view text, std::size_t room);
 
 }  // namespace kv

@@ -21,4 +21,16 @@ std::string narrowFrom(std::wstring_view text, UINT codePage) {
   return narrow;
 }
 
+std::wstring toWide(std::string_view utf8) {
+  return wideFrom(utf8, CP_UTF8);
+}
+
+std::string toUtf8(std::wstring_view wide) {
+  return narrowFrom(wide, CP_UTF8);
+}
+
+std::string utf8FromAnsiCodePage(std::string_view bytes) {
+  return toUtf8(wideFrom(bytes, CP_ACP));
+}
+
 }  // namespace kv

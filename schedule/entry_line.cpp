@@ -1,8 +1,8 @@
 // Composing and parsing entry lines.
 //
 // Parsing rules for lines the program did not write itself (damaged files):
-//   - a line longer than kMaxEntryLine is cut to it first, and every text
-//     taken from it is cut to kMaxText;
+//   - a line longer than kMaxEntryLine characters is cut to it first, and
+//     every text taken from it is cut to kMaxText, never inside a character;
 //   - a number is the run of digits at the current position, at most 11
 //     characters looked at; no digits give 0, a value too large for its field
 //     gives the field's largest value;
@@ -20,6 +20,7 @@
 #include <limits>
 
 #include "schedule/ascii_case.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 namespace {
@@ -29,10 +30,6 @@ constexpr std::string_view kAfterCommandLine = " \x12";
 constexpr std::string_view kSeparatorOnly = "\x12";
 constexpr std::string_view kAfterWorkingDirectory = " p";
 constexpr char kBeforeDescription = 'd';
-
-std::string_view cutTo(std::string_view text, std::size_t limit) {
-  return text.substr(0, std::min(text.size(), limit));
-}
 
 std::string_view dropLeadingBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -68,8 +65,16 @@ class LineCursor {
     return true;
   }
 
-  // The character here, or fallback at the end of the line.
-  char readChar(char fallback) { return pos_ < line_.size() ? line_[pos_++] : fallback; }
+  // The one-byte code here (the frequency, the print flag), or fallback at
+  // the end of the line. A character of several bytes in its place, in a
+  // damaged line, is taken whole as kUnknownCode, so that no text keeps
+  // half of it.
+  char readCode(char fallback) {
+    if (pos_ >= line_.size()) return fallback;
+    if (static_cast<unsigned char>(line_[pos_]) < 0x80) return line_[pos_++];
+    pos_ += std::max<std::size_t>(utf8CharacterAt(line_.substr(pos_)).length, 1);
+    return kUnknownCode;
+  }
 
   struct Field {
     std::string_view text;
@@ -94,7 +99,7 @@ class LineCursor {
 };
 
 std::string textField(std::string_view text) {
-  return std::string(cutTo(text, kMaxText));
+  return std::string(utf16Head(text, kMaxText));
 }
 
 // Reads command line, working directory, print flag and description of a
@@ -116,7 +121,7 @@ void readTexts(LineCursor& in, ScheduleEntry& entry) {
   if (!workingDirectory.terminated) return;
   // The description marker is looked for after the print flag, so that any
   // flag character reads back as it was written.
-  entry.printFlag = in.readChar(entry.printFlag);
+  entry.printFlag = in.readCode(entry.printFlag);
   const std::string_view afterFlag = in.rest();
   const std::size_t marker = afterFlag.find(kBeforeDescription);
   if (marker != std::string_view::npos) entry.description = textField(afterFlag.substr(marker + 1));
@@ -133,17 +138,19 @@ struct FittedTexts {
 };
 
 FittedTexts fitTexts(const ScheduleEntry& entry) {
-  FittedTexts fitted{cutTo(entry.commandLine, kMaxText), cutTo(entry.workingDirectory, kMaxText),
-                     cutTo(entry.description, kMaxText)};
-  std::size_t total =
-      fitted.commandLine.size() + fitted.workingDirectory.size() + fitted.description.size();
+  FittedTexts fitted{utf16Head(entry.commandLine, kMaxText),
+                     utf16Head(entry.workingDirectory, kMaxText),
+                     utf16Head(entry.description, kMaxText)};
   const std::array<std::string_view*, 3> cutOrder{&fitted.description, &fitted.workingDirectory,
                                                   &fitted.commandLine};
-  for (std::string_view* text : cutOrder) {
-    if (total <= kMaxTextsTogether) break;
-    const std::size_t cut = std::min(total - kMaxTextsTogether, text->size());
-    text->remove_suffix(cut);
-    total -= cut;
+  std::array<std::size_t, 3> units{};
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < cutOrder.size(); ++i) total += units[i] = utf16Length(*cutOrder[i]);
+  for (std::size_t i = 0; i < cutOrder.size() && total > kMaxTextsTogether; ++i) {
+    // A character of two units at the cut may take one unit more.
+    const std::size_t keep = units[i] - std::min(total - kMaxTextsTogether, units[i]);
+    *cutOrder[i] = utf16Head(*cutOrder[i], keep);
+    total -= units[i] - utf16Length(*cutOrder[i]);
   }
   return fitted;
 }
@@ -181,13 +188,13 @@ EntryLine composeEntryLine(const ScheduleEntry& entry) {
 }
 
 ScheduleEntry parseEntryLine(std::string_view line, LineLayout layout) {
-  LineCursor in(cutTo(line, kMaxEntryLine));
+  LineCursor in(utf16Head(line, kMaxEntryLine));
   ScheduleEntry entry;
   entry.start = in.readNumber<Time>();
   in.skipBlanks();
   entry.end = in.readNumber<Time>();
   in.skipBlanks();
-  entry.frequency = in.readChar(entry.frequency);
+  entry.frequency = in.readCode(entry.frequency);
   in.skipBlanks();
   entry.showCommand = in.readNumber<std::uint16_t>();
   if (layout == LineLayout::Legacy) {
@@ -239,7 +246,7 @@ bool isExecutableExtension(std::string_view ext) {
 }
 
 std::string defaultDescription(std::string_view commandLine) {
-  commandLine = cutTo(commandLine, kMaxText);
+  commandLine = utf16Head(commandLine, kMaxText);
   if (commandLine.find(' ') != std::string_view::npos) return std::string(commandLine);
   // A leading '.' is no extension; a '.' in a directory name does end the
   // name here ("C:\DATA.OLD\REPORT" gives "DATA").
@@ -256,7 +263,7 @@ std::string defaultDescription(std::string_view commandLine) {
 
 void fillDefaultDirectory(std::string_view commandLine, std::string& target) {
   if (!target.empty()) return;
-  const std::string_view program = cutTo(programPart(commandLine), kMaxText);
+  const std::string_view program = utf16Head(programPart(commandLine), kMaxText);
   const std::size_t separator = program.find_last_of("\\:");
   if (separator == std::string_view::npos) return;
   std::string_view directory = program.substr(0, separator + 1);

@@ -15,14 +15,22 @@
 
 namespace kv {
 
-// Limits kept wherever text enters.
+// Limits kept wherever text enters, in characters as Windows counts those
+// of a path: UTF-16 code units (schedule/utf8_text.h). Texts are UTF-8, so a
+// text within its limit may take more bytes than characters.
 inline constexpr std::size_t kMaxText = 253;           // each of the three texts
 inline constexpr std::size_t kMaxTextsTogether = 474;  // the three texts together
 inline constexpr std::size_t kMaxEntryLine = 511;      // one EntryLine
 inline constexpr std::size_t kMaxFileName = 254;       // the current file name
+// The most bytes a line within kMaxEntryLine characters takes: three for a
+// character of one unit, four for one of two.
+inline constexpr std::size_t kMaxEntryLineBytes = 3 * kMaxEntryLine;
 
 // The byte that separates the command line from the working directory.
 inline constexpr char kDirectorySeparator = '\x12';
+// A frequency or print flag that a damaged line gives as a character
+// beyond ASCII reads as this code, which no table knows.
+inline constexpr char kUnknownCode = '?';
 
 struct ScheduleEntry {
   Time start = 0;
@@ -45,8 +53,8 @@ using EntryLine = std::string;
 // command and command line.
 enum class LineLayout { Current, Legacy };
 
-// Composes the line; texts longer than kMaxText are cut to it, so the line
-// never exceeds kMaxEntryLine.
+// Composes the line; texts longer than kMaxText are cut to it, never inside
+// a character, so the line never exceeds kMaxEntryLine.
 EntryLine composeEntryLine(const ScheduleEntry& entry);
 
 // Parses a line of either layout. Never reads past the end of the line; a

@@ -4,11 +4,14 @@
 #include <cstring>
 
 #include "schedule/entry_line.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 
+static_assert(kMaxEntryLineBytes <= UINT16_MAX, "a row's size is 16 bits");
+
 PackedRow PackedLines::pack(std::string_view line) {
-  line = line.substr(0, kMaxEntryLine);
+  line = utf16Head(line, kMaxEntryLine);
   if (line.size() > room_) {
     blocks_.reserve(blocks_.size() + 1);
     // Not zeroed: only the bytes of lines are ever touched.

@@ -25,7 +25,7 @@ struct PackedRow {
 
 class PackedLines {
  public:
-  // Copies the line into a block (at most kMaxEntryLine bytes are taken).
+  // Copies the line into a block (at most kMaxEntryLine characters are taken).
   // The row is not added to rows; running out of memory changes nothing.
   PackedRow pack(std::string_view line);
   // Packs the line and appends its row.

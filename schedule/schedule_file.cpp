@@ -1,20 +1,23 @@
 // Reading and writing the bytes of a schedule file.
 //
-// Reading is one pass over the bytes: the header is the first line, every
-// further non-empty line is an entry. Lines are cut to kMaxEntryLine; the
-// rest of an over-long line is skipped, never taken as a line of its own.
+// Reading is one pass over the text: the header is the first line, every
+// further non-empty line is an entry. Lines are cut to kMaxEntryLine
+// characters; the rest of an over-long line is skipped, never taken as a
+// line of its own.
 #include "schedule/schedule_file.h"
 
 #include <algorithm>
 
 #include "schedule/ascii_case.h"
 #include "schedule/schedule_store.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 namespace {
 
 constexpr std::string_view kHeaderKey = "Version=";
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Every control byte ends a line except the separator inside an entry line;
 // bytes from the blank up, the upper half included, are line text.
@@ -157,9 +160,10 @@ void scanLines(std::string_view bytes, std::string_view versionText, ScheduleFil
       ScannedLine scanned;
       scanned.number = counter.number();
       scanned.text = line.text;
-      scanned.cut = line.text.size() > kMaxEntryLine;
+      const std::string_view kept = utf16Head(line.text, kMaxEntryLine);
+      scanned.cut = kept.size() < line.text.size();
       scanned.endedEarly = end < bytes.size() && !isLineBreak(bytes[end]);
-      scanned.entry = parseLine(line.text.substr(0, kMaxEntryLine), layout);
+      scanned.entry = parseLine(kept, layout);
       take(std::move(scanned));
     }
     counter.passEnd(end);
@@ -167,6 +171,13 @@ void scanLines(std::string_view bytes, std::string_view versionText, ScheduleFil
 }
 
 }  // namespace
+
+ScheduleFileText scheduleFileText(std::string bytes, const LegacyTextReader& fromCodePage) {
+  if (!isValidUtf8(bytes)) return {fromCodePage(bytes), FileEncoding::CodePage};
+  // Kivro writes no byte-order mark, but an editor that saved the file may.
+  if (std::string_view(bytes).starts_with(kByteOrderMark)) bytes.erase(0, kByteOrderMark.size());
+  return {std::move(bytes), FileEncoding::Utf8};
+}
 
 ScheduleFileScan scanScheduleFile(std::string_view bytes, std::string_view versionText) {
   ScheduleFileScan scan;

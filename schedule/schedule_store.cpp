@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "schedule/ascii_case.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 namespace {
@@ -36,7 +37,7 @@ constexpr auto rowDueBefore = [](const PackedRow& a, const PackedRow& b) {
 };
 
 void cutToEntryLine(EntryLine& line) {
-  if (line.size() > kMaxEntryLine) line.resize(kMaxEntryLine);
+  line.resize(utf16Head(line, kMaxEntryLine).size());
 }
 
 // Room for one more row, growing by half so that adding rows one by one

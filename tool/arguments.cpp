@@ -18,14 +18,14 @@ const char kHelpText[] =
     "local times of this machine (TZ on Linux).\n"
     "\n"
     "Commands:\n"
-    "  list FILE [--format=tsv]\n"
+    "  list FILE [--format=tsv] [--code-page N]\n"
     "      Every entry in due order, as stored (nothing is caught up): start,\n"
     "      frequency, end, show mode, open or print, command line, [working\n"
     "      directory], description. --format=tsv gives the same fields\n"
     "      tab-separated under a row of column names, with the times as\n"
     "      2026-01-05T09:00:01 and a description the file leaves empty as empty.\n"
     "  next FILE [--count N] [--from TIME] [--until TIME]\n"
-    "            [--missed-starts [--record RECORD]] [--format=tsv]\n"
+    "            [--missed-starts [--record RECORD]] [--format=tsv] [--code-page N]\n"
     "      The starts of all entries in time order, as kv.exe would start them\n"
     "      after loading the file at --from (default now): the next 10, or N\n"
     "      with --count; with --until (not before the load time) every start\n"
@@ -38,7 +38,7 @@ const char kHelpText[] =
     "      starts, whether the file was saved since or not: kv.exe keeps them\n"
     "      in a record: kvtool.exe reads %LOCALAPPDATA%\\Kivro\\handled.tsv,\n"
     "      or the file that --record names (on Linux, only that one).\n"
-    "  check FILE [--at TIME] [--missed-starts [--record RECORD]]\n"
+    "  check FILE [--at TIME] [--missed-starts [--record RECORD]] [--code-page N]\n"
     "      Reports, by line number, what loading the file at TIME (default now)\n"
     "      would cut, change or drop, and entries that cannot run as they\n"
     "      stand. Exit status 0: the file loads as it stands; 1: a load would\n"
@@ -66,11 +66,14 @@ const char kHelpText[] =
     "2026-03-29 (midnight), from 1970-01-01 to 2106-02-07 (the exact bounds\n"
     "depend on the time zone; a time outside them is refused with them).\n"
     "\n"
-    "The texts of a schedule (Windows code page 1252 on Linux, the ANSI code\n"
-    "page on Windows) and of the history (UTF-8) are written as UTF-8, or in\n"
-    "the console's code page when kvtool.exe writes to a console; control\n"
-    "characters as \\xNN. An empty result is said on standard error. A file\n"
-    "that is no schedule (list, next) or no history is refused, status 2.\n"
+    "Schedule files and the history are UTF-8. A schedule file that is not\n"
+    "UTF-8 was written by an earlier version of Kivro, in the ANSI code page of\n"
+    "its machine: kvtool.exe reads it in this machine's, the Linux kvtool in\n"
+    "Windows-1252; --code-page N names another (on Linux 874, 1250 to 1254,\n"
+    "1256 or 1257). Texts are written as UTF-8 to files and pipes, and to a\n"
+    "console by kvtool.exe as its characters; control characters as \\xNN. An\n"
+    "empty result is said on standard error. A file that is no schedule\n"
+    "(list, next) or no history is refused, status 2.\n"
     "\n"
     "Example, on the schedule that comes with Kivro:\n"
     "  kvtool next \"My Schedule.KV\" --count 5\n"
@@ -117,6 +120,9 @@ bool takesOption(Command command, std::string_view option) {
     return command == Command::Next || command == Command::Check;
   }
   if (option == "--since" || option == "--failed") return command == Command::History;
+  if (option == "--code-page") {
+    return command == Command::List || command == Command::Next || command == Command::Check;
+  }
   return false;
 }
 
@@ -260,6 +266,13 @@ std::optional<std::string> applyTime(Options& options, std::string_view option,
   return std::nullopt;
 }
 
+std::optional<std::string> applyCodePage(Options& options, std::string_view value) {
+  const std::optional<std::size_t> page = positiveCount(value);
+  if (!page || *page > 65535) return "--code-page needs a code page number, not " + quoted(value);
+  options.codePage = static_cast<unsigned>(*page);
+  return std::nullopt;
+}
+
 std::optional<std::string> applyRecord(Options& options, std::string_view value) {
   if (value.empty()) return std::string("--record needs a file name");
   options.record = std::string(value);
@@ -271,6 +284,7 @@ std::optional<std::string> applyOption(Options& options, std::string_view option
   if (option == "--format") return applyFormat(options, value);
   if (option == "--count") return applyCount(options, value);
   if (option == "--record") return applyRecord(options, value);
+  if (option == "--code-page") return applyCodePage(options, value);
   return applyTime(options, option, value);
 }
 

@@ -55,6 +55,9 @@ struct Options {
   // next and check with --missed-starts: the record of the starts kv.exe
   // dealt with (--record); none given, kvtool.exe reads kv.exe's own.
   std::optional<std::string> record;
+  // list, next and check: the code page of a file of an earlier version,
+  // which is not UTF-8; 0 for the default (tool/legacy_text.h).
+  unsigned codePage = 0;
   std::optional<Time> since;  // history: no attempt before it is shown
   bool failedOnly = false;    // history: only the starts that need attention
 };

@@ -10,6 +10,7 @@
 #include "schedule/ascii_case.h"
 #include "schedule/entry_codes.h"
 #include "schedule/schedule_file.h"
+#include "schedule/utf8_text.h"
 
 namespace kv::tool {
 namespace {
@@ -96,6 +97,13 @@ class CheckReport {
   bool rest_ = false;
 };
 
+// A file of an earlier version loads as it always did; only its bytes
+// change at the next save.
+void checkEncoding(FileEncoding encoding, CheckReport& report) {
+  if (encoding != FileEncoding::CodePage) return;
+  report.note(1, "not UTF-8: read in the code page of earlier versions; a save writes UTF-8");
+}
+
 void checkHeader(const ScheduleFileScan& scan, CheckReport& report) {
   if (scan.currentHeader) return;
   const std::string expected = "Version=" + std::string(kVersionText);
@@ -110,8 +118,8 @@ void checkHeader(const ScheduleFileScan& scan, CheckReport& report) {
 void checkLineForm(std::string_view bytes, const ScannedLine& line, bool currentLayout,
                    CheckReport& report) {
   if (line.cut) {
-    report.change(line.number, "line of " + std::to_string(line.text.size()) +
-                                   " bytes: a load keeps only its first " +
+    report.change(line.number, "line of " + std::to_string(utf16Length(line.text)) +
+                                   " characters: a load keeps only its first " +
                                    std::to_string(kMaxEntryLine));
   }
   if (line.endedEarly) {
@@ -121,7 +129,7 @@ void checkLineForm(std::string_view bytes, const ScannedLine& line, bool current
     report.change(line.number, "byte " + byteText(byte) +
                                    " ends the line early: the rest is read as another line");
   }
-  const std::string_view kept = line.text.substr(0, kMaxEntryLine);
+  const std::string_view kept = utf16Head(line.text, kMaxEntryLine);
   if (currentLayout && !loadsUnchanged(kept, line.entry)) {
     report.change(line.number, "damaged line (" + damageOf(kept) + "): a load changes it");
   }
@@ -208,13 +216,13 @@ void checkMissedStart(const CheckedLoad& load, const ScheduleEntry& e, std::size
 }
 
 void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* programs,
-                const TerminalText& text, CheckReport& report) {
+                CheckReport& report) {
   if (e.start >= e.end) {
     report.warning(number, "start " + shortLocalTime(e.start) + " is not before its end " +
                                shortLocalTime(e.end));
   }
   if (!frequencyOfCode(e.frequency)) {
-    report.warning(number, "unknown frequency code '" + text(std::string(1, e.frequency)) +
+    report.warning(number, "unknown frequency code '" + escapedUtf8(std::string(1, e.frequency)) +
                                "': the entry starts once and leaves");
   }
   if (!showChoiceOf(e.showCommand)) {
@@ -228,10 +236,10 @@ void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* progr
   if (!programs) return;
   switch (programs->check(program, e.workingDirectory)) {
     case ProgramChecks::Result::NotFound:
-      report.warning(number, text(program) + " not found");
+      report.warning(number, escapedUtf8(program) + " not found");
       break;
     case ProgramChecks::Result::NoAssociation:
-      report.warning(number, "no application is associated with " + text(program));
+      report.warning(number, "no application is associated with " + escapedUtf8(program));
       break;
     case ProgramChecks::Result::Startable:
       break;
@@ -239,12 +247,11 @@ void checkEntry(const ScheduleEntry& e, std::size_t number, ProgramChecks* progr
 }
 
 // The findings on one line of the file; whether a load keeps its entry.
-bool checkLine(const CheckedLoad& load, const ScannedLine& line, const TerminalText& text,
-               CheckReport& report) {
+bool checkLine(const CheckedLoad& load, const ScannedLine& line, CheckReport& report) {
   checkLineForm(load.bytes, line, load.currentLayout, report);
   const bool kept = checkKept(load, line, report);
   checkMissedStart(load, line.entry, line.number, report);
-  if (kept) checkEntry(line.entry, line.number, load.programs, text, report);
+  if (kept) checkEntry(line.entry, line.number, load.programs, report);
   return kept;
 }
 
@@ -252,24 +259,26 @@ bool checkLine(const CheckedLoad& load, const ScannedLine& line, const TerminalT
 
 int writeCheck(std::string_view bytes, std::string_view name, Time now, MissedStarts missed,
                const HandledThrough& handled, ProgramChecks* programs, std::ostream& out,
-               const TerminalText& text) {
-  const ScheduleFileScan scan = scanScheduleFile(bytes, kVersionText);
-  const CheckedLoad load{bytes, scan.currentHeader, now, missed, handled, programs};
+               const LegacyTextReader& legacy) {
+  const ScheduleFileText text = scheduleFileText(std::string(bytes), legacy);
+  const ScheduleFileScan scan = scanScheduleFile(text.text, kVersionText);
+  const CheckedLoad load{text.text, scan.currentHeader, now, missed, handled, programs};
   CheckReport report(name, out);
+  checkEncoding(text.encoding, report);
   checkHeader(scan, report);
   std::size_t kept = 0;
   const ScannedLine* previous = nullptr;
   for (const ScannedLine& line : scan.lines) {
     report.setRestOfLine(previous && previous->endedEarly && previous->number == line.number);
     previous = &line;
-    if (checkLine(load, line, text, report)) ++kept;
+    if (checkLine(load, line, report)) ++kept;
   }
   return report.finish(scan.lines.size(), kept);
 }
 
 int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,
-               std::ostream& out, const TerminalText& text) {
-  return writeCheck(bytes, name, now, MissedStarts::Skip, {}, programs, out, text);
+               std::ostream& out, const LegacyTextReader& legacy) {
+  return writeCheck(bytes, name, now, MissedStarts::Skip, {}, programs, out, legacy);
 }
 
 }  // namespace kv::tool

@@ -12,6 +12,7 @@
 #include "schedule/entry_codes.h"
 #include "schedule/schedule_file.h"
 #include "schedule/schedule_store.h"
+#include "schedule/utf8_text.h"
 #include "schedule/visible_list.h"
 
 namespace kv::tool {
@@ -75,7 +76,7 @@ bool holdsNoDescription(const ScannedLine& line, bool currentLayout) {
   if (!currentLayout) return true;
   const ScheduleEntry& e = line.entry;
   if (e.description.empty() || e.description != defaultDescription(e.commandLine)) return false;
-  return !line.text.substr(0, kMaxEntryLine).ends_with("d" + e.description);
+  return !utf16Head(line.text, kMaxEntryLine).ends_with("d" + e.description);
 }
 
 // The entries of a file, and apart from them those that the file gives no
@@ -96,8 +97,10 @@ FileEntries entriesOf(const ScheduleFileScan& scan) {
 }
 
 // The entries of the bytes, when they look like a schedule file.
-std::optional<FileEntries> entriesOfSchedule(std::string_view bytes) {
-  const ScheduleFileScan scan = scanScheduleFile(bytes, kVersionText);
+std::optional<FileEntries> entriesOfSchedule(std::string_view bytes,
+                                             const LegacyTextReader& legacy) {
+  const ScheduleFileText text = scheduleFileText(std::string(bytes), legacy);
+  const ScheduleFileScan scan = scanScheduleFile(text.text, kVersionText);
   if (!looksLikeSchedule(scan)) return std::nullopt;
   return entriesOf(scan);
 }
@@ -144,37 +147,34 @@ std::string_view openOrPrint(char printFlag) {
 
 // The start and the frequency that the rows of list and next begin with,
 // each followed by the column separator.
-void writeStartAndFrequency(const ScheduleEntry& e, Format format, const TerminalText& text,
-                            std::ostream& out) {
+void writeStartAndFrequency(const ScheduleEntry& e, Format format, std::ostream& out) {
   if (format == Format::Tsv) {
-    out << isoLocalTime(e.start) << '\t' << text(frequencyName(e.frequency)) << '\t';
+    out << isoLocalTime(e.start) << '\t' << escapedUtf8(frequencyName(e.frequency)) << '\t';
     return;
   }
   out << shortLocalTime(e.start) << "  "
-      << padded(text(frequencyName(e.frequency)), kFrequencyWidth) << "  ";
+      << padded(escapedUtf8(frequencyName(e.frequency)), kFrequencyWidth) << "  ";
 }
 
 // The description of a row; in tsv the one the file holds, none where the
 // reader gave the entry the default one.
-std::string shownDescription(const ScheduleEntry& e, bool undescribed, Format format,
-                             const TerminalText& text) {
-  return format == Format::Tsv && undescribed ? std::string() : text(e.description);
+std::string shownDescription(const ScheduleEntry& e, bool undescribed, Format format) {
+  return format == Format::Tsv && undescribed ? std::string() : escapedUtf8(e.description);
 }
 
-void writeListRow(const ScheduleEntry& e, bool undescribed, Format format, const TerminalText& text,
-                  std::ostream& out) {
-  writeStartAndFrequency(e, format, text, out);
+void writeListRow(const ScheduleEntry& e, bool undescribed, Format format, std::ostream& out) {
+  writeStartAndFrequency(e, format, out);
   if (format == Format::Tsv) {
     out << isoLocalTime(e.end) << '\t' << showModeName(e.showCommand) << '\t'
-        << openOrPrint(e.printFlag) << '\t' << text(e.commandLine) << '\t'
-        << text(e.workingDirectory) << '\t';
+        << openOrPrint(e.printFlag) << '\t' << escapedUtf8(e.commandLine) << '\t'
+        << escapedUtf8(e.workingDirectory) << '\t';
   } else {
     out << "until " << shortLocalTime(e.end) << "  "
         << padded(showModeName(e.showCommand), kShowModeWidth) << "  "
-        << padded(std::string(openOrPrint(e.printFlag)), 5) << "  " << text(e.commandLine) << "  ["
-        << text(e.workingDirectory) << "]  ";
+        << padded(std::string(openOrPrint(e.printFlag)), 5) << "  " << escapedUtf8(e.commandLine)
+        << "  [" << escapedUtf8(e.workingDirectory) << "]  ";
   }
-  out << shownDescription(e, undescribed, format, text) << '\n';
+  out << shownDescription(e, undescribed, format) << '\n';
 }
 
 // A start that next shows: the entry as filed, started at `launch`, which
@@ -186,12 +186,11 @@ struct NextStart {
   bool missed() const { return due.start < launch; }
 };
 
-void writeNextRow(const NextStart& start, const NextRequest& request, const TerminalText& text,
-                  std::ostream& out) {
+void writeNextRow(const NextStart& start, const NextRequest& request, std::ostream& out) {
   ScheduleEntry launched = start.due;
   launched.start = start.launch;
-  writeStartAndFrequency(launched, request.format, text, out);
-  out << shownDescription(launched, start.undescribed, request.format, text);
+  writeStartAndFrequency(launched, request.format, out);
+  out << shownDescription(launched, start.undescribed, request.format);
   if (request.format == Format::Tsv) {
     if (request.missedStarts == MissedStarts::RunOnce) {
       out << '\t' << (start.missed() ? isoLocalTime(start.due.start) : std::string());
@@ -222,23 +221,22 @@ std::string showModeName(std::uint16_t showCommand) {
 }
 
 Written writeList(std::string_view bytes, Format format, std::ostream& out,
-                  const TerminalText& text) {
-  const std::optional<FileEntries> entries = entriesOfSchedule(bytes);
+                  const LegacyTextReader& legacy) {
+  const std::optional<FileEntries> entries = entriesOfSchedule(bytes, legacy);
   if (!entries) return {false, {}};
   Schedule schedule(composedAsStored(entries->all));
   UndescribedLines undescribed(composedAsStored(entries->undescribed));
   const ScheduleStore& store = schedule.store();
   if (format == Format::Tsv) out << kListColumns;
   for (std::size_t row = 0; row < store.size(); ++row) {
-    writeListRow(parseEntryLine(store.line(row)), undescribed.take(store.line(row)), format, text,
-                 out);
+    writeListRow(parseEntryLine(store.line(row)), undescribed.take(store.line(row)), format, out);
   }
   return {true, store.empty() ? "no entries" : ""};
 }
 
 Written writeNext(std::string_view bytes, const NextRequest& request, std::ostream& out,
-                  const TerminalText& text) {
-  const std::optional<FileEntries> entries = entriesOfSchedule(bytes);
+                  const LegacyTextReader& legacy) {
+  const std::optional<FileEntries> entries = entriesOfSchedule(bytes, legacy);
   if (!entries) return {false, {}};
   const Time from = request.from;
   Schedule schedule(
@@ -258,7 +256,7 @@ Written writeNext(std::string_view bytes, const NextRequest& request, std::ostre
     const ScheduleEntry due = parseEntryLine(store.line(0));
     const NextStart start{due, std::max(due.start, from), undescribed.take(store.line(0))};
     if (request.until && start.launch > *request.until) break;
-    writeNextRow(start, request, text, out);
+    writeNextRow(start, request, out);
     store.removeRow(0);
     if (const std::optional<ScheduleEntry> next = refileAfter(due, start.launch)) {
       store.fileEntry(*next);

@@ -1,4 +1,6 @@
-// The three commands of kvtool, over the bytes of a schedule file.
+// The three commands of kvtool, over the bytes of a schedule file. A file
+// that is not UTF-8 is one of an earlier version: `legacy` reads it in its
+// code page, as kv.exe reads it in the ANSI code page of the machine.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +12,8 @@
 #include "engine/recurrence.h"
 #include "schedule/entry_line.h"
 #include "tool/arguments.h"
+#include "schedule/schedule_file.h"
+#include "schedule/utf8_text.h"
 #include "tool/terminal_text.h"
 
 namespace kv::tool {
@@ -49,7 +53,7 @@ struct Written {
 // list: every entry in due order as stored; in tsv under a row of column
 // names, with the description the file holds (none rather than the default).
 Written writeList(std::string_view bytes, Format format, std::ostream& out,
-                  const TerminalText& text = utf8FromWindows1252);
+                  const LegacyTextReader& legacy = utf8FromWindows1252);
 
 struct NextRequest {
   Time from = 0;  // the load time
@@ -67,19 +71,20 @@ struct NextRequest {
 // behind the load time, a missed start, starts once at the load time and is
 // marked so; with RunOnce, tsv shows its missed start in a last column.
 Written writeNext(std::string_view bytes, const NextRequest& request, std::ostream& out,
-                  const TerminalText& text = utf8FromWindows1252);
+                  const LegacyTextReader& legacy = utf8FromWindows1252);
 
 // check: what a load at `now` would cut, change or drop, one line per
 // finding, "<name>:<line>: <text>", and a last line that sums up. Notes on
 // the missed starts that the load, or one with RunOnce, would start once,
 // and on the starts kv.exe dealt with already (`handled`, which may be
 // empty), leave the result as it is. Returns kExitLoadsAsItStands or
-// kExitLoadChanges. `programs` may be null.
+// kExitLoadChanges. `programs` may be null. A file read in its code page
+// gets a note: a save by kv.exe writes it in UTF-8.
 int writeCheck(std::string_view bytes, std::string_view name, Time now, MissedStarts missed,
                const HandledThrough& handled, ProgramChecks* programs, std::ostream& out,
-               const TerminalText& text = utf8FromWindows1252);
+               const LegacyTextReader& legacy = utf8FromWindows1252);
 // The same for a load with Run Missed Starts off, kv.exe's default.
 int writeCheck(std::string_view bytes, std::string_view name, Time now, ProgramChecks* programs,
-               std::ostream& out, const TerminalText& text = utf8FromWindows1252);
+               std::ostream& out, const LegacyTextReader& legacy = utf8FromWindows1252);
 
 }  // namespace kv::tool

@@ -1,25 +1,22 @@
-// The texts of a schedule and of the history for the console kvtool.exe
-// writes to.
+// kvtool.exe's way in and out: its arguments and file names as Windows has
+// them (UTF-16, every character), and its output, which is UTF-8 like the
+// native kvtool's: written as it is to a file or a pipe, and to a console
+// as characters, through WriteConsoleW, whatever the console's code page.
 #pragma once
 
+#include <cstdio>
 #include <string>
-#include <string_view>
-
-#include "tool/terminal_text.h"
+#include <vector>
 
 namespace kv::tool {
 
-// Texts in the ANSI code page, converted to the console's output code page
-// when standard output is a console, and to UTF-8 when it is a file or a
-// pipe, as the native kvtool writes them.
-TerminalText makeWin32TerminalText();
+// The arguments after the program's name, in UTF-8.
+std::vector<std::string> utf8Arguments();
 
-// Lines of UTF-8 (the history's), converted to the console's output code
-// page when standard output is a console, and written as they are when it
-// is a file or a pipe.
-Utf8Output makeWin32Utf8Output();
+// fopen for a file name in UTF-8.
+std::FILE* openUtf8File(const std::string& name, const wchar_t* mode);
 
-// A text in the ANSI code page as UTF-8, as kv.exe writes its records.
-std::string utf8FromAnsi(std::string_view ansiText);
+// Standard output and standard error take UTF-8 from here on.
+void writeUtf8ToConsoleOrFile();
 
 }  // namespace kv::tool

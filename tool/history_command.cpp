@@ -109,12 +109,8 @@ std::vector<std::string> textLines(const std::vector<const HistoryRecord*>& reco
   return lines;
 }
 
-void writeLine(std::string_view line, const Utf8Output& output, std::ostream& out) {
-  if (output) {
-    out << output(line) << '\n';
-  } else {
-    out << line << '\n';
-  }
+void writeLine(std::string_view line, std::ostream& out) {
+  out << line << '\n';
 }
 
 }  // namespace
@@ -138,14 +134,14 @@ HistoryFile readHistoryFile(std::string_view bytes) {
 }
 
 HistoryShown writeHistory(const std::vector<HistoryRecord>& records, const HistoryRequest& request,
-                          std::ostream& out, const Utf8Output& output) {
+                          std::ostream& out) {
   const std::vector<HistoryRecord> starts = startsWithOutcomes(records);
   const std::vector<const HistoryRecord*> kept = chosen(starts, request);
   if (request.format == Format::Tsv) {
-    writeLine(kHistoryColumns, output, out);
-    for (const HistoryRecord* record : kept) writeLine(tsvRow(*record), output, out);
+    writeLine(kHistoryColumns, out);
+    for (const HistoryRecord* record : kept) writeLine(tsvRow(*record), out);
   } else {
-    for (const std::string& line : textLines(kept)) writeLine(line, output, out);
+    for (const std::string& line : textLines(kept)) writeLine(line, out);
   }
   return {kept.size(), kept.empty() ? emptyNote(request) : std::string()};
 }

@@ -50,9 +50,9 @@ inline constexpr std::size_t kMaxAlignedWidth = 60;
 // outcome ("exited 1 after 3 s", "still running"). Text: the attempt time,
 // description, command line and outcome, aligned; tsv: every field under a
 // row of column names, with kvtool's times. Texts keep their UTF-8 with
-// control characters escaped; `output` converts each line for the terminal.
+// control characters escaped.
 HistoryShown writeHistory(const std::vector<HistoryRecord>& records, const HistoryRequest& request,
-                          std::ostream& out, const Utf8Output& output = {});
+                          std::ostream& out);
 
 // 1 (kExitFailedStarts) when --failed found a start that needs attention,
 // so that a script can tell; 0 otherwise.

@@ -27,6 +27,7 @@
 #include "tool/arguments.h"
 #include "tool/commands.h"
 #include "tool/history_command.h"
+#include "tool/legacy_text.h"
 
 namespace {
 
@@ -56,7 +57,11 @@ FileBytes readInput(const std::string& name) {
     return readAll(stdin);
   }
   errno = 0;
+#ifdef _WIN32
+  std::FILE* file = openUtf8File(name, L"rb");
+#else
   std::FILE* file = std::fopen(name.c_str(), "rb");
+#endif
   if (!file) return {false, {}, std::strerror(errno)};
   FileBytes result = readAll(file);
   std::fclose(file);
@@ -65,14 +70,6 @@ FileBytes readInput(const std::string& name) {
 
 std::string displayName(const std::string& file) {
   return file == kStandardInput ? std::string("(standard input)") : file;
-}
-
-TerminalText terminalText() {
-#ifdef _WIN32
-  return makeWin32TerminalText();
-#else
-  return utf8FromWindows1252;
-#endif
 }
 
 // The file argument as it would be typed again.
@@ -127,15 +124,6 @@ std::string recordedScheduleName(const std::string& file) {
 #endif
 }
 
-// A schedule's texts as kv.exe writes them into its record.
-kv::TextToUtf8 recordedText() {
-#ifdef _WIN32
-  return utf8FromAnsi;
-#else
-  return utf8FromWindows1252;
-#endif
-}
-
 // The record that --missed-starts reads: the one named, or kv.exe's own.
 std::optional<std::string> recordFile(const Options& options) {
   if (options.record) return options.record;
@@ -158,33 +146,46 @@ std::optional<kv::HandledThrough> handledStarts(const Options& options) {
     standardError() << "cannot read " << displayName(*path) << ": " << record.why << '\n';
     return std::nullopt;
   }
-  return kv::handledThroughLookup(std::make_shared<const kv::HandledStarts>(
-      record.bytes, recordedScheduleName(options.file), recordedText()));
+  return kv::handledThroughLookup(
+      std::make_shared<const kv::HandledStarts>(record.bytes, recordedScheduleName(options.file)));
 }
 
-int runList(const Options& options, const std::string& bytes, const TerminalText& text) {
-  return finish(writeList(bytes, options.format, std::cout, text), options.file);
+int runList(const Options& options, const std::string& bytes, const kv::LegacyTextReader& legacy) {
+  return finish(writeList(bytes, options.format, std::cout, legacy), options.file);
 }
 
 int runNext(const Options& options, const std::string& bytes, kv::Time now,
-            const kv::HandledThrough& handled, const TerminalText& text) {
+            const kv::HandledThrough& handled, const kv::LegacyTextReader& legacy) {
   const NextRequest request{
       options.from.value_or(now), options.until, options.count, options.format,
       options.missedStarts,       handled};
-  return finish(writeNext(bytes, request, std::cout, text), options.file);
+  return finish(writeNext(bytes, request, std::cout, legacy), options.file);
 }
 
 int runCheck(const Options& options, const std::string& bytes, kv::Time now,
-             const kv::HandledThrough& handled, const TerminalText& text) {
+             const kv::HandledThrough& handled, const kv::LegacyTextReader& legacy) {
   const std::unique_ptr<ProgramChecks> programs = programChecks();
   return writeCheck(bytes, displayName(options.file), options.at.value_or(now),
-                    options.missedStarts, handled, programs.get(), std::cout, text);
+                    options.missedStarts, handled, programs.get(), std::cout, legacy);
+}
+
+// The reader of a file of an earlier version; nothing, having said why,
+// for a code page this kvtool cannot read.
+std::optional<kv::LegacyTextReader> legacyReader(const Options& options) {
+  std::optional<kv::LegacyTextReader> reader = legacyTextReader(options.codePage);
+  if (!reader) {
+    standardError() << "cannot read code page " << options.codePage << "; this kvtool reads "
+                    << readableCodePages() << '\n';
+  }
+  return reader;
 }
 
 // list, next or check, on the schedule file the options name.
 int runOnFile(const Options& options) {
   const kv::Time now = kv::currentTime();
   if (untilBeforeNow(options, now)) return kExitFailure;
+  const std::optional<kv::LegacyTextReader> legacy = legacyReader(options);
+  if (!legacy) return kExitFailure;
   const FileBytes file = readInput(options.file);
   if (!file.read) {
     standardError() << "cannot read " << displayName(options.file) << ": " << file.why << '\n';
@@ -192,28 +193,19 @@ int runOnFile(const Options& options) {
   }
   const std::optional<kv::HandledThrough> handled = handledStarts(options);
   if (!handled) return kExitFailure;
-  const TerminalText text = terminalText();
   switch (options.command) {
     case Command::List:
-      return runList(options, file.bytes, text);
+      return runList(options, file.bytes, *legacy);
     case Command::Next:
-      return runNext(options, file.bytes, now, *handled, text);
+      return runNext(options, file.bytes, now, *handled, *legacy);
     case Command::Check:
-      return runCheck(options, file.bytes, now, *handled, text);
+      return runCheck(options, file.bytes, now, *handled, *legacy);
     case Command::Help:
     case Command::Version:
     case Command::History:
       break;
   }
   return kExitDone;
-}
-
-Utf8Output historyOutput() {
-#ifdef _WIN32
-  return makeWin32Utf8Output();
-#else
-  return {};
-#endif
 }
 
 // The files that history reads, oldest first: the one named, or kv.exe's
@@ -267,7 +259,7 @@ int runHistory(const Options& options) {
     if (!readHistoryInto(name, records)) return kExitFailure;
   }
   const HistoryRequest request{options.since, options.failedOnly, options.count, options.format};
-  const HistoryShown shown = writeHistory(records, request, std::cout, historyOutput());
+  const HistoryShown shown = writeHistory(records, request, std::cout);
   if (!shown.note.empty()) standardError() << shown.note << '\n';
   return historyExitStatus(request, shown);
 }
@@ -287,8 +279,17 @@ int run(const Options& options) {
 
 }  // namespace
 
+#ifdef _WIN32
+// Windows hands a program its arguments in the ANSI code page: the wide
+// command line keeps every character of a file name.
+int main() {
+  writeUtf8ToConsoleOrFile();
+  const std::vector<std::string> utf8 = utf8Arguments();
+  const std::vector<std::string_view> args(utf8.begin(), utf8.end());
+#else
 int main(int argc, char** argv) {
-  std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+#endif
   const ParsedArguments parsed = parseArguments(args);
   if (const std::string* error = std::get_if<std::string>(&parsed)) {
     standardError() << *error << '\n';

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "locale/date_time_text.h"
+#include "schedule/utf8_text.h"
 
 namespace {
 
@@ -44,6 +45,12 @@ std::vector<long> numbersIn(std::string_view text) {
   return numbers;
 }
 
+// A text at its limit, or one unit short of it where a character of two
+// units did not fit, may have been cut.
+bool mayBeCut(std::string_view text) {
+  return kv::utf16Length(text) + 1 >= kv::kMaxDateTimeText;
+}
+
 void date(FuzzedDataProvider& data) {
   kv::DateSettings settings;
   settings.order = data.ConsumeIntegral<int>();
@@ -53,9 +60,8 @@ void date(FuzzedDataProvider& data) {
   const int day = data.ConsumeIntegralInRange(1, 31);
   const int year = data.ConsumeIntegralInRange(1900, 9999);
   const std::string text = kv::formatDate(settings, month, day, year);
-  require(text.size() <= kv::kMaxDateTimeText);
-  if (settings.separator.empty() || hasDigit(settings.separator) ||
-      text.size() == kv::kMaxDateTimeText) {
+  require(kv::utf16Length(text) <= kv::kMaxDateTimeText);
+  if (settings.separator.empty() || hasDigit(settings.separator) || mayBeCut(text)) {
     return;
   }
   const long shownYear = settings.fullYear ? year : year < 2000 ? year - 1900 : year - 2000;
@@ -75,9 +81,9 @@ void time(FuzzedDataProvider& data) {
   const int hour = data.ConsumeIntegralInRange(0, 23);
   const int minute = data.ConsumeIntegralInRange(0, 59);
   const std::string text = kv::formatTime(settings, hour, minute);
-  require(text.size() <= kv::kMaxDateTimeText);
+  require(kv::utf16Length(text) <= kv::kMaxDateTimeText);
   if (settings.separator.empty() || hasDigit(settings.separator) || hasDigit(settings.morning) ||
-      hasDigit(settings.afternoon) || text.size() == kv::kMaxDateTimeText) {
+      hasDigit(settings.afternoon) || mayBeCut(text)) {
     return;
   }
   const long shownHour = settings.form == 1 ? hour : hour % 12 == 0 ? 12 : hour % 12;
@@ -102,7 +108,7 @@ void patternsAndCodes(FuzzedDataProvider& data) {
   const std::size_t room = data.ConsumeIntegralInRange<std::size_t>(0, 40);
   const std::string text = data.ConsumeRandomLengthString(64);
   const std::string fitted = kv::fitToRoom(text, room);
-  require(fitted.size() + 1 <= (room == 0 ? 1 : room));
+  require(kv::utf16Length(fitted) + 1 <= (room == 0 ? 1 : room));
   require(text.compare(0, fitted.size(), fitted) == 0);
   require(fitted.find('\0') == std::string::npos);
 }

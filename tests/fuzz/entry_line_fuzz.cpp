@@ -5,7 +5,8 @@
 // limit that keeps its values once it has been written twice. An entry
 // within the limits comes back from composing and parsing as it was: only
 // an empty description becomes the default one. The pieces of any command
-// line (program, parameters, extension, defaults) stay inside it.
+// line (program, parameters, extension, defaults) stay inside it. Texts
+// and lines are cut to their limits in characters, never inside one.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <string_view>
 
 #include "schedule/entry_line.h"
+#include "schedule/utf8_text.h"
 
 namespace {
 
@@ -23,9 +25,23 @@ void require(bool holds) {
   if (!holds) std::abort();
 }
 
+// Limits count characters (UTF-16 code units), whatever the bytes.
 bool withinLimits(const kv::ScheduleEntry& e) {
-  return e.commandLine.size() <= kv::kMaxText && e.workingDirectory.size() <= kv::kMaxText &&
-         e.description.size() <= kv::kMaxText;
+  return kv::utf16Length(e.commandLine) <= kv::kMaxText &&
+         kv::utf16Length(e.workingDirectory) <= kv::kMaxText &&
+         kv::utf16Length(e.description) <= kv::kMaxText;
+}
+
+bool lineWithinLimit(std::string_view line) {
+  return kv::utf16Length(line) <= kv::kMaxEntryLine && line.size() <= kv::kMaxEntryLineBytes;
+}
+
+// A valid text stays valid: nothing is cut inside a character.
+void keepsValidText(std::string_view line, const kv::ScheduleEntry& parsed) {
+  if (!kv::isValidUtf8(line)) return;
+  require(kv::isValidUtf8(parsed.commandLine) && kv::isValidUtf8(parsed.workingDirectory) &&
+          kv::isValidUtf8(parsed.description));
+  require(kv::isValidUtf8(kv::composeEntryLine(parsed)));
 }
 
 void anyLine(std::string_view line) {
@@ -33,8 +49,9 @@ void anyLine(std::string_view line) {
   for (kv::LineLayout layout : {kv::LineLayout::Current, kv::LineLayout::Legacy}) {
     const kv::ScheduleEntry parsed = kv::parseEntryLine(line, layout);
     require(withinLimits(parsed));
+    keepsValidText(line, parsed);
     const kv::EntryLine written = kv::composeEntryLine(parsed);
-    require(written.size() <= kv::kMaxEntryLine);
+    require(lineWithinLimit(written));
     // A damaged line may change when first written (texts over the joint
     // limit are cut, a legacy command line may hold the separator); once
     // written again it must hold still.
@@ -47,7 +64,7 @@ void anyLine(std::string_view line) {
 
 // An entry whose texts the line can carry: within the limits, no leading
 // blank in the command line, no blank and byte 18 in it, no blank and 'p'
-// in the working directory, and a frequency code that is not a blank.
+// in the working directory, and codes of ASCII, the frequency no blank.
 kv::ScheduleEntry carriedEntry(FuzzedDataProvider& data) {
   kv::ScheduleEntry e;
   e.start = data.ConsumeIntegral<kv::Time>();
@@ -56,6 +73,10 @@ kv::ScheduleEntry carriedEntry(FuzzedDataProvider& data) {
   if (e.frequency == ' ') e.frequency = 'O';
   e.showCommand = data.ConsumeIntegral<std::uint16_t>();
   e.printFlag = data.ConsumeIntegral<char>();
+  // A code is one byte: one from 0x80 up would begin a character.
+  for (char* code : {&e.frequency, &e.printFlag}) {
+    if (static_cast<unsigned char>(*code) >= 0x80) *code = kv::kUnknownCode;
+  }
   e.commandLine = data.ConsumeRandomLengthString(kv::kMaxText);
   e.workingDirectory = data.ConsumeRandomLengthString(kv::kMaxText);
   e.description = data.ConsumeRandomLengthString(kv::kMaxText);
@@ -81,7 +102,7 @@ kv::ScheduleEntry carriedEntry(FuzzedDataProvider& data) {
 
 void roundTrip(const kv::ScheduleEntry& e) {
   const kv::EntryLine line = kv::composeEntryLine(e);
-  require(line.size() <= kv::kMaxEntryLine);
+  require(lineWithinLimit(line));
   kv::ScheduleEntry expected = e;
   if (expected.description.empty()) expected.description = kv::defaultDescription(e.commandLine);
   require(kv::parseEntryLine(line) == expected);
@@ -107,12 +128,30 @@ void commandLinePieces(std::string_view commandLine) {
   require(kept == "kept");
 }
 
+// A text cut to a number of characters: a head and a tail of it, within
+// the number, cut between two characters (the counts of the two parts add
+// up to the whole's), and short of it by less than the widest character.
+void cuts(std::string_view text, std::size_t units) {
+  const std::size_t whole = kv::utf16Length(text);
+  const std::string_view head = kv::utf16Head(text, units);
+  const std::string_view tail = kv::utf16Tail(text, units);
+  require(text.starts_with(head) && text.ends_with(tail));
+  for (std::string_view part : {head, tail}) {
+    const std::size_t kept = kv::utf16Length(part);
+    require(kept <= units && (kept == whole || kept + 1 >= units));
+  }
+  require(kv::utf16Length(head) + kv::utf16Length(text.substr(head.size())) == whole);
+  require(kv::utf16Length(tail) + kv::utf16Length(text.substr(0, text.size() - tail.size())) ==
+          whole);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   const std::string_view whole(reinterpret_cast<const char*>(bytes), size);
   anyLine(whole);
   commandLinePieces(whole.substr(0, kv::kMaxText));
+  cuts(whole, size % 300);
   FuzzedDataProvider data(bytes, size);
   roundTrip(carriedEntry(data));
   return 0;

@@ -44,10 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(last.find(" kept by a load; ") != std::string::npos);
 
   if (verdict == kv::tool::kExitLoadsAsItStands) {
-    const kv::ScheduleFileScan scan = kv::scanScheduleFile(bytes, kv::tool::kVersionText);
+    const std::string text = kv::scheduleFileText(std::string(bytes), kv::utf8FromWindows1252).text;
+    const kv::ScheduleFileScan scan = kv::scanScheduleFile(text, kv::tool::kVersionText);
     require(scan.currentHeader || scan.lines.empty());
     const auto loaded =
-        kv::catchUpLoadedEntries(kv::decodeScheduleFile(bytes, kv::tool::kVersionText), kNow, kNow);
+        kv::catchUpLoadedEntries(kv::decodeScheduleFile(text, kv::tool::kVersionText), kNow, kNow);
     require(loaded.size() == scan.lines.size());
   }
   return 0;

@@ -1,15 +1,19 @@
 // Fuzz target: any bytes load as a schedule file without a fault, every kept
 // line stays within the line limit, reading the file one entry at a time
 // keeps the same lines as decoding it whole, and what a load keeps loads
-// again unchanged once saved.
+// again unchanged once saved. The bytes are read as the program reads a
+// file: as UTF-8 when they are, else in the code page of earlier versions;
+// either way every line is UTF-8, and a saved file reads back as UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/recurrence.h"
 #include "schedule/schedule_file.h"
+#include "schedule/utf8_text.h"
 
 namespace {
 
@@ -38,16 +42,26 @@ std::vector<kv::EntryLine> streamedLoad(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::vector<kv::EntryLine> loaded = load(bytes);
+  const kv::ScheduleFileText file =
+      kv::scheduleFileText(std::string(bytes), kv::utf8FromWindows1252);
+  require(kv::isValidUtf8(file.text));
+  require((file.encoding == kv::FileEncoding::Utf8) == kv::isValidUtf8(bytes));
+  const std::vector<kv::EntryLine> loaded = load(file.text);
   // Every line takes at least one byte of the file.
   require(loaded.size() <= size);
-  for (const kv::EntryLine& line : loaded) require(line.size() <= kv::kMaxEntryLine);
-  require(streamedLoad(bytes) == loaded);
+  for (const kv::EntryLine& line : loaded) {
+    require(kv::utf16Length(line) <= kv::kMaxEntryLine && line.size() <= kv::kMaxEntryLineBytes);
+    require(kv::isValidUtf8(line));
+  }
+  require(streamedLoad(file.text) == loaded);
   // Only lines in the current layout come back unchanged: a legacy command
   // line may hold the separator of the current layout.
-  if (kv::scanScheduleFile(bytes, kVersion).currentHeader) {
-    const std::string saved = kv::encodeScheduleFile(loaded, kVersion);
-    require(load(saved) == loaded);
+  if (kv::scanScheduleFile(file.text, kVersion).currentHeader) {
+    const kv::ScheduleFileText saved = kv::scheduleFileText(
+        kv::encodeScheduleFile(loaded, kVersion), [](std::string_view) -> std::string {
+          std::abort();  // a saved file is UTF-8
+        });
+    require(load(saved.text) == loaded);
   }
   return 0;
 }

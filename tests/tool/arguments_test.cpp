@@ -56,6 +56,9 @@ TEST(KvtoolArguments, ReadsEachCommandWithItsOptions) {
   EXPECT_TRUE(history.failedOnly);
   EXPECT_EQ(history.count, 3u);
   EXPECT_EQ(history.format, Format::Tsv);
+  EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"list", "a.KV", "--code-page=1251"}))
+                .codePage,
+            1251u);
   // No file where kv.exe's own history is known.
   EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"history", "--failed"}, true)).file, "");
   EXPECT_EQ(std::get<Options>(kv::tool::parseArguments({"check", "x", "--help"})).command,
@@ -107,6 +110,8 @@ TEST(KvtoolArguments, RefusesAWrongCommandLineWithItsReason) {
       {{"list", "a.KV", "-x"}, "list takes no option '-x'"},
       {{"next", "a.KV", "--from", "2026-02-30T10:00"}, "--from needs a local date and time"},
       {{"list", "a.KV", "--format=csv"}, "--format is text or tsv, not 'csv'"},
+      {{"next", "a.KV", "--code-page", "cp1251"}, "--code-page needs a code page number"},
+      {{"history", "-", "--code-page", "1251"}, "history takes no option '--code-page'"},
       {{"next", "a.KV", "--from", "2026-01-05", "--until", "2026-01-04T23:59:59"},
        "--until 2026-01-04 23:59:59 is before --from 2026-01-05 00:00"},
       {{"check", "a.KV", "--at", "2200-01-01"},

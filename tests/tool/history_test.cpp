@@ -33,7 +33,7 @@ kv::HistoryRecord attempt(const char* when, std::string description, std::string
 std::string historyOf(const std::vector<kv::HistoryRecord>& records) {
   std::string bytes = std::string(kv::kHistoryHeader) + "\r\n";
   for (const kv::HistoryRecord& r : records) {
-    bytes += kv::historyLine(r, [](std::string_view text) { return std::string(text); }) + "\r\n";
+    bytes += kv::historyLine(r) + "\r\n";
   }
   return bytes;
 }

@@ -11,6 +11,7 @@
 #include "time_zone.h"
 #include "tool/arguments.h"
 #include "tool/commands.h"
+#include "tool/legacy_text.h"
 
 namespace {
 
@@ -135,13 +136,52 @@ TEST(KvtoolNext, FollowsTheClocksAcrossSpringForwardAndFallBack) {
 
 TEST(KvtoolText, ShowsWindows1252AsUtf8WithControlBytesEscaped) {
   // 0x81, 0x8D, 0x90 and 0x9D, undefined in 1252, stay C1 controls.
-  EXPECT_EQ(kv::tool::utf8FromWindows1252("Caf\xE9\x80\x8A\x9F\xFF\t\x12\x7F\x81\x8D\x90\x9D"),
+  EXPECT_EQ(kv::tool::escapedUtf8(
+                kv::utf8FromWindows1252("Caf\xE9\x80\x8A\x9F\xFF\t\x12\x7F\x81\x8D\x90\x9D")),
             "Café€ŠŸÿ\\x09\\x12\\x7F\\x81\\x8D\\x90\\x9D");
   KV_IN_TIME_ZONE(zone, "UTC");
   std::ostringstream out;
   kv::tool::writeList(fileOf({line(at("2026-01-05"), at("2027-01-01"), 'D', "Caf\xE9\x12x")}),
                       Format::Tsv, out);
   EXPECT_NE(out.str().find("\tCafé\\x12x\n"), std::string::npos) << out.str();
+}
+
+// A file of an earlier version is read in its code page: 1252 unless
+// --code-page names another. A UTF-8 file reads the same whatever is named,
+// and check notes a file that a save will write anew in UTF-8.
+TEST(KvtoolText, ReadsAFileOfAnEarlierVersionInItsCodePage) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  const struct {
+    unsigned codePage;
+    std::string description;
+    std::string shown;
+  } cases[] = {
+      {kv::tool::kDefaultCodePage, "Caf\xE9", "Café"},
+      {1252, "Caf\xE9 \x80", "Café €"},
+      {1251, "\xCE\xF2\xF7\xB8\xF2", "Отчёт"},
+      {1253, "\xC5\xEB\xEB\xDC\xE4\xE1", "Ελλάδα"},
+      {1251, "a\x98", "a\\x98"},  // undefined in 1251: shown as the byte it was
+      {1253, "Отчёт 報告", "Отчёт 報告"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.codePage);
+    const std::optional<kv::LegacyTextReader> reader = kv::tool::legacyTextReader(c.codePage);
+    ASSERT_TRUE(reader);
+    std::ostringstream out;
+    kv::tool::writeList(fileOf({line(at("2026-01-05"), at("2027-01-01"), 'D', c.description)}),
+                        Format::Tsv, out, *reader);
+    EXPECT_NE(out.str().find("\t" + c.shown + "\n"), std::string::npos) << out.str();
+  }
+  // Code pages whose marks the C library would join to their letters.
+  for (unsigned codePage : {1255u, 1258u, 932u, 65001u}) {
+    EXPECT_FALSE(kv::tool::legacyTextReader(codePage)) << codePage;
+  }
+  const std::string legacy = fileOf({line(at("2026-01-05"), at("2027-01-01"), 'D', "Caf\xE9")});
+  for (const std::string& bytes : {legacy, kv::utf8FromWindows1252(legacy)}) {
+    std::ostringstream out;
+    EXPECT_EQ(kv::tool::writeCheck(bytes, "s.KV", at("2026-01-01"), nullptr, out), 0);
+    EXPECT_EQ(out.str().find("s.KV:1: note: not UTF-8") == 0, bytes == legacy) << out.str();
+  }
 }
 
 // A file that is no schedule writes nothing; an empty result is said why.
@@ -210,7 +250,7 @@ TEST(KvtoolCheck, ReportsWhatALoadWouldCutChangeOrDropByLine) {
        "legacy entry and converted\n"
        "s.KV:1: end 1970-01-01 00:00 has passed: a load drops the entry\n"},
       {legacy + "\r\n", "1 s.KV:1: no Version=3.0 header: a legacy file, converted on load\n"},
-      {fileOf({good, cut}), "1 s.KV:3: line of 600 bytes: a load keeps only its first 511\n"},
+      {fileOf({good, cut}), "1 s.KV:3: line of 600 characters: a load keeps only its first 511\n"},
       {fileOf({good, good, tabbed}),
        "1 s.KV:4: byte 0x09 ends the line early: the rest is read as another line\n"
        "s.KV:4: its rest: damaged line (no byte 18 before a working directory): a load changes "

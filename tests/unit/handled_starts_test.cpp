@@ -21,21 +21,6 @@ using kvtest::shown;
 
 constexpr const char* kSchedule = "C:\\Schedules\\day.KV";
 
-// A stand-in for the ANSI code page: bytes from 0x80 up as Latin-1.
-std::string latin1ToUtf8(std::string_view text) {
-  std::string utf8;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (byte >> 6));
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return utf8;
-}
-
 ScheduleEntry entry(char frequency, Time start, const std::string& description = "Back up",
                     Time end = 4000000000u) {
   ScheduleEntry e;
@@ -57,14 +42,13 @@ struct Line {
 std::string recordOf(const std::vector<Line>& lines) {
   std::string bytes = std::string(kv::kHandledStartsHeader) + "\r\n";
   for (const Line& l : lines) {
-    bytes += kv::handledStartLine(l.through, l.schedule, l.entry, latin1ToUtf8) + "\r\n";
+    bytes += kv::handledStartLine(l.through, l.schedule, l.entry) + "\r\n";
   }
   return bytes;
 }
 
 kv::HandledThrough lookupIn(const std::string& record) {
-  return kv::handledThroughLookup(
-      std::make_shared<const kv::HandledStarts>(record, kSchedule, latin1ToUtf8));
+  return kv::handledThroughLookup(std::make_shared<const kv::HandledStarts>(record, kSchedule));
 }
 
 std::string startAfterLoad(const ScheduleEntry& e, Time load, const std::string& record) {
@@ -81,7 +65,7 @@ TEST(HandledStarts, ALoadRunsOnlyTheStartsNobodyDealtWith) {
   const ScheduleEntry daily = entry('D', t);
   ScheduleEntry edited = daily;
   edited.commandLine = "C:\\Tools\\backup.exe /new";
-  ScheduleEntry tabbed = entry('D', t, "Caf\xE9\tnight");
+  ScheduleEntry tabbed = entry('D', t, "Caf\xC3\xA9\tnight");
   const struct Case {
     const char* what;
     ScheduleEntry loaded;

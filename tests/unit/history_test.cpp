@@ -13,8 +13,6 @@ namespace {
 
 using kv::HistoryRecord;
 
-const kv::TextToUtf8 asIs = [](std::string_view text) { return std::string(text); };
-
 // A record whose description, command line and outcome are all `text`.
 HistoryRecord record(const std::string& text) {
   HistoryRecord r;
@@ -45,20 +43,20 @@ TEST(HistoryLine, EveryTextReadsBackAsWrittenOnOneLine) {
       {"Caf\xc3\xa9", "Caf\xc3\xa9"},
   };
   for (const Case& c : cases) {
-    const std::string line = kv::historyLine(record(c.text), asIs);
+    const std::string line = kv::historyLine(record(c.text));
     EXPECT_NE(line.find("\t" + c.written + "\t"), std::string::npos) << line;
     const auto out = kv::parseHistoryLine(line);
     ASSERT_TRUE(out.has_value()) << line;
     EXPECT_EQ(out->description, c.text);
-    EXPECT_EQ(kv::historyLine(*out, asIs), line);
+    EXPECT_EQ(kv::historyLine(*out), line);
   }
-  EXPECT_EQ(kv::historyLine(record("a"), asIs).substr(0, 51),
+  EXPECT_EQ(kv::historyLine(record("a")).substr(0, 51),
             "2025-12-09T02:00:01+01:00\t2025-12-09T02:00:00+01:00");
 }
 
 TEST(HistoryLine, TheHeaderAndDamagedLinesAreNoRecords) {
   KV_IN_TIME_ZONE(zone, "America/New_York");
-  const std::string good = kv::historyLine(record("started"), asIs);
+  const std::string good = kv::historyLine(record("started"));
   const std::string damaged[] = {
       std::string(kv::kHistoryHeader),
       "",
@@ -84,7 +82,7 @@ TEST(LaunchHistory, RecordsEveryAttemptAndRemembersWhatTheWindowShows) {
   Sink sink;
   kv::Time now = 1765242001;
   kv::LaunchHistory history(
-      sink, asIs, [&] { return now; }, [] { return "C:\\day.KV"; });
+      sink, [&] { return now; }, [] { return "C:\\day.KV"; });
   kv::ScheduleEntry entry;
   entry.commandLine = "C:\\tools\\gone.exe /x";
   entry.description = "Night job";
@@ -124,7 +122,7 @@ TEST(LaunchHistory, RecallsTheLastStartOfTheScheduleNowOpen) {
       HistoryRecord r = record(schedule + " " + age);
       r.schedule = "C:\\" + schedule + ".KV";
       r.outcome = kv::kStartedOutcome;
-      bytes += kv::historyLine(r, asIs) + "\r\n";
+      bytes += kv::historyLine(r) + "\r\n";
     }
   }
   const struct {
@@ -139,7 +137,7 @@ TEST(LaunchHistory, RecallsTheLastStartOfTheScheduleNowOpen) {
   for (const auto& c : cases) {
     Sink sink;
     kv::LaunchHistory history(
-        sink, asIs, [] { return kv::Time{0}; }, [&] { return c.open; });
+        sink, [] { return kv::Time{0}; }, [&] { return c.open; });
     history.launched(kv::ScheduleEntry{}, kv::ShellStart{42});  // a start from before the load
     history.recallLastStart(bytes);
     const auto& last = history.lastStart();

@@ -15,6 +15,7 @@
 #include "fake_visible_list.h"
 #include "schedule/entry_line.h"
 #include "schedule/schedule_store.h"
+#include "schedule/utf8_text.h"
 
 namespace {
 
@@ -74,8 +75,13 @@ std::string fileOf(const std::vector<EntryLine>& lines) {
   return encodeScheduleFile(lines, kVersion);
 }
 
+// The limit counts characters: a text byte from 0x80 up may begin a
+// character of several bytes.
 void expectWithinLineLimit(const std::vector<EntryLine>& lines) {
-  for (const EntryLine& line : lines) EXPECT_LE(line.size(), kv::kMaxEntryLine);
+  for (const EntryLine& line : lines) {
+    EXPECT_LE(kv::utf16Length(line), kv::kMaxEntryLine);
+    EXPECT_LE(line.size(), kv::kMaxEntryLineBytes);
+  }
 }
 
 // Random schedules whose texts use the bytes from the blank to 0xFF and the

@@ -98,16 +98,16 @@ TEST(StartOutcome, AHistoryReadsBackEachStartWithItsEnd) {
        {old, first, second, running, kv::endRecord(lost, "exited 0 after 9 s"),
         kv::endRecord(first, "exited 1 after 3 s"), handed,
         kv::endRecord(second, "exited 0xC0000005 after 1 s")}) {
-    bytes += kv::historyLine(r, [](std::string_view t) { return std::string(t); }) + "\r\n";
+    bytes += kv::historyLine(r) + "\r\n";
   }
   std::vector<std::string> shown;
   for (const kv::HistoryStart& s : kv::joinStartsAndEnds(kv::parseHistory(bytes))) {
     shown.push_back(s.start.description + ": " + s.outcome() + (s.needsAttention() ? " !" : ""));
   }
-  EXPECT_EQ(shown, (std::vector<std::string>{"old: started", "twice: exited 1 after 3 s !",
-                                             "twice: exited 0xC0000005 after 1 s !",
-                                             "long: still running", "rotated: exited 0 after 9 s",
-                                             "doc: handed over"}));
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"old: started", "twice: exited 1 after 3 s !",
+                                      "twice: exited 0xC0000005 after 1 s !", "long: still running",
+                                      "rotated: exited 0 after 9 s", "doc: handed over"}));
 }
 
 // The platform's answers about the processes a test started.
@@ -139,9 +139,8 @@ TEST(StartOutcome, AStartWhosePreviousOneStillRunsIsSkippedOnlyWithTheSettingOn)
   for (const bool skip : {true, false}) {
     SCOPED_TRACE(skip ? "skip" : "no skip");
     kvtest::FakeVisibleList list;
-    kv::ScheduleStore store(list, [](Time t, const std::string& d) {
-      return std::to_string(t) + " " + d;
-    });
+    kv::ScheduleStore store(
+        list, [](Time t, const std::string& d) { return std::to_string(t) + " " + d; });
     kv::ScheduleEntry entry;
     entry.start = kStart;
     entry.end = 4'000'000'000u;
@@ -158,8 +157,7 @@ TEST(StartOutcome, AStartWhosePreviousOneStillRunsIsSkippedOnlyWithTheSettingOn)
     std::vector<std::string> told;
     {
       kv::LaunchHistory history(
-          lines, [](std::string_view t) { return std::string(t); }, [&] { return now; },
-          [] { return std::string("C:\\day.KV"); });
+          lines, [&] { return now; }, [] { return std::string("C:\\day.KV"); });
       history.watchWith(watcher);
       history.showTimesWith([](Time t) { return std::to_string(t); });
       history.onAttention([&](const HistoryRecord& r) { told.push_back(r.outcome); });
@@ -178,9 +176,8 @@ TEST(StartOutcome, AStartWhosePreviousOneStillRunsIsSkippedOnlyWithTheSettingOn)
     }  // Kivro ends: what still runs is no longer watched
     const std::vector<std::string> expected =
         skip ? std::vector<std::string>{"running", "skipped: still running since 1700000000",
-                                        "exited 1 after 1 min 30 s", "running",
-                                        "no longer watched"}
-             : std::vector<std::string>{"running", "running", "exited 1 after 1 min 30 s",
+                                        "exited 1 after 1 min 30 s", "running", "no longer watched"}
+             : std::vector<std::string>{"running", "running",           "exited 1 after 1 min 30 s",
                                         "running", "no longer watched", "no longer watched"};
     EXPECT_EQ(lines.outcomes, expected);
     EXPECT_EQ(shell.calls.size(), skip ? 2u : 3u);

@@ -21,7 +21,7 @@ int append(const char* path, int count, const char* id) {
   for (int n = 0; n < count; ++n) {
     record.attempted = record.due = 1700000000u + static_cast<kv::Time>(n);
     record.description = std::string(id) + " " + std::to_string(n);
-    if (!file.append(kv::historyLine(record, kv::ansiToUtf8))) ++failed;
+    if (!file.append(kv::historyLine(record))) ++failed;
   }
   return failed == 0 ? 0 : 1;
 }

@@ -87,7 +87,7 @@ TEST_F(HistoryFileTest, TwoWritersAtOnceNeverTearOrMixALine) {
 // beyond the limit, and both begin with the header.
 TEST_F(HistoryFileTest, AFullHistoryMovesAsideAndBothFilesKeepTheirBound) {
   kv::HistoryFile file(path());
-  const std::string line = kv::historyLine(record("job", "started", 1700000000u), kv::ansiToUtf8);
+  const std::string line = kv::historyLine(record("job", "started", 1700000000u));
   const auto lines = static_cast<std::size_t>(kv::kHistoryLimit / (line.size() + 2) + 50);
   for (std::size_t n = 0; n < lines; ++n) ASSERT_TRUE(file.append(line));
   const std::string earlier = fileBytes(folder + "\\history.1.tsv");
@@ -124,8 +124,8 @@ std::wstring clipboardText() {
 // clipboard.
 TEST_F(HistoryFileTest, TheWindowListsTheNewestFirstAndCopiesTheSelectedLines) {
   kv::HistoryFile file(path());
-  file.append(kv::historyLine(record("older", "started", 1700000000u), kv::ansiToUtf8));
-  file.append(kv::historyLine(record("newer", "File not found", 1700000060u), kv::ansiToUtf8));
+  file.append(kv::historyLine(record("older", "started", 1700000000u)));
+  file.append(kv::historyLine(record("newer", "File not found", 1700000060u)));
   std::vector<std::wstring> seen;
   std::wstring copied;
   if (OpenClipboard(nullptr)) {
@@ -168,7 +168,7 @@ TEST_F(HistoryFileTest, TheWindowShowsEachStartOnceWithItsEnd) {
        {backup, mail, kv::endRecord(backup, "exited 0xC0000005 after 2 min 5 s"),
         record("gone", "File not found", 1700000120u), kv::endRecord(mail, "exited 1 after 3 s"),
         record("week", "running", 1700000180u)}) {
-    file.append(kv::historyLine(r, kv::ansiToUtf8));
+    file.append(kv::historyLine(r));
   }
   std::vector<std::wstring> seen;
   std::thread script([&] {
@@ -219,13 +219,13 @@ TEST_F(HistoryFileTest, ColumnsOpenWideEnoughForTheirTextsAndReturnTheWidthsTheU
   constexpr kv::Time kNewYear = 1704070800u;  // 1 January 2024, 01:00 UTC
   kv::HistoryFile file(path());
   // The oldest, at the foot of the list: 28 December 2023 at 23:59 UTC.
-  file.append(kv::historyLine(record("job", "started", 1703807940u), kv::ansiToUtf8));
+  file.append(kv::historyLine(record("job", "started", 1703807940u)));
   for (kv::Time n = 1; n < 40; ++n) {
-    file.append(kv::historyLine(record("job", "started", kNewYear + n * 60), kv::ansiToUtf8));
+    file.append(kv::historyLine(record("job", "started", kNewYear + n * 60)));
   }
   kv::HistoryRecord longest = record(std::string(80, 'W'), std::string(90, 'M'), kNewYear + 3000);
   longest.commandLine = "C:\\Program Files\\" + std::string(70, 'W') + ".exe /all";
-  file.append(kv::historyLine(longest, kv::ansiToUtf8));
+  file.append(kv::historyLine(longest));
   kv::HistoryWindowValues values{[&] { return file.readAll(); }, "", {none, 333, none, none}};
   std::vector<int> opened, needed;
   std::thread script([&] {
