@@ -2,6 +2,7 @@
 
 #include "app/dialog_box_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/code_pages_win32.h"
 
 namespace kv {
 namespace {
@@ -15,7 +16,7 @@ struct AboutValues {
 // The icon is drawn over the dialog after the dialog manager has painted it.
 void drawAboutIcon(HWND dialog, HINSTANCE instance) {
   HWND place = GetDlgItem(dialog, IDC_ABOUT_ICON);
-  HICON icon = LoadIconA(instance, IDI_PROGRAM);
+  HICON icon = LoadIconW(instance, L"" IDI_PROGRAM);
   if (!place || !icon) return;
   RECT area{};
   GetWindowRect(place, &area);
@@ -29,19 +30,19 @@ void drawAboutIcon(HWND dialog, HINSTANCE instance) {
 INT_PTR CALLBACK aboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       auto* values = reinterpret_cast<AboutValues*>(lParam);
-      SetDlgItemTextA(dialog, IDC_ABOUT_PRODUCT, values->productName.c_str());
-      SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, values->versionLine.c_str());
+      SetDlgItemTextW(dialog, IDC_ABOUT_PRODUCT, toWide(values->productName).c_str());
+      SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, toWide(values->versionLine).c_str());
       return TRUE;
     }
     case WM_PAINT:
-      PostMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
+      PostMessageW(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
       return FALSE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDM_DRAW_ICON: {
-          auto* values = reinterpret_cast<AboutValues*>(GetWindowLongPtrA(dialog, DWLP_USER));
+          auto* values = reinterpret_cast<AboutValues*>(GetWindowLongPtrW(dialog, DWLP_USER));
           drawAboutIcon(dialog, values->instance);
           return TRUE;
         }

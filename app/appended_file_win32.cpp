@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/settings_file_win32.h"
+#include "schedule/code_pages_win32.h"
 
 namespace kv {
 namespace {
@@ -15,7 +16,7 @@ constexpr DWORD kAppendAccess = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES;
 class OpenFile {
  public:
   OpenFile(const std::string& path, DWORD access, DWORD disposition)
-      : file_(CreateFileA(path.c_str(), access, kShareAll, nullptr, disposition,
+      : file_(CreateFileW(toWide(path).c_str(), access, kShareAll, nullptr, disposition,
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   ~OpenFile() {
     if (open()) CloseHandle(file_);
@@ -34,11 +35,11 @@ class OpenFile {
 };
 
 std::string localApplicationDataFolder() {
-  char folder[MAX_PATH] = "";
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+  wchar_t folder[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
     return "";
   }
-  return folder;
+  return toUtf8(folder);
 }
 
 std::string folderOf(const std::string& path) {
@@ -54,7 +55,7 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 
 std::uint64_t sizeOfFile(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (!GetFileAttributesExW(toWide(path).c_str(), GetFileExInfoStandard, &data)) return 0;
   return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
@@ -85,10 +86,10 @@ class WritersTurn {
 
 }  // namespace
 
-AppendedFile::AppendedFile(std::string path, std::string_view header, const char* writersName)
+AppendedFile::AppendedFile(std::string path, std::string_view header, const wchar_t* writersName)
     : path_(std::move(path)),
       header_(header),
-      writers_(CreateMutexA(nullptr, FALSE, writersName)) {}
+      writers_(CreateMutexW(nullptr, FALSE, writersName)) {}
 
 AppendedFile::~AppendedFile() {
   if (writers_) CloseHandle(writers_);
@@ -98,7 +99,7 @@ bool AppendedFile::append(std::string_view line) {
   const WritersTurn turn(writers_);
   makeRoom(sizeOfFile(path_), line.size() + 2);
   auto file = std::make_unique<OpenFile>(path_, kAppendAccess, OPEN_ALWAYS);
-  if (!file->open() && CreateDirectoryA(folderOf(path_).c_str(), nullptr)) {
+  if (!file->open() && CreateDirectoryW(toWide(folderOf(path_)).c_str(), nullptr)) {
     file = std::make_unique<OpenFile>(path_, kAppendAccess, OPEN_ALWAYS);
   }
   if (!file->open()) return false;
@@ -132,8 +133,11 @@ bool replaceWholeFile(const std::string& path, std::string_view bytes) {
     const OpenFile file(fresh, GENERIC_WRITE, CREATE_ALWAYS);
     written = file.open() && writeAll(file.get(), bytes);
   }
-  if (written && MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  DeleteFileA(fresh.c_str());
+  if (written &&
+      MoveFileExW(toWide(fresh).c_str(), toWide(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return true;
+  }
+  DeleteFileW(toWide(fresh).c_str());
   return false;
 }
 

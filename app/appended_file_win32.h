@@ -16,7 +16,7 @@ namespace kv {
 
 class AppendedFile : public HistorySink {
  public:
-  AppendedFile(std::string path, std::string_view header, const char* writersName);
+  AppendedFile(std::string path, std::string_view header, const wchar_t* writersName);
   ~AppendedFile() override;
   AppendedFile(const AppendedFile&) = delete;
   AppendedFile& operator=(const AppendedFile&) = delete;

@@ -16,6 +16,7 @@
 #include "engine/launcher.h"
 #include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/code_pages_win32.h"
 #include "schedule/file_io_win32.h"
 
 namespace kv {
@@ -24,7 +25,7 @@ namespace {
 // --- The commands --------------------------------------------------------------
 
 void exitProgram(Kivro& kivro) {
-  PostMessageA(kivro.mainWindow(), WM_CLOSE, 0, 0);
+  PostMessageW(kivro.mainWindow(), WM_CLOSE, 0, 0);
 }
 
 // Delete: no due check runs while the question is open (the check timer
@@ -41,7 +42,7 @@ void deleteSelectedEntry(Kivro& kivro) {
 
 void cutSelectedEntry(Kivro& kivro) {
   if (kivro.document().store.cutSelected()) {
-    PostMessageA(kivro.mainWindow(), WM_COMMAND, IDM_DELETE, 0);
+    PostMessageW(kivro.mainWindow(), WM_COMMAND, IDM_DELETE, 0);
   }
 }
 
@@ -216,13 +217,13 @@ void showCheckMarks(Kivro& kivro) {
   for (const MenuCommand& command : kCommands) {
     if (!command.checked) continue;
     const UINT check = command.checked(state) ? MF_CHECKED : MF_UNCHECKED;
-    ModifyMenuA(GetMenu(kivro.mainWindow()), command.id, MF_BYCOMMAND | MF_STRING | check,
-                command.id, command.checkText);
+    ModifyMenuW(GetMenu(kivro.mainWindow()), command.id, MF_BYCOMMAND | MF_STRING | check,
+                command.id, toWide(command.checkText).c_str());
   }
 }
 
 void showNotificationMenu(Kivro& kivro) {
-  HMENU menu = LoadMenuA(kivro.instance(), IDR_NOTIFICATION_MENU);
+  HMENU menu = LoadMenuW(kivro.instance(), L"" IDR_NOTIFICATION_MENU);
   if (!menu) return;
   HMENU popup = GetSubMenu(menu, 0);
   SetMenuDefaultItem(popup, IDM_OPEN_KIVRO, FALSE);
@@ -234,7 +235,7 @@ void showNotificationMenu(Kivro& kivro) {
   const int chosen =
       static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
                                       at.y, 0, kivro.mainWindow(), nullptr));
-  PostMessageA(kivro.mainWindow(), WM_NULL, 0, 0);
+  PostMessageW(kivro.mainWindow(), WM_NULL, 0, 0);
   DestroyMenu(menu);
   if (chosen != 0) runCommand(kivro, chosen);
 }

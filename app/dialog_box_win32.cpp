@@ -1,5 +1,6 @@
 #include "app/dialog_box_win32.h"
 
+#include "schedule/code_pages_win32.h"
 #include "schedule/message_boxes_win32.h"
 
 namespace kv {
@@ -10,7 +11,8 @@ void reportDialogNotCreated(HWND owner, const char* templateName) {
 
 INT_PTR runDialog(HINSTANCE instance, HWND owner, const char* templateName, DLGPROC procedure,
                   LPARAM parameter) {
-  INT_PTR result = DialogBoxParamA(instance, templateName, owner, procedure, parameter);
+  const INT_PTR result =
+      DialogBoxParamW(instance, toWide(templateName).c_str(), owner, procedure, parameter);
   if (result == -1) reportDialogNotCreated(owner, templateName);
   return result;
 }

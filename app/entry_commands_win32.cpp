@@ -9,6 +9,7 @@
 #include "editor/entry_edit.h"
 #include "engine/calendar.h"
 #include "resources/resource_ids.h"
+#include "schedule/code_pages_win32.h"
 
 namespace kv {
 namespace {
@@ -58,11 +59,11 @@ class DropRelease {
 };
 
 std::string droppedPath(HDROP drop, UINT index) {
-  const UINT length = DragQueryFileA(drop, index, nullptr, 0);
-  std::string path(length + 1, '\0');
-  DragQueryFileA(drop, index, path.data(), length + 1);
+  const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+  std::wstring path(length + 1, L'\0');
+  DragQueryFileW(drop, index, path.data(), length + 1);
   path.resize(length);
-  return path;
+  return toUtf8(path);
 }
 
 }  // namespace
@@ -79,7 +80,7 @@ void editSelectedEntry(Kivro& kivro) {
 
 void addDroppedFiles(Kivro& kivro, HDROP drop) {
   const DropRelease release(drop);
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     const std::string path = droppedPath(drop, i);
     if (acceptDroppedPath(path, kivro.boxes())) addEntryFor(kivro, path);

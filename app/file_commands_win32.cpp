@@ -3,38 +3,42 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <iterator>
 #include <optional>
 
 #include "app/kivro_win32.h"
 #include "app/logon_start.h"
 #include "app/unsaved_changes.h"
+#include "schedule/code_pages_win32.h"
 #include "schedule/file_io_win32.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 namespace {
 
-constexpr char kFileFilter[] = "KV Files (*.KV)\0*.KV\0All Files (*.*)\0*.*\0";
+constexpr wchar_t kFileFilter[] = L"KV Files (*.KV)\0*.KV\0All Files (*.*)\0*.*\0";
 constexpr DWORD kSaveDialogFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOTESTFILECREATE;
 constexpr DWORD kOpenDialogFlags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 
-// Runs a common file dialog on a buffer of the file name's room; returns the
-// chosen path, or nothing when the user cancelled.
+// Runs a common file dialog on a buffer of the file name's room, in
+// characters; returns the chosen path, or nothing when the user cancelled
+// (or chose a name longer than the room).
 template <typename Dialog>
 std::optional<std::string> askFileName(Kivro& kivro, const std::string& initial, DWORD flags,
                                        Dialog dialog) {
-  char field[kMaxFileName + 1] = "";
-  initial.copy(field, kMaxFileName);
-  OPENFILENAMEA request{};
+  wchar_t field[kMaxFileName + 1] = L"";
+  toWide(utf16Head(initial, kMaxFileName)).copy(field, kMaxFileName);
+  OPENFILENAMEW request{};
   request.lStructSize = sizeof request;
   request.hwndOwner = kivro.mainWindow();
   request.lpstrFilter = kFileFilter;
   request.nFilterIndex = 1;
   request.lpstrFile = field;
-  request.nMaxFile = sizeof field;
-  request.lpstrDefExt = "KV";
+  request.nMaxFile = std::size(field);
+  request.lpstrDefExt = L"KV";
   request.Flags = flags;
   if (!dialog(&request)) return std::nullopt;
-  return std::string(field);
+  return toUtf8(field);
 }
 
 void writeSchedule(Kivro& kivro) {
@@ -93,7 +97,7 @@ void openSchedule(Kivro& kivro) {
   }
   if (settled == Settled::Cancelled) return;
   const auto chosen =
-      askFileName(kivro, document.openDialogField, kOpenDialogFlags, GetOpenFileNameA);
+      askFileName(kivro, document.openDialogField, kOpenDialogFlags, GetOpenFileNameW);
   if (!chosen) return;
   const bool loaded = openChosenSchedule(document, *chosen, kivro.files(), kivro.boxes());
   showIfLoaded(kivro, loaded);
@@ -110,7 +114,7 @@ void saveSchedule(Kivro& kivro) {
 
 void saveScheduleAs(Kivro& kivro) {
   ScheduleDocument& document = kivro.document();
-  const auto chosen = askFileName(kivro, document.fileName, kSaveDialogFlags, GetSaveFileNameA);
+  const auto chosen = askFileName(kivro, document.fileName, kSaveDialogFlags, GetSaveFileNameW);
   if (!chosen) return;
   document.fileName = *chosen;
   kivro.updateTitle();

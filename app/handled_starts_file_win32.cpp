@@ -7,7 +7,7 @@
 namespace kv {
 
 HandledStartsFile::HandledStartsFile(std::string path)
-    : AppendedFile(std::move(path), kHandledStartsHeader, "Local\\Kivro.handled") {}
+    : AppendedFile(std::move(path), kHandledStartsHeader, L"Local\\Kivro.handled") {}
 
 void HandledStartsFile::makeRoom(std::uint64_t size, std::size_t adding) {
   if (size + adding <= compactAt_) return;

@@ -13,8 +13,8 @@ enum class HelpTopic { Contents, Search, HowToUseHelp, EntryDialog };
 const char* helpPageAnchor(HelpTopic topic);
 
 // A file:/// address for a Windows path: backslashes become slashes, and
-// bytes that an address cannot hold as they are (blanks, '#', '%', letters
-// beyond ASCII) are written as %XX.
+// bytes that an address cannot hold as they are (blanks, '#', '%', the UTF-8
+// bytes of letters beyond ASCII) are written as %XX, as browsers read them.
 std::string fileAddress(std::string_view windowsPath);
 
 // The message shown when no program opens the page.

@@ -2,6 +2,11 @@
 
 #include <shellapi.h>
 
+#include <iterator>
+
+#include "engine/program_lookup_win32.h"
+#include "schedule/code_pages_win32.h"
+
 #include "schedule/file_io_win32.h"
 #include "schedule/message_boxes_win32.h"
 
@@ -9,9 +14,9 @@ namespace kv {
 namespace {
 
 std::string programFolder(HINSTANCE instance) {
-  char path[MAX_PATH] = "";
-  DWORD n = GetModuleFileNameA(instance, path, MAX_PATH);
-  std::string full(path, n < MAX_PATH ? n : 0);
+  wchar_t path[MAX_PATH * 2] = L"";
+  const DWORD n = GetModuleFileNameW(instance, path, std::size(path));
+  const std::string full = toUtf8(std::wstring_view(path, n < std::size(path) ? n : 0));
   std::size_t separator = full.find_last_of("\\/");
   return separator == std::string::npos ? "." : full.substr(0, separator);
 }
@@ -27,8 +32,8 @@ struct ViewerCall {
 };
 
 ViewerCall viewerCallFor(HelpTopic topic) {
-  static char emptyKey[] = "";
-  static char entryKey[] = "Edit...";
+  static wchar_t emptyKey[] = L"";
+  static wchar_t entryKey[] = L"Edit...";
   switch (topic) {
     case HelpTopic::Contents:
       return {HELP_CONTENTS, 0};
@@ -61,23 +66,23 @@ void Help::show(HWND owner, HelpTopic topic) {
 void Help::showInViewer(HWND owner, HelpTopic topic) {
   const ViewerCall call = viewerCallFor(topic);
   viewerUsed_ = true;
-  WinHelpA(owner, helpFilePath_.c_str(), call.command, call.data);
+  WinHelpW(owner, toWide(helpFilePath_).c_str(), call.command, call.data);
 }
 
 // The page opens at its topic in the browser that opens such pages; a page
 // handed to the shell by its file name would lose the place.
 void Help::showPage(HWND owner, HelpTopic topic) {
   const char* anchor = helpPageAnchor(topic);
-  char browser[MAX_PATH] = "";
-  if (shellSucceeded(FindExecutableA(pagePath_.c_str(), nullptr, browser))) {
-    std::string address = fileAddress(pagePath_) + "#" + anchor;
-    if (shellSucceeded(
-            ShellExecuteA(owner, "open", browser, address.c_str(), nullptr, SW_SHOWNORMAL))) {
+  const std::wstring page = toWide(pagePath_);
+  if (const FoundExecutable browser = findExecutable(pagePath_, ""); browser.found()) {
+    const std::wstring address = toWide(fileAddress(pagePath_) + "#" + anchor);
+    if (shellSucceeded(ShellExecuteW(owner, L"open", toWide(browser.executable).c_str(),
+                                     address.c_str(), nullptr, SW_SHOWNORMAL))) {
       return;
     }
   }
   if (shellSucceeded(
-          ShellExecuteA(owner, "open", pagePath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL))) {
+          ShellExecuteW(owner, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL))) {
     return;
   }
   std::string text = helpPageMissingText(pagePath_);
@@ -85,7 +90,7 @@ void Help::showPage(HWND owner, HelpTopic topic) {
 }
 
 void Help::quit(HWND owner) {
-  if (viewerUsed_) WinHelpA(owner, helpFilePath_.c_str(), HELP_QUIT, 0);
+  if (viewerUsed_) WinHelpW(owner, toWide(helpFilePath_).c_str(), HELP_QUIT, 0);
 }
 
 }  // namespace kv

@@ -1,11 +1,12 @@
 #include "app/history_file_win32.h"
 
 #include "engine/history.h"
+#include "schedule/code_pages_win32.h"
 
 namespace kv {
 
 HistoryFile::HistoryFile(std::string path)
-    : AppendedFile(std::move(path), kHistoryHeader, "Local\\Kivro.history") {}
+    : AppendedFile(std::move(path), kHistoryHeader, L"Local\\Kivro.history") {}
 
 std::string HistoryFile::earlierPath() const {
   const std::size_t dot = path().rfind('.');
@@ -15,7 +16,7 @@ std::string HistoryFile::earlierPath() const {
 
 void HistoryFile::makeRoom(std::uint64_t size, std::size_t adding) {
   if (size + adding > kHistoryLimit) {
-    MoveFileExA(path().c_str(), earlierPath().c_str(), MOVEFILE_REPLACE_EXISTING);
+    MoveFileExW(toWide(path()).c_str(), toWide(earlierPath()).c_str(), MOVEFILE_REPLACE_EXISTING);
   }
 }
 

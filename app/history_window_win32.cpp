@@ -38,24 +38,16 @@ struct WindowState {
   ColumnWidths toKeep;
 };
 
-std::wstring wideFromUtf8(std::string_view text) {
-  return wideFrom(text, CP_UTF8);
-}
-
-std::wstring wideFromAnsi(std::string_view text) {
-  return wideFrom(text, CP_ACP);
-}
-
 // A start with what became of it: a failure is marked, an end reads as the
 // history has it ("exited 1 after 3 s").
 Row rowOf(const HistoryRecord& record) {
-  return {wideFromAnsi(formatStartTime(record.attempted)), wideFromUtf8(record.description),
-          wideFromUtf8(record.commandLine),
-          wideFromUtf8(record.failed() ? "Failed: " + record.outcome : record.outcome)};
+  return {toWide(formatStartTime(record.attempted)), toWide(record.description),
+          toWide(record.commandLine),
+          toWide(record.failed() ? "Failed: " + record.outcome : record.outcome)};
 }
 
 WindowState& stateOf(HWND dialog) {
-  return *reinterpret_cast<WindowState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return *reinterpret_cast<WindowState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 HWND listOf(HWND dialog) {
@@ -144,9 +136,9 @@ void noteWidthsToKeep(HWND dialog, WindowState& state) {
 }
 
 void onInitDialog(HWND dialog, WindowState& state) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
+  SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
   addColumns(listOf(dialog));
-  SetDlgItemTextA(dialog, IDC_HISTORY_NOTE, state.values.note.c_str());
+  SetDlgItemTextW(dialog, IDC_HISTORY_NOTE, toWide(state.values.note).c_str());
   load(dialog, state);
   sizeColumns(listOf(dialog), state);
 }

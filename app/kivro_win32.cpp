@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/commands_win32.h"
 #include "app/file_commands.h"
@@ -23,7 +24,7 @@
 namespace kv {
 namespace {
 
-constexpr const char* kWindowClass = "KV";
+constexpr const wchar_t* kWindowClass = L"KV";
 constexpr const char* kCannotWakeText =
     "Windows does not let Kivro wake this computer: its power options do not allow wake "
     "timers. Entries still start whenever the computer is awake. The help page tells where "
@@ -34,10 +35,10 @@ constexpr DWORD kMainWindowStyle =
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_HASSTRINGS;  // 0x50000041
 
 std::string loadString(HINSTANCE instance, UINT id, int room) {
-  std::string text(static_cast<std::size_t>(room), '\0');
-  int n = LoadStringA(instance, id, text.data(), room);
+  std::wstring text(static_cast<std::size_t>(room), L'\0');
+  const int n = LoadStringW(instance, id, text.data(), room);
   text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  return text;
+  return toUtf8(text);
 }
 
 }  // namespace
@@ -58,30 +59,31 @@ Kivro::~Kivro() {
 }
 
 bool registerMainWindowClass(HINSTANCE instance) {
-  WNDCLASSA wc{};
+  // Resource names are ASCII literals, shared with kv.rc: L"" makes them wide.
+  WNDCLASSW wc{};
   wc.style = 0;
   wc.lpfnWndProc = mainWindowProcedure;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, IDI_PROGRAM);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hIcon = LoadIconW(instance, L"" IDI_PROGRAM);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszMenuName = IDR_MAIN_MENU;
+  wc.lpszMenuName = L"" IDR_MAIN_MENU;
   wc.lpszClassName = kWindowClass;
-  return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 Kivro* kivroOf(HWND mainWindow) {
-  return reinterpret_cast<Kivro*>(GetWindowLongPtrA(mainWindow, GWLP_USERDATA));
+  return reinterpret_cast<Kivro*>(GetWindowLongPtrW(mainWindow, GWLP_USERDATA));
 }
 
 bool Kivro::createWindows() {
-  mainWindow_ = CreateWindowExA(0, kWindowClass, "Kivro", kMainWindowStyle, CW_USEDEFAULT, 0,
+  mainWindow_ = CreateWindowExW(0, kWindowClass, L"Kivro", kMainWindowStyle, CW_USEDEFAULT, 0,
                                 CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
   if (!mainWindow_) return false;
   DragAcceptFiles(mainWindow_, TRUE);
   RECT client{};
   GetClientRect(mainWindow_, &client);
-  list_ = CreateWindowExA(0, "Listbox", nullptr, kListStyle, 0, 0, client.right, client.bottom,
+  list_ = CreateWindowExW(0, L"Listbox", nullptr, kListStyle, 0, 0, client.right, client.bottom,
                           mainWindow_, reinterpret_cast<HMENU>(IDC_LIST), instance_, nullptr);
   if (!list_) {
     DestroyWindow(mainWindow_);
@@ -90,7 +92,7 @@ bool Kivro::createWindows() {
   }
   // Without the status bar the list simply fills the whole client area.
   statusBar_ =
-      CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, mainWindow_,
+      CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, mainWindow_,
                       reinterpret_cast<HMENU>(IDC_STATUS_BAR), instance_, nullptr);
   layOut(client.right, client.bottom);
   visibleList_ = std::make_unique<ListBoxList>(list_);
@@ -98,12 +100,11 @@ bool Kivro::createWindows() {
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
   boxes_ = std::make_unique<WindowsMessageBoxes>(mainWindow_);
   history_ = std::make_unique<LaunchHistory>(
-      historyFile_, currentTime, [this] { return fullPathOf(document_->fileName); },
-      &handledFile_);
+      historyFile_, currentTime, [this] { return fullPathOf(document_->fileName); }, &handledFile_);
   history_->watchWith(*shell_);
   history_->showTimesWith(formatStartTime);
   notificationIcon_ =
-      std::make_unique<NotificationIcon>(mainWindow_, LoadIconA(instance_, IDI_PROGRAM));
+      std::make_unique<NotificationIcon>(mainWindow_, LoadIconW(instance_, L"" IDI_PROGRAM));
   boxReporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
   reporter_ = std::make_unique<UnseenFailureReporter>(
       *boxReporter_, [this] { return windowHidden_; }, settings_);
@@ -112,9 +113,9 @@ bool Kivro::createWindows() {
 }
 
 void Kivro::readTexts() {
-  char code[5] = "";
-  GetProfileStringA("intl", "sLanguage", "ENU", code, sizeof code);
-  texts_.languageCode = code;
+  wchar_t code[5] = L"";
+  GetProfileStringW(L"intl", L"sLanguage", L"ENU", code, std::size(code));
+  texts_.languageCode = toUtf8(code);
   texts_.versionText = loadString(instance_, IDS_VERSION, 8);
   texts_.productName = loadString(instance_, IDS_PRODUCT_NAME, 30);
   programPath_ = thisProgramPath();
@@ -126,13 +127,14 @@ ScheduleFiles Kivro::files() const {
                         return replaceFileContents(path, bytes);
                       },
                       texts_.versionText, currentTime};
+  files.legacyText = utf8FromAnsiCodePage;
   // Only a load that runs missed starts needs to know which starts are not
   // missed ones; otherwise every passed start is passed over anyway.
   if (settings_.runMissedStarts) {
     files.missedStarts = MissedStarts::RunOnce;
     files.handledStarts = [this](const std::string& fileName) {
-      return handledThroughLookup(std::make_shared<const HandledStarts>(
-          handledFile_.readAll(), fullPathOf(fileName)));
+      return handledThroughLookup(
+          std::make_shared<const HandledStarts>(handledFile_.readAll(), fullPathOf(fileName)));
     };
   }
   return files;
@@ -145,7 +147,7 @@ CommandState Kivro::commandState() {
 }
 
 void Kivro::updateTitle() {
-  SetWindowTextA(mainWindow_, windowTitle(texts_.productName, document_->fileName).c_str());
+  SetWindowTextW(mainWindow_, toWide(windowTitle(texts_.productName, document_->fileName)).c_str());
 }
 
 bool Kivro::armCheckTimer() {
@@ -182,7 +184,7 @@ void Kivro::showLoadedSchedule() {
 }
 
 bool Kivro::start(const std::string& commandLineText, int showCommand) {
-  accelerators_ = LoadAcceleratorsA(instance_, IDR_ACCELERATORS);
+  accelerators_ = LoadAcceleratorsW(instance_, L"" IDR_ACCELERATORS);
   // The status bar and the History window's list.
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
@@ -213,11 +215,9 @@ std::string Kivro::notificationTipText() {
 void Kivro::refreshStatus() {
   if (!statusBar_) return;
   const std::optional<HistoryRecord>& last = history_->lastStart();
-  // The record's texts are UTF-8, the regional settings' time text ANSI.
-  const std::wstring text =
-      last ? toWide(lastStartText(*last, utf8FromAnsiCodePage(formatStartTime(last->attempted)),
-                                      history_->failureUnseen()))
-           : std::wstring();
+  const std::wstring text = last ? toWide(lastStartText(*last, formatStartTime(last->attempted),
+                                                        history_->failureUnseen()))
+                                 : std::wstring();
   SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -229,7 +229,7 @@ void Kivro::recallLastStart() {
 void Kivro::layOut(int width, int height) {
   int listHeight = height;
   if (statusBar_) {
-    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    SendMessageW(statusBar_, WM_SIZE, 0, 0);
     RECT bar{};
     GetWindowRect(statusBar_, &bar);
     listHeight = std::max(0, height - static_cast<int>(bar.bottom - bar.top));
@@ -258,10 +258,8 @@ void Kivro::bringBack() {
 }
 
 void Kivro::showFailureBalloon(const HistoryRecord& record) {
-  std::optional<Balloon> balloon = failureBalloon_.failed(record, settings_.notifyOnFailure);
+  const std::optional<Balloon> balloon = failureBalloon_.failed(record, settings_.notifyOnFailure);
   if (!balloon) return;
-  balloon->title = narrowFrom(toWide(balloon->title), CP_ACP);
-  balloon->text = narrowFrom(toWide(balloon->text), CP_ACP);
   // While the window shows, the icon comes for the balloon alone.
   const bool shown =
       notificationIcon_->show(notificationTipText()) && notificationIcon_->showBalloon(*balloon);
@@ -331,11 +329,11 @@ int Kivro::run() {
       continue;
     }
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
-      if (accelerators_ && TranslateAcceleratorA(mainWindow_, accelerators_, &msg)) continue;
+      if (accelerators_ && TranslateAcceleratorW(mainWindow_, accelerators_, &msg)) continue;
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
 }

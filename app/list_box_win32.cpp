@@ -2,44 +2,47 @@
 
 #include <new>
 
+#include "schedule/code_pages_win32.h"
+
 namespace kv {
 
 void ListBoxList::insertRow(int index, std::string text) {
-  const LRESULT at = SendMessageA(listBox_, LB_INSERTSTRING, static_cast<WPARAM>(index),
-                                  reinterpret_cast<LPARAM>(text.c_str()));
+  const std::wstring wide = toWide(text);
+  const LRESULT at = SendMessageW(listBox_, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                                  reinterpret_cast<LPARAM>(wide.c_str()));
   // A row the list has no room for is a failure like any other allocation's:
   // the store takes back its row, so that list and store stay row for row.
   if (at == LB_ERRSPACE || at == LB_ERR) throw std::bad_alloc();
 }
 
 void ListBoxList::removeRow(int index) {
-  SendMessageA(listBox_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+  SendMessageW(listBox_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 void ListBoxList::clear() {
-  SendMessageA(listBox_, LB_RESETCONTENT, 0, 0);
+  SendMessageW(listBox_, LB_RESETCONTENT, 0, 0);
 }
 
 int ListBoxList::selectedRow() const {
-  return static_cast<int>(SendMessageA(listBox_, LB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(listBox_, LB_GETCURSEL, 0, 0));
 }
 
 void ListBoxList::selectRow(int index) {
   // The list moves its caret with the selection and scrolls the row into
   // view, so the arrow keys go on from there.
-  SendMessageA(listBox_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(listBox_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void ListBoxList::beginBulkUpdate(std::size_t rows) {
-  SendMessageA(listBox_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(listBox_, WM_SETREDRAW, FALSE, 0);
   // Room for every row at once, rather than growing the list's storage a
   // few rows at a time as they are added.
-  SendMessageA(listBox_, LB_INITSTORAGE, static_cast<WPARAM>(rows),
-               static_cast<LPARAM>(rows * kRowTextBytes));
+  SendMessageW(listBox_, LB_INITSTORAGE, static_cast<WPARAM>(rows),
+               static_cast<LPARAM>(rows * kRowTextCharacters * sizeof(wchar_t)));
 }
 
 void ListBoxList::endBulkUpdate() {
-  SendMessageA(listBox_, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(listBox_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(listBox_, nullptr, TRUE);
 }
 

@@ -19,8 +19,9 @@ class ListBoxList final : public VisibleList {
   void endBulkUpdate() override;
 
  private:
-  // About what a row's text takes: a description and a date and time.
-  static constexpr std::size_t kRowTextBytes = 48;
+  // About the characters a row's text takes: a description and a date and
+  // time.
+  static constexpr std::size_t kRowTextCharacters = 48;
   HWND listBox_;
 };
 

@@ -17,8 +17,8 @@ Kivro& app(HWND window) {
   return *kivroOf(window);
 }
 
-BOOL onCreate(HWND window, LPCREATESTRUCTA create) {
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+BOOL onCreate(HWND window, LPCREATESTRUCTW create) {
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   return TRUE;
 }
 
@@ -26,7 +26,7 @@ void onCommand(HWND window, int id, HWND control, UINT code) {
   if (code == LBN_DBLCLK) {
     runCommand(app(window), IDM_EDIT);
   } else if (!runCommand(app(window), id)) {
-    FORWARD_WM_COMMAND(window, id, control, code, DefWindowProcA);
+    FORWARD_WM_COMMAND(window, id, control, code, DefWindowProcW);
   }
   app(window).followSchedule();
 }
@@ -117,7 +117,7 @@ void onDestroy(HWND window) {
 std::optional<LRESULT> handleUnseenMessage(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
   // Explorer tells every window when it starts again.
-  static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   if (message == taskbarCreated && taskbarCreated != 0) {
     app(window).notificationAreaRestarted();
     return 0;
@@ -140,8 +140,8 @@ std::optional<LRESULT> handleUnseenMessage(HWND window, UINT message, WPARAM wPa
 }  // namespace
 
 LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) onCreate(window, reinterpret_cast<LPCREATESTRUCTA>(lParam));
-  if (!kivroOf(window)) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) onCreate(window, reinterpret_cast<LPCREATESTRUCTW>(lParam));
+  if (!kivroOf(window)) return DefWindowProcW(window, message, wParam, lParam);
   if (const auto handled = handleUnseenMessage(window, message, wParam, lParam)) return *handled;
   switch (message) {
     case WM_COMMAND:
@@ -151,7 +151,7 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       HANDLE_WM_INITMENU(window, wParam, lParam, onInitMenu);
       return 0;
     case WM_TIMER:
-      // Every timer runs the due check, then goes on to DefWindowProcA.
+      // Every timer runs the due check, then goes on to DefWindowProcW.
       HANDLE_WM_TIMER(window, wParam, lParam, onTimer);
       break;
     case WM_SIZE:
@@ -176,7 +176,7 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
       HANDLE_WM_DESTROY(window, wParam, lParam, onDestroy);
       return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace kv

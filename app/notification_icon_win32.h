@@ -1,5 +1,5 @@
 // The icon in the notification area that stands for Kivro while its window
-// is hidden, and that carries the balloon of a failure: Shell_NotifyIconA,
+// is hidden, and that carries the balloon of a failure: Shell_NotifyIconW,
 // with its clicks and the balloon's going sent to the main window as
 // WM_NOTIFICATION_ICON.
 #pragma once
@@ -24,8 +24,7 @@ class NotificationIcon {
   // the shell has it.
   bool show(const std::string& tip);
   // Shows a balloon from the icon shown, with the error icon, in place of
-  // any balloon showing; texts in the ANSI code page. True once the shell
-  // took it.
+  // any balloon showing. True once the shell took it.
   bool showBalloon(const Balloon& balloon);
   // A new tip, when it is shown and the tip differs.
   void setTip(const std::string& tip);
@@ -39,7 +38,7 @@ class NotificationIcon {
   const Balloon& lastBalloon() const { return lastBalloon_; }
 
  private:
-  NOTIFYICONDATAA data(UINT flags) const;
+  NOTIFYICONDATAW data(UINT flags) const;
 
   HWND owner_;
   HICON icon_;

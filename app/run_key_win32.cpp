@@ -3,16 +3,19 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
+
+#include "schedule/code_pages_win32.h"
 
 namespace kv {
 namespace {
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class OpenKey {
  public:
   explicit OpenKey(REGSAM access) {
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, access, nullptr, &key_,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, access, nullptr, &key_,
                         nullptr) != ERROR_SUCCESS) {
       key_ = nullptr;
     }
@@ -32,39 +35,44 @@ class OpenKey {
 
 std::optional<std::string> WindowsRunKey::read() {
   const OpenKey key(KEY_QUERY_VALUE);
+  const std::wstring name = toWide(kRunValueName);
   DWORD type = 0;
   DWORD size = 0;
   if (!key.get() ||
-      RegQueryValueExA(key.get(), kRunValueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     return std::nullopt;
   }
-  std::string value(size, '\0');
-  if (RegQueryValueExA(key.get(), kRunValueName, nullptr, nullptr,
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr,
                        reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  value.resize(std::min<std::size_t>(size, value.size()));
-  while (!value.empty() && value.back() == '\0') value.pop_back();
-  return value;
+  // The value may or may not end in a zero of its own.
+  value.resize(std::min<std::size_t>(size / sizeof(wchar_t), value.size()));
+  while (!value.empty() && value.back() == L'\0') value.pop_back();
+  return toUtf8(value);
 }
 
 bool WindowsRunKey::write(const std::string& value) {
   const OpenKey key(KEY_SET_VALUE);
-  return key.get() && RegSetValueExA(key.get(), kRunValueName, 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.c_str()),
-                                     static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  const std::wstring wide = toWide(value);
+  return key.get() &&
+         RegSetValueExW(key.get(), toWide(kRunValueName).c_str(), 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(wide.c_str()),
+                        static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool WindowsRunKey::remove() {
   const OpenKey key(KEY_SET_VALUE);
-  return key.get() && RegDeleteValueA(key.get(), kRunValueName) == ERROR_SUCCESS;
+  return key.get() && RegDeleteValueW(key.get(), toWide(kRunValueName).c_str()) == ERROR_SUCCESS;
 }
 
 std::string thisProgramPath() {
-  char path[MAX_PATH * 2] = "";
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
+  wchar_t path[MAX_PATH * 2] = L"";
+  const DWORD length = GetModuleFileNameW(nullptr, path, std::size(path));
+  return length > 0 && length < std::size(path) ? toUtf8(std::wstring_view(path, length))
+                                                : std::string();
 }
 
 }  // namespace kv

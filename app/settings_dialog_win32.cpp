@@ -13,7 +13,7 @@ struct CheckIntervalValues {
 INT_PTR CALLBACK settingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       auto* values = reinterpret_cast<CheckIntervalValues*>(lParam);
       SetDlgItemInt(dialog, IDC_CHECK_INTERVAL, values->time, FALSE);
       return TRUE;  // the first tab stop, the number, gets the focus
@@ -22,7 +22,7 @@ INT_PTR CALLBACK settingsProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
       switch (LOWORD(wParam)) {
         case IDOK: {
           auto* values =
-              reinterpret_cast<CheckIntervalValues*>(GetWindowLongPtrA(dialog, DWLP_USER));
+              reinterpret_cast<CheckIntervalValues*>(GetWindowLongPtrW(dialog, DWLP_USER));
           // A text that is not an unsigned number reads as 0.
           values->time = GetDlgItemInt(dialog, IDC_CHECK_INTERVAL, nullptr, FALSE);
           EndDialog(dialog, IDOK);

@@ -2,26 +2,44 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
+#include <iterator>
 
+#include "schedule/code_pages_win32.h"
 #include "schedule/file_io_win32.h"
 
 namespace kv {
 namespace {
 
 std::string windowsFolderFile(const char* name) {
-  char folder[MAX_PATH] = "";
-  UINT n = GetWindowsDirectoryA(folder, MAX_PATH);
+  wchar_t folder[MAX_PATH] = L"";
+  UINT n = GetWindowsDirectoryW(folder, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return name;
-  return std::string(folder) + "\\" + name;
+  return toUtf8(folder) + "\\" + name;
 }
 
 std::string applicationDataFolder() {
-  char folder[MAX_PATH] = "";
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+  wchar_t folder[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
     return "";
   }
-  return folder;
+  return toUtf8(folder);
+}
+
+// A value of section [KV] as it stands, or the default; a value that fills
+// the room is cut to it.
+std::string profileValue(const char* key, const char* defaultText, std::size_t room,
+                         const std::string& path) {
+  std::wstring value(room, L'\0');
+  const DWORD length = GetPrivateProfileStringW(
+      toWide(kSettingsSection).c_str(), toWide(key).c_str(), toWide(defaultText).c_str(),
+      value.data(), static_cast<DWORD>(room), toWide(path).c_str());
+  value.resize(length);
+  return toUtf8(value);
+}
+
+void writeProfileValue(const char* key, const char* value, const std::string& path) {
+  WritePrivateProfileStringW(toWide(kSettingsSection).c_str(), toWide(key).c_str(),
+                             value ? toWide(value).c_str() : nullptr, toWide(path).c_str());
 }
 
 }  // namespace
@@ -43,16 +61,15 @@ const std::string& SettingsFile::readPath() const {
 void SettingsFile::prepareForWriting() {
   if (isFile(path_)) return;
   std::size_t folderEnd = path_.find_last_of('\\');
-  if (folderEnd != std::string::npos) CreateDirectoryA(path_.substr(0, folderEnd).c_str(), nullptr);
-  if (isFile(legacyPath_)) CopyFileA(legacyPath_.c_str(), path_.c_str(), TRUE);
+  if (folderEnd != std::string::npos) {
+    CreateDirectoryW(toWide(path_.substr(0, folderEnd)).c_str(), nullptr);
+  }
+  if (isFile(legacyPath_)) CopyFileW(toWide(legacyPath_).c_str(), toWide(path_).c_str(), TRUE);
 }
 
 bool SettingsFile::readFlag(const char* key, const char* defaultText) const {
   // Only the first character counts.
-  char value[2] = "";
-  GetPrivateProfileStringA(kSettingsSection, key, defaultText, value, sizeof value,
-                           readPath().c_str());
-  return flagIsOn(value);
+  return flagIsOn(profileValue(key, defaultText, 2, readPath()));
 }
 
 Settings SettingsFile::read() const {
@@ -68,36 +85,32 @@ Settings SettingsFile::read() const {
 }
 
 std::uint32_t SettingsFile::readTime() const {
-  return GetPrivateProfileIntA(kSettingsSection, kTimeKey, static_cast<INT>(kDefaultTime),
-                               readPath().c_str());
+  return GetPrivateProfileIntW(toWide(kSettingsSection).c_str(), toWide(kTimeKey).c_str(),
+                               static_cast<INT>(kDefaultTime), toWide(readPath()).c_str());
 }
 
 void SettingsFile::writeTime(std::uint32_t time) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(time));
   prepareForWriting();
-  WritePrivateProfileStringA(kSettingsSection, kTimeKey, text, path_.c_str());
+  writeProfileValue(kTimeKey, std::to_string(time).c_str(), path_);
 }
 
 void SettingsFile::writeFlag(const char* key, bool on) {
   prepareForWriting();
-  WritePrivateProfileStringA(kSettingsSection, key, flagText(on), path_.c_str());
+  writeProfileValue(key, flagText(on), path_);
 }
 
 ColumnWidths SettingsFile::readColumnWidths(const char* key, std::size_t columns) const {
-  char text[256] = "";
-  const DWORD length =
-      GetPrivateProfileStringA(kSettingsSection, key, "", text, sizeof text, readPath().c_str());
+  constexpr std::size_t kRoom = 256;
+  const std::string text = profileValue(key, "", kRoom, readPath());
   // A value that filled the buffer was cut short: none of it can be trusted.
-  if (length + 1 >= sizeof text) return ColumnWidths(columns);
+  if (text.size() + 1 >= kRoom) return ColumnWidths(columns);
   return parseColumnWidths(text, columns);
 }
 
 void SettingsFile::writeColumnWidths(const char* key, const ColumnWidths& widths) {
   const std::string text = columnWidthsText(widths);
   prepareForWriting();
-  WritePrivateProfileStringA(kSettingsSection, key, text.empty() ? nullptr : text.c_str(),
-                             path_.c_str());
+  writeProfileValue(key, text.empty() ? nullptr : text.c_str(), path_);
 }
 
 }  // namespace kv

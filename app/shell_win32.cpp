@@ -2,10 +2,12 @@
 
 #include <shellapi.h>
 
+#include "schedule/code_pages_win32.h"
+
 namespace kv {
 
 WaitCursor::WaitCursor(HWND owner) {
-  HCURSOR wait = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
+  HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
   SetCapture(owner);
   previous_ = SetCursor(wait);
 }
@@ -48,18 +50,22 @@ ShellStart WindowsShell::start(const std::string& verb, const std::string& file,
                                const std::string& parameters, const std::string& directory,
                                int showCommand) {
   WaitCursor wait(owner_);
-  SHELLEXECUTEINFOA request{};
+  const std::wstring wideVerb = toWide(verb);
+  const std::wstring wideFile = toWide(file);
+  const std::wstring wideParameters = toWide(parameters);
+  const std::wstring wideDirectory = toWide(directory);
+  SHELLEXECUTEINFOW request{};
   request.cbSize = sizeof request;
   // The shell's own boxes stay away: Kivro tells of a failure in its own.
   request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   request.hwnd = owner_;
-  request.lpVerb = verb.c_str();
-  request.lpFile = file.c_str();
-  request.lpParameters = parameters.c_str();
-  request.lpDirectory = directory.c_str();
+  request.lpVerb = wideVerb.c_str();
+  request.lpFile = wideFile.c_str();
+  request.lpParameters = wideParameters.c_str();
+  request.lpDirectory = wideDirectory.c_str();
   request.nShow = showCommand;
-  const bool ok = ShellExecuteExA(&request) != FALSE;
-  // hInstApp carries the same result ShellExecuteA gives, on failure too.
+  const bool ok = ShellExecuteExW(&request) != FALSE;
+  // hInstApp carries the same result ShellExecuteW gives, on failure too.
   ShellStart started{static_cast<unsigned>(reinterpret_cast<UINT_PTR>(request.hInstApp))};
   if (!ok && !isLaunchFailure(started.result)) started.result = failureOf(GetLastError());
   if (request.hProcess) {

@@ -8,7 +8,7 @@
 
 namespace kv {
 
-// Starts files with ShellExecuteExA, showing the wait cursor with the mouse
+// Starts files with ShellExecuteExW, showing the wait cursor with the mouse
 // captured by the owner for the length of the call, and hands back the
 // process the shell started, when it gives one.
 class WindowsShell final : public Shell, public ProcessWatcher {

@@ -1,18 +1,23 @@
 #include "app/single_instance_win32.h"
 
+#include <iterator>
+
 #include "app/kivro_win32.h"
+#include "schedule/code_pages_win32.h"
 #include "schedule/file_io_win32.h"
 
 namespace kv {
 namespace {
 
-// The WM_COPYDATA tag of the question "do you hold this file?".
+// The WM_COPYDATA tag of the question "do you hold this file?", which
+// carries the file's full path in UTF-8.
 constexpr ULONG_PTR kHoldsFileQuery = 0x4B564631;  // "KVF1"
 constexpr UINT kAnswerTimeoutMs = 3000;
 
+// As Windows compares file names: letters beyond ASCII ignore their case too.
 bool sameFile(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
-         CSTR_EQUAL;
+  return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, toWide(a).c_str(), -1, toWide(b).c_str(),
+                        -1) == CSTR_EQUAL;
 }
 
 struct Search {
@@ -22,15 +27,15 @@ struct Search {
 
 BOOL CALLBACK askWindow(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<Search*>(parameter);
-  char className[8] = "";
-  GetClassNameA(window, className, sizeof className);
+  wchar_t className[8] = L"";
+  GetClassNameW(window, className, std::size(className));
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (lstrcmpA(className, "KV") != 0 || process == GetCurrentProcessId()) return TRUE;
+  if (lstrcmpW(className, L"KV") != 0 || process == GetCurrentProcessId()) return TRUE;
   COPYDATASTRUCT query{kHoldsFileQuery, static_cast<DWORD>(search->path.size() + 1),
                        const_cast<char*>(search->path.c_str())};
   DWORD_PTR answer = 0;
-  if (SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&query),
+  if (SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&query),
                           SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &answer) &&
       answer == TRUE) {
     search->handedOver = true;

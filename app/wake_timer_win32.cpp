@@ -16,7 +16,7 @@ LARGE_INTEGER fileTimeOf(Time at) {
 
 }  // namespace
 
-WindowsWakeTimer::WindowsWakeTimer() : timer_(CreateWaitableTimerA(nullptr, FALSE, nullptr)) {}
+WindowsWakeTimer::WindowsWakeTimer() : timer_(CreateWaitableTimerW(nullptr, FALSE, nullptr)) {}
 
 WindowsWakeTimer::~WindowsWakeTimer() {
   if (!timer_) return;

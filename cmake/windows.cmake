@@ -8,12 +8,17 @@ target_compile_options(kvcore PRIVATE -Wno-restrict)
 set(KV_STATIC_LINK -static -static-libgcc -static-libstdc++)
 set(KV_WIN32_LIBS user32 gdi32 shell32 comdlg32 comctl32 kernel32)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0501)
+# The program calls the wide (W) functions of Windows by their names, its
+# texts being UTF-8 inside (schedule/code_pages_win32.h); UNICODE makes the
+# few names that depend on it (IDC_ARROW) wide as well.
+set(KV_WIDE_NAMES UNICODE _UNICODE)
 
 # The front end as a library, so that the in-process tests drive the very
 # window and dialog procedures that kv.exe runs.
 add_library(kvwin STATIC ${KV_WIN32_SOURCES})
 target_include_directories(kvwin PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(kvwin PRIVATE ${KV_WARNINGS})
+target_compile_definitions(kvwin PRIVATE ${KV_WIDE_NAMES})
 target_link_libraries(kvwin PUBLIC kvcore ${KV_WIN32_LIBS})
 
 set(KV_RESOURCES ${CMAKE_SOURCE_DIR}/resources/kv.rc)
@@ -23,12 +28,14 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252 -I ${CMAKE_SOURCE_DIR}")
 
 add_executable(kv WIN32 ${CMAKE_SOURCE_DIR}/app/winmain_win32.cpp ${KV_RESOURCES})
 target_compile_options(kv PRIVATE ${KV_WARNINGS})
+target_compile_definitions(kv PRIVATE ${KV_WIDE_NAMES})
 target_link_libraries(kv PRIVATE kvwin)
 target_link_options(kv PRIVATE ${KV_STATIC_LINK} -mwindows)
 
 # kvtool.exe, the console companion, beside kv.exe.
 include(${CMAKE_CURRENT_LIST_DIR}/tool.cmake)
 target_link_options(kvtool PRIVATE ${KV_STATIC_LINK})
+target_compile_definitions(kvtool PRIVATE ${KV_WIDE_NAMES})
 
 # GoogleTest built with the cross compiler.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
@@ -60,7 +67,7 @@ list(FILTER KV_WINE_SUPPORT EXCLUDE REGEX "gtest_main_win32\\.cpp$")
 set(KV_INPROC_SUPPORT ${KV_WINE_SUPPORT})
 # The driver of the real kv.exe and what reads its files are the black-box
 # tests' alone.
-list(FILTER KV_INPROC_SUPPORT EXCLUDE REGEX "(kivro_process|history_records)_win32\\.cpp$")
+list(FILTER KV_INPROC_SUPPORT EXCLUDE REGEX "(kivro_process|history_records|kvtool_runs)_win32\\.cpp$")
 kv_wine_test_exe(kv_inproc_tests SOURCES ${KV_INPROC_TESTS} ${KV_INPROC_SUPPORT}
   ${CMAKE_SOURCE_DIR}/tests/wine/support/gtest_main_win32.cpp ${KV_RESOURCES} LIBS kvwin)
 target_compile_definitions(kv_inproc_tests PRIVATE

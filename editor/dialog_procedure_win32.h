@@ -11,7 +11,7 @@ namespace kv {
 
 template <typename Handler, typename OnFailure>
 INT_PTR guardedDialogMessage(HWND dialog, UINT message, Handler handle, OnFailure onFailure) {
-  if (message != WM_INITDIALOG && GetWindowLongPtrA(dialog, DWLP_USER) == 0) return FALSE;
+  if (message != WM_INITDIALOG && GetWindowLongPtrW(dialog, DWLP_USER) == 0) return FALSE;
   try {
     return handle();
   } catch (...) {

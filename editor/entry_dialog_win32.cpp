@@ -16,6 +16,7 @@
 #include "engine/program_lookup_win32.h"
 #include "locale/regional_settings_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/code_pages_win32.h"
 #include "schedule/message_boxes_win32.h"
 
 namespace kv {
@@ -49,30 +50,33 @@ struct DialogState {
 // --- Controls <-> form -------------------------------------------------------
 
 DialogState& stateOf(HWND dialog) {
-  return *reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return *reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 std::string controlText(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
-  const int length = GetWindowTextLengthA(control);
+  const int length = GetWindowTextLengthW(control);
   if (length <= 0) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int read = GetWindowTextA(control, text.data(), length + 1);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int read = GetWindowTextW(control, text.data(), length + 1);
   text.resize(read > 0 ? static_cast<std::size_t>(read) : 0);
-  return text;
+  // An edit's limit counts UTF-16 units: a paste it cut there may end in
+  // the first half of a pair, which is no character at all.
+  if (!text.empty() && IS_HIGH_SURROGATE(text.back())) text.pop_back();
+  return toUtf8(text);
 }
 
 void setText(HWND dialog, int id, const std::string& text) {
-  SetDlgItemTextA(dialog, id, text.c_str());
+  SetDlgItemTextW(dialog, id, toWide(text).c_str());
 }
 
 int selection(HWND dialog, int id) {
-  const LRESULT index = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+  const LRESULT index = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
   return index == CB_ERR ? 0 : static_cast<int>(index);
 }
 
 void select(HWND dialog, int id, int index) {
-  SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 bool checked(HWND dialog, int id) {
@@ -145,13 +149,14 @@ void applyEnabling(HWND dialog, const EntryForm& form) {
   enable(dialog, IDOK, enabling.ok);
 }
 
+void addString(HWND dialog, int id, const std::string& text) {
+  const std::wstring wide = toWide(text);
+  SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
 void fillLists(HWND dialog, const std::string& languageCode) {
-  for (const char* name : kFrequencyNames) {
-    SendDlgItemMessageA(dialog, IDC_FREQUENCY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-  }
-  for (const char* name : kRunModeNames) {
-    SendDlgItemMessageA(dialog, IDC_RUN_MODE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-  }
+  for (const char* name : kFrequencyNames) addString(dialog, IDC_FREQUENCY, name);
+  for (const char* name : kRunModeNames) addString(dialog, IDC_RUN_MODE, name);
   fillMonthComboBox(dialog, IDC_START_MONTH, languageCode);
   fillMonthComboBox(dialog, IDC_END_MONTH, languageCode);
 }
@@ -167,15 +172,12 @@ class DialogPlatform : public EditorPlatform {
 
   bool directoryExists(const std::string& path) override {
     if (path.empty()) return false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(toWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   }
 
   bool lacksAssociation(const std::string& program, const std::string& directory) override {
-    char executable[MAX_PATH] = "";
-    const auto answer = reinterpret_cast<INT_PTR>(FindExecutableA(
-        program.c_str(), directory.empty() ? nullptr : directory.c_str(), executable));
-    return answer == SE_ERR_NOASSOC;
+    return findExecutable(program, directory).result == SE_ERR_NOASSOC;
   }
 
   bool confirm(const std::string& text, const char* caption) override {
@@ -188,9 +190,9 @@ class DialogPlatform : public EditorPlatform {
 };
 
 std::string loadString(HINSTANCE instance, UINT id) {
-  char text[kStartEndTextRoom] = "";
-  LoadStringA(instance, id, text, sizeof text);
-  return text;
+  wchar_t text[kStartEndTextRoom] = L"";
+  LoadStringW(instance, id, text, kStartEndTextRoom);
+  return toUtf8(text);
 }
 
 void showRefusal(HWND dialog, HINSTANCE instance, Refusal refusal) {
@@ -212,8 +214,9 @@ void showOutOfMemory(HWND dialog) {
 // --- Messages ----------------------------------------------------------------
 
 void onInitDialog(HWND dialog, DialogState& state) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
-  for (int id : kLimitedTexts) SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, kMaxText, 0);
+  SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
+  // A wide edit counts UTF-16 code units, as kMaxText does.
+  for (int id : kLimitedTexts) SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, kMaxText, 0);
   fillLists(dialog, state.values.languageCode);
   EntryForm form = state.values.form;
   applyBackgroundRule(form);
@@ -241,7 +244,7 @@ void onBrowse(HWND dialog, DialogState& state) {
   if (path.empty()) return;
   fillDefaultDirectory(path, state.result.programDirectory);
   setText(dialog, IDC_COMMAND_LINE, path);
-  if (state.values.mode == EditorMode::Add) PostMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
+  if (state.values.mode == EditorMode::Add) PostMessageW(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
 }
 
 // Run-Mode and Frequency: Background, the Ending group and the start day.
@@ -253,7 +256,7 @@ void onListChanged(HWND dialog) {
 }
 
 void onCommandLineChanged(HWND dialog) {
-  enable(dialog, IDOK, GetWindowTextLengthA(GetDlgItem(dialog, IDC_COMMAND_LINE)) > 0);
+  enable(dialog, IDOK, GetWindowTextLengthW(GetDlgItem(dialog, IDC_COMMAND_LINE)) > 0);
 }
 
 void onCommand(HWND dialog, DialogState& state, int id, int code) {
@@ -309,7 +312,7 @@ INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_PAINT:
       // The dialog manager paints first; the preview is drawn over it.
-      PostMessageA(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
+      PostMessageW(dialog, WM_COMMAND, IDM_DRAW_ICON, 0);
       return FALSE;
     default:
       return FALSE;
@@ -329,7 +332,7 @@ INT_PTR CALLBACK entryDialogProcedure(HWND dialog, UINT message, WPARAM wParam, 
 EntryDialogResult askEntry(HINSTANCE instance, HWND owner, const EntryDialogValues& values) {
   DialogState state{instance, values, {}};
   state.result.programDirectory = values.programDirectory;
-  const INT_PTR pressed = DialogBoxParamA(instance, IDD_ENTRY, owner, entryDialogProcedure,
+  const INT_PTR pressed = DialogBoxParamW(instance, L"" IDD_ENTRY, owner, entryDialogProcedure,
                                           reinterpret_cast<LPARAM>(&state));
   state.result.shown = pressed != -1;
   if (pressed != IDOK) {

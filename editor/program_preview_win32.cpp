@@ -3,14 +3,18 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <iterator>
+
+#include "engine/program_lookup_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/code_pages_win32.h"
 #include "schedule/entry_line.h"
 
 namespace kv {
 namespace {
 
-constexpr const char* kBrowseTitle = "Browse";
-constexpr char kBrowseFilter[] = "All Files (*.*)\0*.*\0";
+constexpr const wchar_t* kBrowseTitle = L"Browse";
+constexpr wchar_t kBrowseFilter[] = L"All Files (*.*)\0*.*\0";
 
 class WindowDc {
  public:
@@ -58,12 +62,9 @@ class Icon {
 // The first icon of what the command line starts. Null when there is none.
 HICON previewIcon(HINSTANCE instance, const std::string& commandLine,
                   const std::string& directory) {
-  const std::string program(programPart(commandLine));
-  char executable[MAX_PATH] = "";
-  const auto found = reinterpret_cast<INT_PTR>(FindExecutableA(
-      program.c_str(), directory.empty() ? nullptr : directory.c_str(), executable));
-  if (found <= 32) return nullptr;
-  HICON icon = ExtractIconA(instance, executable, 0);
+  const FoundExecutable found = findExecutable(std::string(programPart(commandLine)), directory);
+  if (!found.found()) return nullptr;
+  HICON icon = ExtractIconW(instance, toWide(found.executable).c_str(), 0);
   // 1 says the file is no program, library or icon file.
   return icon == reinterpret_cast<HICON>(1) ? nullptr : icon;
 }
@@ -93,20 +94,22 @@ void drawProgramIcon(HWND dialog, HINSTANCE instance, const std::string& command
 }
 
 std::string browseForProgram(HWND dialog) {
-  char file[kMaxText + 1] = "";
-  char fileTitle[256] = "";
-  OPENFILENAMEA request{};
+  // Room for the command line's limit in characters: a longer path is
+  // refused by the dialog, never cut.
+  wchar_t file[kMaxText + 1] = L"";
+  wchar_t fileTitle[256] = L"";
+  OPENFILENAMEW request{};
   request.lStructSize = sizeof request;
   request.hwndOwner = dialog;
   request.lpstrFilter = kBrowseFilter;
   request.nFilterIndex = 1;
   request.lpstrFile = file;
-  request.nMaxFile = sizeof file;
+  request.nMaxFile = std::size(file);
   request.lpstrFileTitle = fileTitle;
-  request.nMaxFileTitle = sizeof fileTitle;
+  request.nMaxFileTitle = std::size(fileTitle);
   request.lpstrTitle = kBrowseTitle;
-  if (!GetOpenFileNameA(&request)) return {};
-  return file;
+  if (!GetOpenFileNameW(&request)) return {};
+  return toUtf8(file);
 }
 
 }  // namespace kv

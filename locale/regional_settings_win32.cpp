@@ -5,11 +5,12 @@
 #include <memory>
 
 #include "engine/calendar.h"
+#include "schedule/code_pages_win32.h"
 
 namespace kv {
 namespace {
 
-constexpr const char* kProfileSection = "intl";
+constexpr const wchar_t* kProfileSection = L"intl";
 constexpr const char* kDefaultShortDate = "M/D/YY";
 
 // Room for any locale value we ask for; month names are the longest.
@@ -28,30 +29,19 @@ int leadingInteger(const std::wstring& text) {
   return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
 }
 
-// The text in the ANSI code page, the one the program's list boxes, combo
-// boxes and string table use, cut to at most maxBytes bytes. The cut drops
-// whole characters (a double-byte code page may need two bytes for one), so
-// the result never ends in half a character.
-std::string toAnsiCodePage(std::wstring_view wide, std::size_t maxBytes) {
-  std::string converted(maxBytes, '\0');
-  for (std::size_t count = std::min(wide.size(), maxBytes); count > 0; --count) {
-    if (IS_HIGH_SURROGATE(wide[count - 1])) continue;
-    const int written =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(count), converted.data(),
-                            static_cast<int>(maxBytes), nullptr, nullptr);
-    if (written > 0) {
-      converted.resize(static_cast<std::size_t>(written));
-      return converted;
-    }
-  }
-  return {};
+// The text cut to at most `units` UTF-16 code units, never between the two
+// halves of a surrogate pair, in UTF-8.
+std::string utf8Within(std::wstring_view wide, std::size_t units) {
+  std::size_t count = std::min(wide.size(), units);
+  if (count > 0 && count < wide.size() && IS_HIGH_SURROGATE(wide[count - 1])) --count;
+  return toUtf8(wide.substr(0, count));
 }
 
 // Replaces `target` by a locale text converted like the designators; a
 // failed query keeps the value it had.
 void readLocaleShortText(LCID locale, LCTYPE type, std::string& target) {
   if (const auto text = localeText(locale, type)) {
-    target = toAnsiCodePage(*text, kLocaleTextRoom - 1);
+    target = utf8Within(*text, kLocaleTextRoom - 1);
   }
 }
 
@@ -59,15 +49,15 @@ void readLocaleInteger(LCID locale, LCTYPE type, int& target) {
   if (const auto text = localeText(locale, type)) target = leadingInteger(*text);
 }
 
-std::string profileText(const char* key, const std::string& fallback, std::size_t room) {
-  std::string buffer(room, '\0');
-  GetProfileStringA(kProfileSection, key, fallback.c_str(), buffer.data(),
+std::string profileText(const wchar_t* key, const std::string& fallback, std::size_t room) {
+  std::wstring buffer(room, L'\0');
+  GetProfileStringW(kProfileSection, key, toWide(fallback).c_str(), buffer.data(),
                     static_cast<DWORD>(room));
-  return fitToRoom(buffer, room);
+  return fitToRoom(toUtf8(buffer), room);
 }
 
-int profileInteger(const char* key, int fallback) {
-  return static_cast<int>(GetProfileIntA(kProfileSection, key, fallback));
+int profileInteger(const wchar_t* key, int fallback) {
+  return static_cast<int>(GetProfileIntW(kProfileSection, key, fallback));
 }
 
 bool isMonth(int month) {
@@ -106,21 +96,21 @@ std::optional<TimeSettings> readLocaleTimeSettings(LCID locale) {
 DateSettings readProfileDateSettings() {
   const DateSettings defaults;
   return DateSettings{
-      .order = profileInteger("iDate", defaults.order),
-      .separator = profileText("sDate", defaults.separator, kProfileSeparatorRoom),
+      .order = profileInteger(L"iDate", defaults.order),
+      .separator = profileText(L"sDate", defaults.separator, kProfileSeparatorRoom),
       .fullYear = shortDatePatternShowsFullYear(
-          profileText("sShortDate", kDefaultShortDate, kProfileShortDateRoom)),
+          profileText(L"sShortDate", kDefaultShortDate, kProfileShortDateRoom)),
   };
 }
 
 TimeSettings readProfileTimeSettings() {
   const TimeSettings defaults;
   return TimeSettings{
-      .form = profileInteger("iTime", defaults.form),
-      .separator = profileText("sTime", defaults.separator, kProfileSeparatorRoom),
-      .leadingZero = profileInteger("itlzero", defaults.leadingZero),
-      .morning = profileText("s1159", defaults.morning, kProfileDesignatorRoom),
-      .afternoon = profileText("s2359", defaults.afternoon, kProfileDesignatorRoom),
+      .form = profileInteger(L"iTime", defaults.form),
+      .separator = profileText(L"sTime", defaults.separator, kProfileSeparatorRoom),
+      .leadingZero = profileInteger(L"itlzero", defaults.leadingZero),
+      .morning = profileText(L"s1159", defaults.morning, kProfileDesignatorRoom),
+      .afternoon = profileText(L"s2359", defaults.afternoon, kProfileDesignatorRoom),
   };
 }
 
@@ -140,7 +130,7 @@ std::optional<std::string> localeMonthName(LCID locale, int month) {
   const auto name = localeText(locale, type);
   if (!name || name->empty()) return std::nullopt;
   const std::wstring_view head = std::wstring_view(*name).substr(0, kLocaleMonthNameMax);
-  std::string converted = toAnsiCodePage(head, kLocaleMonthNameMax);
+  std::string converted = utf8Within(head, kLocaleMonthNameMax);
   if (converted.empty()) return std::nullopt;
   return converted;
 }
@@ -151,11 +141,11 @@ std::optional<std::string> monthName(int month) {
 
 std::string resourceMonthName(int month, std::string_view languageCode, HINSTANCE instance) {
   if (!isMonth(month)) return {};
-  char buffer[kResourceMonthNameRoom] = {};
+  wchar_t buffer[kResourceMonthNameRoom] = {};
   const int length =
-      LoadStringA(instance, static_cast<UINT>(monthNameResourceId(month, languageCode)), buffer,
+      LoadStringW(instance, static_cast<UINT>(monthNameResourceId(month, languageCode)), buffer,
                   static_cast<int>(kResourceMonthNameRoom));
-  return std::string(buffer, static_cast<std::size_t>(std::max(length, 0)));
+  return toUtf8(std::wstring_view(buffer, static_cast<std::size_t>(std::max(length, 0))));
 }
 
 std::string monthNameOrResource(int month, std::string_view languageCode, HINSTANCE instance) {
@@ -164,12 +154,12 @@ std::string monthNameOrResource(int month, std::string_view languageCode, HINSTA
 }
 
 void fillMonthComboBox(HWND dialog, int controlId, std::string_view languageCode) {
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
   for (int month = 1; month <= 12; ++month) {
     // Every month gets its row, even an empty one, so that row m - 1 stays
     // month m for the dialog that reads the selection back.
-    const std::string name = monthNameOrResource(month, languageCode, instance);
-    SendDlgItemMessageA(dialog, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    const std::wstring name = toWide(monthNameOrResource(month, languageCode, instance));
+    SendDlgItemMessageW(dialog, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
 }
 

@@ -26,7 +26,7 @@ TimeSettings readTimeSettings();
 
 // The two sources one by one. A locale source is empty when its deciding
 // query (date order, time form) fails, and for locale 0 in the case of dates.
-// Separators and designators keep at most 4 bytes in the ANSI code page.
+// Separators and designators keep at most 4 characters. Every text is UTF-8.
 std::optional<DateSettings> readLocaleDateSettings(LCID locale);
 std::optional<TimeSettings> readLocaleTimeSettings(LCID locale);
 // A missing profile key gives the same default as a default-made
@@ -34,8 +34,8 @@ std::optional<TimeSettings> readLocaleTimeSettings(LCID locale);
 DateSettings readProfileDateSettings();
 TimeSettings readProfileTimeSettings();
 
-// The user's locale's name of month m (1..12) in the ANSI code page, at most
-// kLocaleMonthNameMax bytes; empty when the locale gives none.
+// The user's locale's name of month m (1..12), at most kLocaleMonthNameMax
+// characters; empty when the locale gives none.
 std::optional<std::string> monthName(int month);
 std::optional<std::string> localeMonthName(LCID locale, int month);
 

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
+
+#include "schedule/code_pages_win32.h"
 
 namespace kv {
 namespace {
@@ -91,8 +94,8 @@ TemporaryFile createTemporaryBeside(const std::string& path, const FileCalls& ca
     char digits[8] = "";
     std::snprintf(digits, sizeof digits, "%04x", (first + tried) % kNames);
     const std::string name = prefix + digits;
-    const HANDLE handle = calls.createFile(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = calls.createFile(toWide(name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return {name, handle};
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
@@ -108,7 +111,7 @@ bool putInPlace(const std::string& temporary, const std::string& path, const Fil
   constexpr int kTries = 10;
   constexpr DWORD kPauseMs = 50;
   for (int attempt = 1;; ++attempt) {
-    if (calls.moveFile(temporary.c_str(), path.c_str(),
+    if (calls.moveFile(toWide(temporary).c_str(), toWide(path).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
@@ -139,14 +142,14 @@ bool isNotThere(DWORD error) {
 }  // namespace
 
 std::string fullPathOf(const std::string& fileName) {
-  char full[MAX_PATH * 2] = "";
-  const DWORD n = GetFullPathNameA(fileName.c_str(), sizeof full, full, nullptr);
-  if (n == 0 || n >= sizeof full) return fileName;
-  return full;
+  wchar_t full[MAX_PATH * 2] = L"";
+  const DWORD n = GetFullPathNameW(toWide(fileName).c_str(), std::size(full), full, nullptr);
+  if (n == 0 || n >= std::size(full)) return fileName;
+  return toUtf8(std::wstring_view(full, n));
 }
 
 bool isFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(toWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -157,9 +160,10 @@ FileContents readWholeFile(const std::string& path) {
 FileContents readWholeFile(const std::string& path, const FileCalls& calls) {
   FileContents result;
   // Other programs may have the file open, for reading or for writing.
-  FileHandle file(calls.createFile(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
-                  calls);
+  FileHandle file(
+      calls.createFile(toWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+      calls);
   if (!file.valid()) {
     // Only a file that is not there is "not found": one held by another
     // program, or not ours to read, exists, and no Save may take its name.
@@ -194,7 +198,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes) {
 bool replaceFileContents(const std::string& path, std::string_view bytes, const FileCalls& calls) {
   // Replacing by a rename would pass over a read-only target (Wine lets it),
   // so such a target, like a folder of that name, is refused first.
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(toWide(path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
@@ -205,7 +209,7 @@ bool replaceFileContents(const std::string& path, std::string_view bytes, const 
   bool written = writeAll(file.get(), bytes, calls) && calls.flushFile(file.get());
   bool closed = file.close();
   if (written && closed && putInPlace(temporary.name, path, calls)) return true;
-  DeleteFileA(temporary.name.c_str());
+  DeleteFileW(toWide(temporary.name).c_str());
   return false;
 }
 

@@ -1,4 +1,5 @@
-// Whole-file reads and safe replacement of a file's contents.
+// Whole-file reads and safe replacement of a file's contents. File names
+// are UTF-8, as every text inside the program.
 #pragma once
 
 #include <windows.h>
@@ -20,15 +21,16 @@ bool isFile(const std::string& path);
 FileContents readWholeFile(const std::string& path);
 
 // The system's file calls that reading and replacing a file make, one by
-// one, so that a test can make each of them fail in turn.
+// one, so that a test can make each of them fail in turn. Names are UTF-16,
+// so that a file of any name can be read and written.
 struct FileCalls {
-  decltype(&CreateFileA) createFile = CreateFileA;
+  decltype(&CreateFileW) createFile = CreateFileW;
   decltype(&GetFileSizeEx) getFileSize = GetFileSizeEx;
   decltype(&ReadFile) readFile = ReadFile;
   decltype(&WriteFile) writeFile = WriteFile;
   decltype(&FlushFileBuffers) flushFile = FlushFileBuffers;
   decltype(&CloseHandle) closeHandle = CloseHandle;
-  decltype(&MoveFileExA) moveFile = MoveFileExA;
+  decltype(&MoveFileExW) moveFile = MoveFileExW;
 };
 
 // Reads the whole file, of any size, or tells why it could not.

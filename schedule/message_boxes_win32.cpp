@@ -1,5 +1,7 @@
 #include "schedule/message_boxes_win32.h"
 
+#include "schedule/code_pages_win32.h"
+
 namespace kv {
 namespace {
 
@@ -60,7 +62,8 @@ int showMessageBox(HWND owner, const char* text, const char* caption, UINT type)
   HWND active = GetActiveWindow();
   HWND focus = GetFocus();
   const bool wasForeground = active && GetForegroundWindow() == active;
-  const int pressed = MessageBoxA(owner, text, caption, type);
+  const int pressed =
+      MessageBoxW(owner, toWide(text).c_str(), caption ? toWide(caption).c_str() : nullptr, type);
   // A window the box's answer hid or destroyed is left alone.
   if (active && IsWindow(active) && IsWindowVisible(active)) {
     // A box without an owner hands the activation to whatever window comes

@@ -7,7 +7,7 @@
 
 namespace kv {
 
-// MessageBoxA, after which the window that was active and the control that
+// MessageBoxW of UTF-8 texts, after which the window that was active and the control that
 // had the focus have them again. A box without an owner does not give them
 // back by itself, which leaves the keyboard with no window to go to.
 int showMessageBox(HWND owner, const char* text, const char* caption, UINT type);

@@ -65,7 +65,14 @@ class Utf8Output final : public std::streambuf {
       const std::wstring wide = toWide(bytes);
       WriteConsoleW(handle_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     } else {
-      WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      // Lines end in CR LF, as a Windows program's text output always has.
+      std::string lines;
+      lines.reserve(bytes.size() + bytes.size() / 16);
+      for (char c : bytes) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+      }
+      WriteFile(handle_, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
     }
   }
 

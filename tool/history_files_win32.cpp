@@ -4,6 +4,10 @@
 
 #include <shlobj.h>
 
+#include <iterator>
+
+#include "schedule/code_pages_win32.h"
+
 namespace kv::tool {
 namespace {
 
@@ -11,15 +15,15 @@ namespace {
 constexpr const char* kHistoryFileNames[] = {"history.1.tsv", "history.tsv"};
 
 std::string kivroFolder() {
-  char folder[MAX_PATH] = "";
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+  wchar_t folder[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) {
     return {};
   }
-  return std::string(folder) + "\\Kivro";
+  return toUtf8(folder) + "\\Kivro";
 }
 
 bool isFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(toWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -36,10 +40,10 @@ DefaultHistory findDefaultHistory() {
 }
 
 std::string fullPathOf(const std::string& file) {
-  char full[MAX_PATH * 2] = "";
-  const DWORD n = GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
-  if (n == 0 || n >= sizeof full) return file;
-  return full;
+  wchar_t full[MAX_PATH * 2] = L"";
+  const DWORD n = GetFullPathNameW(toWide(file).c_str(), std::size(full), full, nullptr);
+  if (n == 0 || n >= std::size(full)) return file;
+  return toUtf8(std::wstring_view(full, n));
 }
 
 }  // namespace kv::tool

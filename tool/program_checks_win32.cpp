@@ -20,11 +20,9 @@ class Win32ProgramChecks : public ProgramChecks {
   Result check(std::string_view programPart, std::string_view workingDirectory) override {
     const std::string program(programPart);
     const std::string directory(workingDirectory);
-    char application[MAX_PATH] = "";
-    const auto answer = reinterpret_cast<INT_PTR>(FindExecutableA(
-        program.c_str(), directory.empty() ? nullptr : directory.c_str(), application));
-    if (answer > 32) return Result::Startable;
-    if (answer == SE_ERR_NOASSOC) return Result::NoAssociation;
+    const FoundExecutable found = findExecutable(program, directory);
+    if (found.found()) return Result::Startable;
+    if (found.result == SE_ERR_NOASSOC) return Result::NoAssociation;
     WindowsProgramLookup lookup;
     return programFound(lookup, program, directory) ? Result::Startable : Result::NotFound;
   }

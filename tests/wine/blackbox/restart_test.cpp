@@ -9,6 +9,7 @@
 #include <string>
 
 #include "kivro_process_win32.h"
+#include "kvtool_runs_win32.h"
 #include "resources/resource_ids.h"
 #include "test_schedules.h"
 
@@ -46,28 +47,8 @@ class Restarts : public ::testing::Test {
   }
   // kvtool.exe with these arguments, what it wrote on standard output.
   std::string kvtool(const std::string& arguments) {
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    // A file of its own for each run: the last one may hold its file a
-    // moment after it ended.
-    const std::string output = folder.file("kvtool" + std::to_string(++kvtoolRuns) + ".out");
-    HANDLE out = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return "(no output file)";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = out;
-    std::string line = "\"" + kvtest::windowsPath(KV_KVTOOL_PATH) + "\" " + arguments;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                       nullptr, &startup, &process)) {
-      WaitForSingleObject(process.hProcess, 30000);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
-    CloseHandle(out);
-    std::string written = kvtest::readFile(output);
+    std::string written =
+        kvtest::runKvtool(arguments, folder.file("kvtool" + std::to_string(++kvtoolRuns) + ".out"));
     std::erase(written, '\r');
     return written;
   }

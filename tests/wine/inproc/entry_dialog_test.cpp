@@ -13,6 +13,7 @@
 #include "engine/calendar.h"
 #include "modal_answerer_win32.h"
 #include "resources/resource_ids.h"
+#include "schedule/entry_line.h"
 #include "window_search_win32.h"
 
 namespace {
@@ -261,6 +262,48 @@ TEST_F(EntryDialog, PathWarningCancelStaysAndOkGoesOnToAOneTimeEnd) {
   ASSERT_TRUE(result.entry.has_value());
   EXPECT_EQ(shown(result.entry->end), 20351231130059);
   EXPECT_EQ(result.entry->frequency, 'O');
+}
+
+// Text pasted beyond a field's limit stops at it, counted in characters as
+// Windows counts them, and never in the middle of one: a letter beyond the
+// Basic Multilingual Plane (two UTF-16 units) that does not fit is left out
+// whole.
+TEST_F(EntryDialog, PastedTextStopsAtTheLimitOnAWholeCharacter) {
+  const auto repeated = [](const std::string& text, std::size_t times) {
+    std::string all;
+    for (std::size_t i = 0; i < times; ++i) all += text;
+    return all;
+  };
+  const std::string chinese = "C:\\" + repeated("報", kv::kMaxText - 3);
+  const struct Case {
+    std::string commandLine, description;  // as pasted
+    std::string keptCommandLine, keptDescription;
+  } cases[] = {
+      {chinese + "報", "報告", chinese, "報告"},
+      {kNotepad, repeated("Ж", kv::kMaxText - 1) + "📅", kNotepad, repeated("Ж", kv::kMaxText - 1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keptDescription);
+    DialogScript script([&](HWND dialog) {
+      for (auto [id, pasted] :
+           {std::pair{IDC_COMMAND_LINE, &c.commandLine}, {IDC_DESCRIPTION, &c.description}}) {
+        const std::wstring wide = kvtest::wideOf(*pasted);
+        SendDlgItemMessageW(dialog, id, EM_REPLACESEL, TRUE,
+                            reinterpret_cast<LPARAM>(wide.c_str()));
+      }
+      setText(dialog, IDC_START_YEAR, "2034");  // not due while the test looks
+      kvtest::pressButton(dialog, IDOK);
+      // No such program: the warning, if any, is answered.
+      if (HWND box = kvtest::waitForDialog(GetCurrentProcessId(), "Invalid Path Warning", 2000)) {
+        kvtest::pressButton(box, IDOK);
+      }
+    });
+    const kv::EntryDialogResult result = ask();
+    ASSERT_TRUE(script.finish());
+    ASSERT_TRUE(result.entry.has_value());
+    EXPECT_EQ(result.entry->commandLine, c.keptCommandLine);
+    EXPECT_EQ(result.entry->description, c.keptDescription);
+  }
 }
 
 TEST_F(EntryDialog, AStartNotBeforeItsEndIsRefusedAndFilesNothing) {

@@ -14,7 +14,9 @@
 #include "app/list_box_win32.h"
 #include "engine/calendar.h"
 #include "locale/regional_settings_win32.h"
+#include "schedule/code_pages_win32.h"
 #include "schedule/schedule_store.h"
+#include "schedule/utf8_text.h"
 
 namespace kv {
 namespace {
@@ -89,11 +91,12 @@ class MonthListWindow {
   int count() const {
     return static_cast<int>(SendDlgItemMessageA(parent_, kMonthList, CB_GETCOUNT, 0, 0));
   }
+  // In UTF-8, as the program's texts are.
   std::string item(int index) const {
-    char buffer[128] = {};
-    SendDlgItemMessageA(parent_, kMonthList, CB_GETLBTEXT, static_cast<WPARAM>(index),
+    wchar_t buffer[128] = {};
+    SendDlgItemMessageW(parent_, kMonthList, CB_GETLBTEXT, static_cast<WPARAM>(index),
                         reinterpret_cast<LPARAM>(buffer));
-    return buffer;
+    return toUtf8(buffer);
   }
 
  private:
@@ -174,7 +177,7 @@ TEST(LocaleSettings, GermanIsDayFirstWithFullStopsAndTwentyFourHours) {
   EXPECT_EQ(time->form, 1);
   EXPECT_EQ(time->separator, ":");
 
-  EXPECT_EQ(localeMonthName(kGerman, 3), inCodePage(CP_ACP, L"M\u00e4rz"));
+  EXPECT_EQ(localeMonthName(kGerman, 3), inCodePage(CP_UTF8, L"M\u00e4rz"));
   EXPECT_EQ(localeMonthName(kGerman, 5), "Mai");
   EXPECT_EQ(localeMonthName(kGerman, 12), "Dezember");
 }
@@ -196,11 +199,14 @@ TEST(LocaleSettings, DesignatorsAreCutNotLost) {
     wchar_t wide[100] = {};
     const bool hasMorning = GetLocaleInfoW(locale, LOCALE_S1159, wide, 100) > 1;
     EXPECT_EQ(!time->morning.empty(), hasMorning);
-    EXPECT_LE(time->morning.size(), kLocaleTextRoom - 1);
-    EXPECT_LE(time->afternoon.size(), kLocaleTextRoom - 1);
-    EXPECT_LE(time->separator.size(), kLocaleTextRoom - 1);
+    // Rooms count characters: a designator of Greek or Korean letters takes
+    // more bytes than that in UTF-8.
+    EXPECT_LE(utf16Length(time->morning), kLocaleTextRoom - 1);
+    EXPECT_LE(utf16Length(time->afternoon), kLocaleTextRoom - 1);
+    EXPECT_LE(utf16Length(time->separator), kLocaleTextRoom - 1);
+    EXPECT_EQ(time->morning, utf16Head(inCodePage(CP_UTF8, wide), kLocaleTextRoom - 1));
     for (int hour : {0, 9, 12, 23}) {
-      EXPECT_LE(formatTime(*time, hour, 59).size(), kMaxDateTimeText);
+      EXPECT_LE(utf16Length(formatTime(*time, hour, 59)), kMaxDateTimeText);
     }
   }
 }
@@ -221,13 +227,13 @@ TEST(GermanUserLocale, GivesGermanDatesTimesAndMonthNames) {
   EXPECT_EQ(formatTime(time, 14, 30).substr(0, 5), "14:30");
   EXPECT_EQ(formatTime(time, 0, 7).substr(0, 4), time.leadingZero == 1 ? "00:0" : "0:07");
 
-  EXPECT_EQ(monthName(3), inCodePage(CP_ACP, L"M\u00e4rz"));
+  EXPECT_EQ(monthName(3), inCodePage(CP_UTF8, L"M\u00e4rz"));
   EXPECT_EQ(monthNameOrResource(10, "ENU", thisModule()), "Oktober");
 }
 
 // What the user sees: a German month name read back from the month combo
 // box, and an entry described by it in a row of a list box filled as hList
-// is, both in the ANSI code page 1252 ("M\xE4rz", not the OEM "M\x84rz").
+// is, both "M\u00e4rz" (once the ANSI "M\xE4rz"; never the OEM "M\x84rz").
 TEST(GermanUserLocale, MonthComboAndListRowsShowMaerzInCodePage1252) {
   if (std::getenv("KV_EXPECT_GERMAN")) {
     ASSERT_TRUE(userLocaleIsGerman());
@@ -238,7 +244,7 @@ TEST(GermanUserLocale, MonthComboAndListRowsShowMaerzInCodePage1252) {
   MonthListWindow window;
   fillMonthComboBox(window.parent(), kMonthList, "ENU");
   ASSERT_EQ(window.count(), 12);
-  EXPECT_EQ(window.item(2), "M\xE4rz");
+  EXPECT_EQ(window.item(2), inCodePage(CP_UTF8, L"M\u00e4rz"));
 
   const HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_NOTIFY, 0, 0, 300, 200,
                                     window.parent(), nullptr, thisModule(), nullptr);
@@ -254,12 +260,12 @@ TEST(GermanUserLocale, MonthComboAndListRowsShowMaerzInCodePage1252) {
   entry.description = "Bericht " + window.item(2);
   store.fileEntry(entry);
 
-  char row[256] = {};
-  ASSERT_GT(SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row)), 0);
-  const std::string shown(row);
-  ASSERT_GE(shown.size(), 13u) << shown;
+  wchar_t row[256] = {};
+  ASSERT_GT(SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row)), 0);
+  const std::string shown = toUtf8(row);
+  ASSERT_GE(shown.size(), 14u) << shown;
   EXPECT_EQ(shown.substr(0, 6), "07.03.") << shown;
-  EXPECT_EQ(shown.substr(shown.size() - 13), " Bericht M\xE4rz") << shown;
+  EXPECT_EQ(shown.substr(shown.size() - 14), " Bericht M\xC3\xA4rz") << shown;
 }
 
 TEST(ResourceMonthNames, FollowTheLanguageCode) {
@@ -275,7 +281,7 @@ TEST(ResourceMonthNames, FollowTheLanguageCode) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.code) + " " + std::to_string(c.month));
-    EXPECT_EQ(resourceMonthName(c.month, c.code, thisModule()), inCodePage(CP_ACP, c.name));
+    EXPECT_EQ(resourceMonthName(c.month, c.code, thisModule()), inCodePage(CP_UTF8, c.name));
   }
   EXPECT_EQ(resourceMonthName(13, "ENU", thisModule()), "");
 }

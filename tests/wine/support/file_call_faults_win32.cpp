@@ -9,13 +9,13 @@ bool fails(const char* call) {
   return faultOf && faultOf(call);
 }
 
-HANDLE WINAPI createFile(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+HANDLE WINAPI createFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                          DWORD disposition, DWORD flags, HANDLE model) {
   if (fails("create")) {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  return CreateFileA(name, access, share, security, disposition, flags, model);
+  return CreateFileW(name, access, share, security, disposition, flags, model);
 }
 BOOL WINAPI getFileSize(HANDLE file, PLARGE_INTEGER size) {
   return fails("size") ? FALSE : GetFileSizeEx(file, size);
@@ -39,12 +39,12 @@ BOOL WINAPI closeHandle(HANDLE handle) {
   const BOOL closed = CloseHandle(handle);
   return fault ? FALSE : closed;
 }
-BOOL WINAPI moveFile(LPCSTR from, LPCSTR to, DWORD flags) {
+BOOL WINAPI moveFile(LPCWSTR from, LPCWSTR to, DWORD flags) {
   if (fails("replace")) {
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
   }
-  return MoveFileExA(from, to, flags);
+  return MoveFileExW(from, to, flags);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <shlobj.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "resources/resource_ids.h"
@@ -35,19 +33,29 @@ ScratchFolder::~ScratchFolder() {
 }
 
 std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  const HANDLE file = CreateFileW(wideOf(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char chunk[65536];
+  DWORD read = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+  CloseHandle(file);
+  return bytes;
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
+  const HANDLE file = CreateFileW(wideOf(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
 }
 
 bool fileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(wideOf(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string settingsFile() {
@@ -78,10 +86,11 @@ ScopedSetting::~ScopedSetting() {
 KivroProcess::KivroProcess(const std::string& arguments) {
   std::string line = std::string("\"") + KV_EXE_PATH + "\"";
   if (!arguments.empty()) line += " " + arguments;
-  STARTUPINFOA startup{};
+  std::wstring wideLine = wideOf(line);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process_)) {
+  if (!CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process_)) {
     throw std::runtime_error("kv.exe could not be started: " + line);
   }
 }
@@ -148,7 +157,7 @@ bool KivroProcess::chooseFile(const char* caption, const std::string& path) {
   HWND edit = FindWindowExA(combo ? combo : comboEx, nullptr, "Edit", nullptr);
   if (!edit) edit = GetDlgItem(dialog, 1152);  // the plain edit of older dialogs
   if (!edit) return false;
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  setWindowText(edit, path);
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   waitUntilGone(dialog);
   return true;

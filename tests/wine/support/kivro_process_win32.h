@@ -26,6 +26,7 @@ class ScratchFolder {
   std::string path_;
 };
 
+// Files by names in UTF-8, any name.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
@@ -51,7 +52,7 @@ class ScopedSetting {
 
 class KivroProcess {
  public:
-  // Starts kv.exe with this command-line text after its name.
+  // Starts kv.exe with this command-line text (UTF-8) after its name.
   explicit KivroProcess(const std::string& arguments = "");
   ~KivroProcess();
   KivroProcess(const KivroProcess&) = delete;

@@ -31,17 +31,25 @@ HWND findWindow(DWORD processId, const char* className, const char* caption) {
   return search.found;
 }
 
-std::string toAnsi(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), n,
-                      nullptr, nullptr);
-  return text;
+}  // namespace
+
+std::wstring wideOf(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(utf8.size());
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+  return wide;
 }
 
-}  // namespace
+std::string utf8Of(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), n, nullptr, nullptr);
+  return text;
+}
 
 HWND waitForWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs) {
   DWORD started = GetTickCount();
@@ -61,7 +69,12 @@ std::string windowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(wcslen(text.c_str()));
-  return toAnsi(text);
+  return utf8Of(text);
+}
+
+void setWindowText(HWND window, const std::string& utf8) {
+  const std::wstring wide = wideOf(utf8);
+  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 std::string messageBoxText(HWND box) {
@@ -77,7 +90,7 @@ std::vector<std::string> listBoxRows(HWND listBox) {
     std::wstring row(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, L'\0');
     SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row.data()));
     row.resize(wcslen(row.c_str()));
-    rows.push_back(toAnsi(row));
+    rows.push_back(utf8Of(row));
   }
   return rows;
 }

@@ -23,9 +23,15 @@ inline HWND waitForDialog(DWORD processId, const char* caption, DWORD timeoutMs 
 // True when no window of that class and caption shows within timeoutMs.
 bool noWindowWithin(DWORD processId, const char* className, const char* caption, DWORD timeoutMs);
 
+// UTF-8, Kivro's texts inside, and UTF-16, those of the wide API.
+std::wstring wideOf(const std::string& utf8);
+std::string utf8Of(const std::wstring& wide);
+
 // Texts read through the wide API (Wine returns UTF-16 across processes) and
-// converted to the ANSI code page.
+// converted to UTF-8, as the program keeps them.
 std::string windowText(HWND window);
+// Sets a window's text (an edit of a dialog) through the wide API, as typed.
+void setWindowText(HWND window, const std::string& utf8);
 // The text of a message box (its static control 0xFFFF).
 std::string messageBoxText(HWND box);
 std::vector<std::string> listBoxRows(HWND listBox);
