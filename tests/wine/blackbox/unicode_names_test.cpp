@@ -128,6 +128,9 @@ TEST_F(UnicodeNames, AnEntryIsShownSavedLoadedStartedAndRecordedWithEveryLetter)
   ASSERT_TRUE(kvtest::eventually([&] { return !kvtest::readFile(record).empty(); }));
   EXPECT_EQ(kvtest::readFile(record),
             "params=[" + kParameters + "] dir=[" + folder + "] show=1\r\n");
+  EXPECT_TRUE(kvtest::eventually([&] {
+    return kivro->statusText().starts_with("Last: " + kDescription + " at ");
+  })) << kivro->statusText();
 
   // In the history, and in kvtool's; kvtool reads the schedule by its name.
   ASSERT_TRUE(kvtest::eventually([&] {

@@ -20,18 +20,20 @@
 
 namespace {
 
+// In a folder named beyond the ANSI code page, as a user's profile folder
+// may be.
 class HistoryFileTest : public ::testing::Test {
  protected:
   HistoryFileTest() {
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
-    folder = std::string(temp) + "kv-history-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder.c_str(), nullptr);
+    folder = std::string(temp) + "kv-history-Ελλάδα-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryW(kvtest::wideOf(folder).c_str(), nullptr);
   }
   ~HistoryFileTest() override {
-    DeleteFileA(path().c_str());
-    DeleteFileA((folder + "\\history.1.tsv").c_str());
-    RemoveDirectoryA(folder.c_str());
+    DeleteFileW(kvtest::wideOf(path()).c_str());
+    DeleteFileW(kvtest::wideOf(folder + "\\history.1.tsv").c_str());
+    RemoveDirectoryW(kvtest::wideOf(folder).c_str());
   }
   std::string path() const { return folder + "\\history.tsv"; }
   std::string folder;
@@ -58,11 +60,12 @@ TEST_F(HistoryFileTest, TwoWritersAtOnceNeverTearOrMixALine) {
   for (const char* id : {"first", "second"}) {
     std::string line =
         std::string("\"") + KV_HISTORY_WRITER_PATH + "\" \"" + path() + "\" 1000 " + id;
-    STARTUPINFOA startup{};
+    std::wstring wideLine = kvtest::wideOf(line);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
+    ASSERT_TRUE(CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
     writers.push_back(process);
   }
   for (const PROCESS_INFORMATION& process : writers) {
@@ -125,7 +128,7 @@ std::wstring clipboardText() {
 TEST_F(HistoryFileTest, TheWindowListsTheNewestFirstAndCopiesTheSelectedLines) {
   kv::HistoryFile file(path());
   file.append(kv::historyLine(record("older", "started", 1700000000u)));
-  file.append(kv::historyLine(record("newer", "File not found", 1700000060u)));
+  file.append(kv::historyLine(record("newer Отчёт 📅", "File not found", 1700000060u)));
   std::vector<std::wstring> seen;
   std::wstring copied;
   if (OpenClipboard(nullptr)) {
@@ -152,9 +155,11 @@ TEST_F(HistoryFileTest, TheWindowListsTheNewestFirstAndCopiesTheSelectedLines) {
   EXPECT_TRUE(kv::showHistoryWindow(GetModuleHandleA(nullptr), nullptr,
                                     {[&] { return file.readAll(); }, ""}));
   script.join();
-  EXPECT_EQ(seen, (std::vector<std::wstring>{L"newer|Failed: File not found", L"older|started"}));
-  EXPECT_NE(copied.find(L"\tnewer\tC:\\tools\\newer.exe\tFailed: File not found\r\n"),
-            std::wstring::npos);
+  EXPECT_EQ(seen,
+            (std::vector<std::wstring>{L"newer Отчёт 📅|Failed: File not found", L"older|started"}));
+  EXPECT_NE(
+      copied.find(L"\tnewer Отчёт 📅\tC:\\tools\\newer Отчёт 📅.exe\tFailed: File not found\r\n"),
+      std::wstring::npos);
   EXPECT_EQ(copied.find(L"older"), std::wstring::npos);
 }
 
