@@ -103,6 +103,7 @@ endforeach()
 # edits, for scripts/bench-large.sh.
 add_executable(kv_large_bench ${CMAKE_SOURCE_DIR}/bench/large_schedule_bench_win32.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/support/kivro_process_win32.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/remote_list_view_win32.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/support/window_search_win32.cpp)
 target_include_directories(kv_large_bench PRIVATE ${CMAKE_SOURCE_DIR}
   ${CMAKE_SOURCE_DIR}/tests/wine/support)
