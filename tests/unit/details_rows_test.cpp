@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fake_visible_list.h"
+#include "latin1.h"
 
 namespace {
 
@@ -16,22 +17,9 @@ using kv::HistoryRecord;
 
 const std::string kSchedule = "C:\\Plans\\Day.KV";
 
-// Times read "T" and the number; texts come from the code page as Latin-1
-// would, so that a text left unconverted shows.
+// Times read "T" and the number; texts come from the code page as Latin-1.
 const kv::DetailsTexts kTexts{[](kv::Time t) { return "T" + std::to_string(t); },
-                              [](std::string_view text) {
-                                std::string utf8;
-                                for (const char c : text) {
-                                  const auto byte = static_cast<unsigned char>(c);
-                                  if (byte < 0x80) {
-                                    utf8 += c;
-                                  } else {
-                                    utf8 += static_cast<char>(0xC0 | (byte >> 6));
-                                    utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-                                  }
-                                }
-                                return utf8;
-                              }};
+                              kvtest::latin1ToUtf8};
 
 const std::string& cell(const kv::DetailsRow& row, DetailsColumn column) {
   return row[static_cast<std::size_t>(column)];

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/launch_history.h"
+#include "latin1.h"
 #include "time_zone.h"
 
 namespace {
@@ -165,21 +166,9 @@ TEST(LaunchHistory, TellsEachLineRecordedAsTheFileReadsItBack) {
     std::optional<kv::ProgramExit> exitOf(kv::ProcessToken) override { return exit; }
     void release(kv::ProcessToken) override {}
   } watcher;
-  const kv::TextToUtf8 latin1 = [](std::string_view text) {
-    std::string utf8;
-    for (const char c : text) {
-      const auto byte = static_cast<unsigned char>(c);
-      if (byte < 0x80) {
-        utf8 += c;
-      } else {
-        utf8 += static_cast<char>(0xC0 | (byte >> 6));
-        utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-      }
-    }
-    return utf8;
-  };
   kv::LaunchHistory history(
-      sink, latin1, [] { return kv::Time{1765242001}; }, [] { return "C:\\Caf\xe9.KV"; });
+      sink, kvtest::latin1ToUtf8, [] { return kv::Time{1765242001}; },
+      [] { return "C:\\Caf\xe9.KV"; });
   history.watchWith(watcher);
   std::vector<HistoryRecord> told;
   history.onRecorded([&told](const HistoryRecord& r) { told.push_back(r); });
