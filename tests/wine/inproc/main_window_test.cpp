@@ -320,7 +320,12 @@ TEST_F(MainWindow, TheViewMenuMovesTheRowsAndTheSelectionBetweenTheLists) {
   EXPECT_FALSE(menuState(IDM_EDIT) & MF_GRAYED);
   EXPECT_EQ(SendMessageW(details, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
 
+  // A column dragged wider is kept for the next time the view shows.
+  SendMessageW(details, LVM_SETCOLUMNWIDTH, 4, MAKELPARAM(250, 0));
   command(IDM_VIEW_ROWS);
+  EXPECT_EQ(kivro.settingsFile().readColumnWidths(kv::kDetailsColumnsKey, 8)[4], 250);
+  EXPECT_EQ(kivro.settingsFile().readColumnWidths(kv::kDetailsColumnsKey, 8)[3], std::nullopt)
+      << "a column left alone goes on fitting its texts";
   EXPECT_EQ(kivro.list(), listBox);
   EXPECT_FALSE(IsWindowVisible(details));
   EXPECT_EQ(SendMessageW(details, LVM_GETITEMCOUNT, 0, 0), 0);
@@ -328,6 +333,9 @@ TEST_F(MainWindow, TheViewMenuMovesTheRowsAndTheSelectionBetweenTheLists) {
   EXPECT_TRUE(menuState(IDM_VIEW_ROWS) & MF_CHECKED);
   EXPECT_FALSE(menuState(IDM_VIEW_DETAILS) & MF_CHECKED);
   expectListsInStep();
+  command(IDM_VIEW_DETAILS);
+  EXPECT_EQ(SendMessageW(details, LVM_GETCOLUMNWIDTH, 4, 0), 250);
+  command(IDM_VIEW_ROWS);  // so that closing keeps no widths
   if (existed) {
     writeBytes(path, saved);
   } else {
