@@ -62,7 +62,8 @@ DetailsRow detailsRow(const ScheduleEntry& entry, const LastResults& results,
   cell(DetailsColumn::Show) = showText(entry.showCommand, entry.printFlag);
   if (const HistoryRecord* last =
           results.find(cell(DetailsColumn::Description), cell(DetailsColumn::CommandLine))) {
-    cell(DetailsColumn::LastResult) = lastResultText(*last, timeText(last->attempted));
+    const std::string when = texts.toUtf8(texts.recentTimeText(last->attempted));
+    cell(DetailsColumn::LastResult) = lastResultText(*last, when);
   }
   return row;
 }

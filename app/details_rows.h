@@ -63,10 +63,12 @@ class LastResults {
   std::map<EntryKey, HistoryRecord> newest_;
 };
 
-// What the texts of a row are made with: the date and time text of the
-// regional settings, and the entry's texts from their code page to UTF-8.
+// What the texts of a row are made with: the date and time texts of the
+// regional settings (for a recent moment without its year), and the
+// entry's texts from their code page to UTF-8.
 struct DetailsTexts {
   std::function<std::string(Time)> timeText;
+  std::function<std::string(Time)> recentTimeText;
   TextToUtf8 toUtf8;
 };
 

@@ -19,7 +19,7 @@ constexpr int kCellPadding = 16;
 // A column fitted to its texts is at least this many characters wide, so
 // that an entry added later is not cut at once, and at most kWidestFit, so
 // that one long command line does not push the other columns away.
-constexpr std::array<std::size_t, kDetailsColumnCount> kNarrowestFit = {0, 0, 0, 16, 20, 12, 0, 16};
+constexpr std::array<std::size_t, kDetailsColumnCount> kNarrowestFit = {0, 0, 0, 12, 12, 8, 0, 12};
 constexpr std::size_t kWidestFit = 60;
 
 int textWidth(HWND list, const std::wstring& text) {
@@ -199,8 +199,8 @@ const DetailsView::DrawnRow& DetailsView::drawnRow(int row) {
   const std::string_view line = store_->line(static_cast<std::size_t>(row));
   if (drawn_.row == row && drawn_.line == line) return drawn_;
   drawn_.row = -1;  // until every cell is made
-  const DetailsRow texts =
-      detailsRow(parseEntryLine(line), results_, DetailsTexts{formatStartTime, ansiToUtf8});
+  const DetailsRow texts = detailsRow(parseEntryLine(line), results_,
+                                      DetailsTexts{formatStartTime, formatRecentTime, ansiToUtf8});
   for (std::size_t column = 0; column < texts.size(); ++column) {
     drawn_.cells[column] = utf8ToWide(texts[column]);
   }

@@ -17,8 +17,10 @@ using kv::HistoryRecord;
 
 const std::string kSchedule = "C:\\Plans\\Day.KV";
 
-// Times read "T" and the number; texts come from the code page as Latin-1.
+// Times read "T" and the number, recent ones "R"; texts come from the code
+// page as Latin-1.
 const kv::DetailsTexts kTexts{[](kv::Time t) { return "T" + std::to_string(t); },
+                              [](kv::Time t) { return "R" + std::to_string(t); },
                               kvtest::latin1ToUtf8};
 
 const std::string& cell(const kv::DetailsRow& row, DetailsColumn column) {
@@ -102,16 +104,16 @@ TEST(DetailsRow, LastResultIsTheNewestStartOfTheEntryInThisSchedule) {
   } cases[] = {
       {"its end",
        {start(50, "running"), kv::endRecord(start(50, "running"), "exited 1 after 3 s")},
-       "exited 1 after 3 s, T50"},
-      {"no end yet", {start(50, "running")}, "still running, T50"},
-      {"a failure", {start(50, "File not found")}, "failed, File not found, T50"},
+       "exited 1 after 3 s, R50"},
+      {"no end yet", {start(50, "running")}, "still running, R50"},
+      {"a failure", {start(50, "File not found")}, "failed, File not found, R50"},
       {"the newest",
        {start(60, "running"), start(70, "handed over"),
         kv::endRecord(start(60, "running"), "exited 0 after 9 s")},
-       "handed over, T70"},
+       "handed over, R70"},
       {"the schedule named in another case",
        {start(50, "handed over", "Caf\xC3\xA9 run", "c:\\plans\\DAY.kv")},
-       "handed over, T50"},
+       "handed over, R50"},
       {"another schedule's start",
        {start(50, "handed over", "Caf\xC3\xA9 run", "C:\\Night.KV")},
        ""},
@@ -138,16 +140,16 @@ TEST(LastResults, FollowsTheStartsAndEndsRecordedForTheScheduleOpen) {
     bool changes;
     std::string shown;
   } steps[] = {
-      {"a newer start", running, kSchedule, true, "still running, T80"},
+      {"a newer start", running, kSchedule, true, "still running, R80"},
       {"an older end", kv::endRecord(start(50, "running"), "exited 2 after 1 s"), kSchedule, false,
-       "still running, T80"},
+       "still running, R80"},
       {"a start of the schedule open before",
        start(90, "handed over", "Caf\xC3\xA9 run", "C:\\A.KV"), kSchedule, false,
-       "still running, T80"},
+       "still running, R80"},
       {"its end", kv::endRecord(running, "exited 0 after 4 s"), kSchedule, true,
-       "exited 0 after 4 s, T80"},
+       "exited 0 after 4 s, R80"},
       {"a start after Save As", start(95, "File not found", "Caf\xC3\xA9 run", "C:\\New.KV"),
-       "C:\\New.KV", true, "failed, File not found, T95"},
+       "C:\\New.KV", true, "failed, File not found, R95"},
   };
   for (const auto& step : steps) {
     EXPECT_EQ(results.note(step.record, step.schedule), step.changes) << step.what;
