@@ -215,11 +215,10 @@ HWND Bench::editSteadyRow(int& row) {
 }
 
 // A new description for a row; timed from OK until a row near its place
-// shows it. The dialog files the start at second 1 of its minute, so the
-// entry may move among the rows of that minute (a few at a million
-// entries). The command line becomes Notepad as well: the schedule's
-// programs are not there, and OK on one of them would first warn of its
-// path.
+// shows it (the rows are read from its place outward). The dialog files the start at second 1 of
+// its minute, so the entry may move among the rows of that minute (a few at a million entries). The
+// command line becomes Notepad as well: the schedule's programs are not there, and OK on one of
+// them would first warn of its path.
 bool Bench::edit(int n, std::vector<double>& times) {
   constexpr int kNear = 32;
   int row = someRow(n);
@@ -233,8 +232,11 @@ bool Bench::edit(int n, std::vector<double>& times) {
   const bool shown = waitFor(
       [&] {
         if (list_.count() != rows_) return false;
-        for (int r = std::max(0, row - kNear); r <= std::min(rows_ - 1, row + kNear); ++r) {
-          if (list_.shows(r, description)) return true;
+        // Nearest first: each row read is a round trip to kv.exe.
+        for (int distance = 0; distance <= kNear; ++distance) {
+          for (const int r : {row + distance, row - distance}) {
+            if (r >= 0 && r < rows_ && list_.shows(r, description)) return true;
+          }
         }
         return false;
       },

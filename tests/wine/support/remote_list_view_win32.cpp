@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "window_search_win32.h"
@@ -43,10 +44,10 @@ LRESULT RemoteListView::send(UINT message, WPARAM wParam, void* structure, std::
   return result;
 }
 
-std::wstring RemoteListView::remoteText() {
-  std::wstring text(kTextRoom, L'\0');
-  ReadProcessMemory(process_, textBuffer(), text.data(), kTextRoom * sizeof(wchar_t), nullptr);
-  text.resize(wcsnlen(text.c_str(), kTextRoom));
+std::wstring RemoteListView::remoteText(std::size_t length) {
+  std::wstring text(std::min<std::size_t>(length, kTextRoom), L'\0');
+  ReadProcessMemory(process_, textBuffer(), text.data(), text.size() * sizeof(wchar_t), nullptr);
+  text.resize(wcsnlen(text.c_str(), text.size()));
   return text;
 }
 
@@ -61,14 +62,13 @@ int RemoteListView::selected() const {
 
 std::string RemoteListView::text(int row, int column) {
   if (!memory_) return "<no memory in the process>";
-  const wchar_t none = L'\0';
-  WriteProcessMemory(process_, textBuffer(), &none, sizeof none, nullptr);
   LVITEMW item{};
   item.iSubItem = column;
   item.pszText = static_cast<wchar_t*>(textBuffer());
   item.cchTextMax = kTextRoom;
-  send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), &item, sizeof item);
-  return toAnsi(remoteText());
+  // The answer is the text's length: only so much is read back.
+  const LRESULT length = send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), &item, sizeof item);
+  return toAnsi(remoteText(length > 0 ? static_cast<std::size_t>(length) : 0));
 }
 
 std::vector<std::string> RemoteListView::row(int row) {
@@ -87,7 +87,7 @@ std::vector<std::string> RemoteListView::headers() {
     header.pszText = static_cast<wchar_t*>(textBuffer());
     header.cchTextMax = kTextRoom;
     if (send(LVM_GETCOLUMNW, static_cast<WPARAM>(column), &header, sizeof header) <= 0) break;
-    titles.push_back(toAnsi(remoteText()));
+    titles.push_back(toAnsi(remoteText(kTextRoom)));
   }
   return titles;
 }

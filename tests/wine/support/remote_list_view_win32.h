@@ -37,7 +37,8 @@ class RemoteListView {
   // The structure `bytes` written to the other process, the message sent
   // with its address, and the structure read back.
   LRESULT send(UINT message, WPARAM wParam, void* structure, std::size_t bytes);
-  std::wstring remoteText();
+  // The text buffer's first `length` characters, up to a terminating zero.
+  std::wstring remoteText(std::size_t length);
   void* textBuffer() const;
 
   HWND list_;
