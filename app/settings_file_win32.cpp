@@ -64,6 +64,7 @@ Settings SettingsFile::read() const {
   settings.notifyOnFailure = readFlag(kNotifyOnFailureKey, kFlagOn);
   settings.wakeToRun = readFlag(kWakeToRunKey, kFlagOff);
   settings.time = readTime();
+  settings.view = readView();
   return settings;
 }
 
@@ -82,6 +83,19 @@ void SettingsFile::writeTime(std::uint32_t time) {
 void SettingsFile::writeFlag(const char* key, bool on) {
   prepareForWriting();
   WritePrivateProfileStringA(kSettingsSection, key, flagText(on), path_.c_str());
+}
+
+ListView SettingsFile::readView() const {
+  // Room for "Details" and one more character, so that a longer value is
+  // not cut down to it.
+  char text[9] = "";
+  GetPrivateProfileStringA(kSettingsSection, kViewKey, "", text, sizeof text, readPath().c_str());
+  return parseView(text);
+}
+
+void SettingsFile::writeView(ListView view) {
+  prepareForWriting();
+  WritePrivateProfileStringA(kSettingsSection, kViewKey, viewText(view), path_.c_str());
 }
 
 ColumnWidths SettingsFile::readColumnWidths(const char* key, std::size_t columns) const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "clock_text.h"
+#include "latin1.h"
 #include "time_zone.h"
 
 namespace {
@@ -17,24 +18,10 @@ namespace {
 using kv::ScheduleEntry;
 using kv::Time;
 using kvtest::at;
+using kvtest::latin1ToUtf8;
 using kvtest::shown;
 
 constexpr const char* kSchedule = "C:\\Schedules\\day.KV";
-
-// A stand-in for the ANSI code page: bytes from 0x80 up as Latin-1.
-std::string latin1ToUtf8(std::string_view text) {
-  std::string utf8;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      utf8 += c;
-    } else {
-      utf8 += static_cast<char>(0xC0 | (byte >> 6));
-      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return utf8;
-}
 
 ScheduleEntry entry(char frequency, Time start, const std::string& description = "Back up",
                     Time end = 4000000000u) {

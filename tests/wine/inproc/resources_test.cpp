@@ -53,6 +53,7 @@ const ExpectedPopup kMenu[] = {
       {"Save &As...", 2003, false},
       {"E&xit", 2005, false}}},
     {"&Edit", {{"Cu&t", 2021, false}, {"&Copy", 2022, false}, {"&Paste", 2023, false}}},
+    {"&View", {{"&Rows", 2027, false}, {"&Details", 2028, false}}},
     {"&Configure",
      {{"&Add...\tIns", 2010, false},
       {"&Edit...\tEnter", 2011, false},

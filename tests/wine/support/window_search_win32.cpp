@@ -31,6 +31,8 @@ HWND findWindow(DWORD processId, const char* className, const char* caption) {
   return search.found;
 }
 
+}  // namespace
+
 std::string toAnsi(const std::wstring& wide) {
   if (wide.empty()) return {};
   int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
@@ -40,8 +42,6 @@ std::string toAnsi(const std::wstring& wide) {
                       nullptr, nullptr);
   return text;
 }
-
-}  // namespace
 
 HWND waitForWindow(DWORD processId, const char* className, const char* caption, DWORD timeoutMs) {
   DWORD started = GetTickCount();

@@ -23,6 +23,9 @@ inline HWND waitForDialog(DWORD processId, const char* caption, DWORD timeoutMs 
 // True when no window of that class and caption shows within timeoutMs.
 bool noWindowWithin(DWORD processId, const char* className, const char* caption, DWORD timeoutMs);
 
+// A text of the wide API in the ANSI code page.
+std::string toAnsi(const std::wstring& wide);
+
 // Texts read through the wide API (Wine returns UTF-16 across processes) and
 // converted to the ANSI code page.
 std::string windowText(HWND window);
