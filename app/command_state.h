@@ -52,4 +52,10 @@ bool isOn(const CommandState& state) {
   return state.settings.*flag.value;
 }
 
+// The View menu's radio items: the view the entries are listed in.
+template <ListView view>
+bool isView(const CommandState& state) {
+  return state.settings.view == view;
+}
+
 }  // namespace kv

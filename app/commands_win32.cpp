@@ -103,6 +103,12 @@ void showHistory(Kivro& kivro) {
   kivro.refreshStatus();
 }
 
+template <ListView view>
+void listIn(Kivro& kivro) {
+  kivro.showView(view);
+  showCheckMarks(kivro);
+}
+
 void openKivro(Kivro& kivro) {
   kivro.bringBack();
 }
@@ -144,6 +150,9 @@ constexpr MenuCommand kCommands[] = {
     {IDM_WAKE_TO_RUN, toggle<kWakeToRun>, nullptr, kWakeToRun.text, isOn<kWakeToRun>},
     {IDM_START_AT_LOGON, toggleStartAtLogon, mayToggleStartAtLogon, "Start at &Logon",
      startsAtLogon},
+    {IDM_VIEW_ROWS, listIn<ListView::Rows>, nullptr, nullptr, nullptr, isView<ListView::Rows>},
+    {IDM_VIEW_DETAILS, listIn<ListView::Details>, nullptr, nullptr, nullptr,
+     isView<ListView::Details>},
     {IDM_OPEN_KIVRO, openKivro},
     {IDM_CUT, cutSelectedEntry, hasSelection},
     {IDM_COPY, copySelectedEntry, hasSelection},
@@ -173,6 +182,15 @@ void guarded(Kivro& kivro, Command command) {
     command();
   } catch (const std::bad_alloc&) {
     reportOutOfMemory(kivro);
+  }
+}
+
+// A radio item's bullet: on the one chosen, off the others.
+void markChosen(HMENU menu, const MenuCommand& command, const CommandState& state) {
+  if (command.chosen(state)) {
+    CheckMenuRadioItem(menu, command.id, command.id, command.id, MF_BYCOMMAND);
+  } else {
+    CheckMenuItem(menu, command.id, MF_BYCOMMAND | MF_UNCHECKED);
   }
 }
 
@@ -209,16 +227,19 @@ void updateMenu(Kivro& kivro, HMENU menu) {
       const UINT check = command.checked(state) ? MF_CHECKED : MF_UNCHECKED;
       CheckMenuItem(menu, command.id, MF_BYCOMMAND | check);
     }
+    if (command.chosen) markChosen(menu, command, state);
   }
 }
 
 void showCheckMarks(Kivro& kivro) {
   const CommandState state = kivro.commandState();
+  HMENU menu = GetMenu(kivro.mainWindow());
   for (const MenuCommand& command : kCommands) {
+    if (command.chosen) markChosen(menu, command, state);
     if (!command.checked) continue;
     const UINT check = command.checked(state) ? MF_CHECKED : MF_UNCHECKED;
-    ModifyMenuW(GetMenu(kivro.mainWindow()), command.id, MF_BYCOMMAND | MF_STRING | check,
-                command.id, toWide(command.checkText).c_str());
+    ModifyMenuW(menu, command.id, MF_BYCOMMAND | MF_STRING | check, command.id,
+                toWide(command.checkText).c_str());
   }
 }
 

@@ -20,6 +20,7 @@ struct MenuCommand {
   StateRule enabled = nullptr;      // null: always enabled
   const char* checkText = nullptr;  // a check-mark item: its text
   StateRule checked = nullptr;      // and whether it is checked
+  StateRule chosen = nullptr;       // a radio item: whether it is the one chosen
 };
 
 std::span<const MenuCommand> menuCommands();
@@ -39,7 +40,8 @@ void updateMenu(Kivro& kivro, HMENU menu);
 // The menu of the notification-area icon, at the mouse: Open Kivro, Exit.
 void showNotificationMenu(Kivro& kivro);
 
-// Sets every check-mark item again, with its text, checked while it is on.
+// Sets every check-mark item again, with its text, checked while it is on,
+// and the bullet of every radio item chosen.
 void showCheckMarks(Kivro& kivro);
 
 // Hiding the minimized window when HideIcon is on: each start restarts the

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "app/commands_win32.h"
 #include "app/file_commands.h"
@@ -90,6 +91,8 @@ bool Kivro::createWindows() {
     mainWindow_ = nullptr;
     return false;
   }
+  // Without its list view the entries show in rows only.
+  details_ = std::make_unique<DetailsView>(mainWindow_, instance_, IDC_DETAILS);
   // Without the status bar the list simply fills the whole client area.
   statusBar_ =
       CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, mainWindow_,
@@ -97,12 +100,16 @@ bool Kivro::createWindows() {
   layOut(client.right, client.bottom);
   visibleList_ = std::make_unique<ListBoxList>(list_);
   document_ = std::make_unique<ScheduleDocument>(*visibleList_, formatStartRow);
+  details_->drawFrom(document_->store);
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
   boxes_ = std::make_unique<WindowsMessageBoxes>(mainWindow_);
   history_ = std::make_unique<LaunchHistory>(
       historyFile_, currentTime, [this] { return fullPathOf(document_->fileName); }, &handledFile_);
   history_->watchWith(*shell_);
   history_->showTimesWith(formatStartTime);
+  history_->onRecorded([this](const HistoryRecord& record) {
+    if (settings_.view == ListView::Details) details_->noteRecord(record, historyScheduleName());
+  });
   notificationIcon_ =
       std::make_unique<NotificationIcon>(mainWindow_, LoadIconW(instance_, L"" IDI_PROGRAM));
   boxReporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
@@ -181,6 +188,56 @@ void Kivro::checkDueEntries() {
 
 void Kivro::showLoadedSchedule() {
   if (!showScheduleRows(*document_, startRowFormatterForManyRows(), *boxes_)) updateTitle();
+  if (settings_.view == ListView::Details) fitColumns();
+}
+
+HWND Kivro::list() const {
+  return settings_.view == ListView::Details && details_ ? details_->window() : list_;
+}
+
+void Kivro::showView(ListView view) {
+  if (view == settings_.view) return;
+  switchTo(view);
+  if (settings_.view == view) settingsFile_.writeView(view);
+}
+
+void Kivro::switchTo(ListView view) {
+  const bool details = view == ListView::Details;
+  if (view == settings_.view || (details && !details_->window())) return;
+  keepColumnWidths();
+  const HWND shown = list();
+  {
+    WaitCursor wait(mainWindow_);
+    VisibleList& rows = details ? static_cast<VisibleList&>(*details_) : *visibleList_;
+    document_->store.showIn(rows, startRowFormatterForManyRows());
+  }
+  settings_.view = view;
+  if (details) {
+    details_->readHistory(historyFile_.readAll(), historyScheduleName());
+    fitColumns();
+  }
+  const bool hadKeyboard = GetFocus() == shown;
+  ShowWindow(list(), SW_SHOW);
+  ShowWindow(shown, SW_HIDE);
+  if (hadKeyboard) SetFocus(list());
+}
+
+void Kivro::fitColumns() {
+  // What the user dragged is kept first, so that fitting does not undo it.
+  keepColumnWidths();
+  details_->sizeColumns(settingsFile_.readColumnWidths(kDetailsColumnsKey, kDetailsColumnCount));
+}
+
+void Kivro::keepColumnWidths() {
+  if (settings_.view != ListView::Details) return;
+  const ColumnWidths widths = details_->columnWidthsToKeep();
+  if (widths != settingsFile_.readColumnWidths(kDetailsColumnsKey, kDetailsColumnCount)) {
+    settingsFile_.writeColumnWidths(kDetailsColumnsKey, widths);
+  }
+}
+
+std::string Kivro::historyScheduleName() const {
+  return fullPathOf(document_->fileName);
 }
 
 bool Kivro::start(const std::string& commandLineText, int showCommand) {
@@ -193,6 +250,9 @@ bool Kivro::start(const std::string& commandLineText, int showCommand) {
   if (!createWindows()) return false;
   readTexts();
   settings_ = settingsFile_.read();
+  // The window opens with its rows; the view kept is shown before the
+  // schedule loads, so that the rows are made once.
+  switchTo(std::exchange(settings_.view, ListView::Rows));
   showCheckMarks(*this);
   if (settings_.hideIcon) startHideTimer(mainWindow_);
   armCheckTimer();
@@ -222,7 +282,9 @@ void Kivro::refreshStatus() {
 }
 
 void Kivro::recallLastStart() {
-  history_->recallLastStart(historyFile_.readAll());
+  const std::string bytes = historyFile_.readAll();
+  history_->recallLastStart(bytes);
+  if (settings_.view == ListView::Details) details_->readHistory(bytes, historyScheduleName());
   refreshStatus();
 }
 
@@ -235,6 +297,9 @@ void Kivro::layOut(int width, int height) {
     listHeight = std::max(0, height - static_cast<int>(bar.bottom - bar.top));
   }
   if (list_) MoveWindow(list_, 0, 0, width, listHeight, TRUE);
+  if (details_ && details_->window()) {
+    MoveWindow(details_->window(), 0, 0, width, listHeight, TRUE);
+  }
 }
 
 void Kivro::hideToNotificationArea() {
@@ -253,7 +318,7 @@ void Kivro::bringBack() {
   // A minimized window holds the keyboard focus itself, and restoring it
   // does not hand the focus on to the list: the list takes it here, so that
   // Enter, Del and the arrow keys act on its selection at once.
-  SetFocus(list_);
+  SetFocus(list());
   if (!failureBalloon_.showing()) notificationIcon_->hide();
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/command_state.h"
 #include "app/failure_notice.h"
+#include "app/details_view_win32.h"
 #include "app/file_commands.h"
 #include "app/handled_starts_file_win32.h"
 #include "app/help_win32.h"
@@ -50,7 +51,10 @@ class Kivro {
 
   HINSTANCE instance() const { return instance_; }
   HWND mainWindow() const { return mainWindow_; }
-  HWND list() const { return list_; }
+  // The list of the view shown: the Rows view's list box or the Details
+  // view's list view.
+  HWND list() const;
+  DetailsView& details() { return *details_; }
   HACCEL accelerators() const { return accelerators_; }
 
   ScheduleDocument& document() { return *document_; }
@@ -85,6 +89,11 @@ class Kivro {
   void checkDueEntries();
   // Shows the store again in hList and reloads the first-due entry.
   void showLoadedSchedule();
+  // Lists the entries in this view from now on, in place of the other: the
+  // entry selected stays selected, and KV.INI keeps the choice.
+  void showView(ListView view);
+  // KV.INI keeps the widths the user dragged the Details view's columns to.
+  void keepColumnWidths();
 
   // The window hides: the notification-area icon stands for it.
   void hideToNotificationArea();
@@ -115,6 +124,13 @@ class Kivro {
  private:
   bool createWindows();
   void readTexts();
+  // Moves the rows into the view's list and shows it, the other hidden.
+  void switchTo(ListView view);
+  // The Details view's columns fit what it shows now, where the user gave
+  // them no width.
+  void fitColumns();
+  // The open schedule as the history names it: its full path in UTF-8.
+  std::string historyScheduleName() const;
   std::string notificationTipText();
   void followWithWakeTimer();
   void keepAwakeWhileProgramsRun();
@@ -140,6 +156,7 @@ class Kivro {
   Settings settings_;
   Help help_;
   std::unique_ptr<ListBoxList> visibleList_;
+  std::unique_ptr<DetailsView> details_;
   std::unique_ptr<ScheduleDocument> document_;
   std::unique_ptr<WindowsShell> shell_;
   std::unique_ptr<WindowsMessageBoxes> boxes_;

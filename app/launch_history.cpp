@@ -35,6 +35,7 @@ void LaunchHistory::record(HistoryRecord record) {
   const bool attention = record.needsAttention();
   if (attention && windowHidden_) failureUnseen_ = true;
   last_ = std::move(record);
+  if (recorded_) recorded_(*last_);
   if (attention && tell_) tell_(*last_);
 }
 
@@ -111,20 +112,35 @@ void LaunchHistory::stopWatching() {
 void LaunchHistory::recallLastStart(std::string_view historyBytes) {
   last_.reset();
   failureUnseen_ = false;
-  const std::string schedule = scheduleName_();
-  if (schedule.empty()) return;
+  std::vector<HistoryRecord> starts = scheduleStarts(historyBytes, scheduleName_());
+  if (!starts.empty()) last_ = std::move(starts.back());
+}
+
+std::vector<HistoryRecord> scheduleStarts(std::string_view historyBytes,
+                                          std::string_view schedule) {
+  std::vector<HistoryRecord> starts;
+  if (schedule.empty()) return starts;
   for (HistoryStart& start : joinStartsAndEnds(parseHistory(historyBytes))) {
     if (!equalsIgnoringAsciiCase(start.start.schedule, schedule)) continue;
     if (start.end) start.start.outcome = start.end->outcome;
-    last_ = std::move(start.start);
+    starts.push_back(std::move(start.start));
   }
+  return starts;
+}
+
+std::string outcomeWords(const HistoryRecord& record) {
+  if (outcomeKind(record.outcome) == OutcomeKind::Running) return std::string(kStillRunningText);
+  if (record.failed()) return "failed, " + record.outcome;
+  return record.outcome;
+}
+
+std::string lastResultText(const HistoryRecord& record, std::string_view when) {
+  return outcomeWords(record) + ", " + std::string(when);
 }
 
 std::string lastStartText(const HistoryRecord& record, std::string_view when, bool unseenFailure) {
-  std::string outcome = record.outcome;
-  if (outcomeKind(outcome) == OutcomeKind::Running) outcome = kStillRunningText;
-  if (record.failed()) outcome = "failed, " + outcome;
-  std::string text = "Last: " + record.description + " at " + std::string(when) + ": " + outcome;
+  std::string text =
+      "Last: " + record.description + " at " + std::string(when) + ": " + outcomeWords(record);
   if (unseenFailure) text += " (see History)";
   return text;
 }

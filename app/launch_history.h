@@ -41,6 +41,8 @@ class LaunchHistory final : public LaunchLog {
   // Told of every start that failed and every program that ended with an
   // exit code other than 0.
   void onAttention(std::function<void(const HistoryRecord&)> tell) { tell_ = std::move(tell); }
+  // Told of every line recorded, a start or an end, as lastStart reads.
+  void onRecorded(std::function<void(const HistoryRecord&)> tell) { recorded_ = std::move(tell); }
 
   // Records the attempt and watches the process handed back. A history
   // that cannot be written never stops a start and shows no box: it only
@@ -90,12 +92,26 @@ class LaunchHistory final : public LaunchLog {
   ProcessWatcher* watcher_ = nullptr;
   std::function<std::string(Time)> timeText_;
   std::function<void(const HistoryRecord&)> tell_;
+  std::function<void(const HistoryRecord&)> recorded_;
   std::vector<Watched> watched_;
   std::optional<HistoryRecord> last_;
   std::optional<Time> unwritableSince_;
   bool windowHidden_ = false;
   bool failureUnseen_ = false;
 };
+
+// The starts that a history file's bytes hold for a schedule (named in
+// UTF-8, in any letter case; none for an untitled one), oldest first, each
+// with the outcome of its end where the history holds one.
+std::vector<HistoryRecord> scheduleStarts(std::string_view historyBytes, std::string_view schedule);
+
+// What became of a start, in words: "still running", "exited 1 after 3 s",
+// "failed, " and why...
+std::string outcomeWords(const HistoryRecord& record);
+
+// The Details view's Last Result: what became of the start, and when it
+// was, "exited 1 after 3 s, 12/10/26 2:00 AM".
+std::string lastResultText(const HistoryRecord& record, std::string_view when);
 
 // The status bar: "Last: DESCRIPTION at WHEN: " and what became of it
 // ("still running", "exited 1 after 3 s", "failed, " and why...), with a

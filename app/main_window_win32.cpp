@@ -1,6 +1,7 @@
 #include "app/main_window_win32.h"
 
 #include <shellapi.h>
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <optional>
@@ -29,6 +30,17 @@ void onCommand(HWND window, int id, HWND control, UINT code) {
     FORWARD_WM_COMMAND(window, id, control, code, DefWindowProcW);
   }
   app(window).followSchedule();
+}
+
+// The Details view: a double-click edits, as in the Rows view; the list
+// view asks for its texts and for the row that typed letters find.
+LRESULT onNotify(HWND window, int id, LPNMHDR header) {
+  if (id != IDC_DETAILS) return 0;
+  if (header->code == NM_DBLCLK) {
+    onCommand(window, IDM_EDIT, nullptr, 0);
+    return 0;
+  }
+  return app(window).details().onNotify(*header);
 }
 
 void onInitMenu(HWND window, HMENU menu) {
@@ -106,6 +118,7 @@ BOOL onQueryEndSession(HWND window) {
 }
 
 void onDestroy(HWND window) {
+  app(window).keepColumnWidths();
   app(window).notificationIcon().hide();
   DragAcceptFiles(window, FALSE);
   app(window).help().quit(window);
@@ -147,6 +160,8 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND:
       HANDLE_WM_COMMAND(window, wParam, lParam, onCommand);
       return 0;
+    case WM_NOTIFY:
+      return HANDLE_WM_NOTIFY(window, wParam, lParam, onNotify);
     case WM_INITMENU:
       HANDLE_WM_INITMENU(window, wParam, lParam, onInitMenu);
       return 0;

@@ -23,6 +23,14 @@ std::optional<int> widthOf(std::string_view text) {
 
 }  // namespace
 
+const char* viewText(ListView view) {
+  return view == ListView::Details ? "Details" : "Rows";
+}
+
+ListView parseView(std::string_view storedText) {
+  return storedText == viewText(ListView::Details) ? ListView::Details : ListView::Rows;
+}
+
 bool flagIsOn(std::string_view storedText) {
   return !storedText.empty() && storedText[0] == '1';
 }

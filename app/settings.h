@@ -20,6 +20,8 @@ inline constexpr const char* kSkipWhileRunningKey = "SkipWhileRunning";
 inline constexpr const char* kNotifyOnFailureKey = "NotifyOnFailure";
 inline constexpr const char* kWakeToRunKey = "WakeToRun";
 inline constexpr const char* kHistoryColumnsKey = "HistoryColumns";
+inline constexpr const char* kViewKey = "View";
+inline constexpr const char* kDetailsColumnsKey = "DetailsColumns";
 inline constexpr std::uint32_t kDefaultTime = 100;  // hundredths of a second
 inline constexpr const char* kFlagOn = "1";
 inline constexpr const char* kFlagOff = "0";
@@ -30,6 +32,15 @@ inline constexpr std::uint32_t kMaxTimerPeriod = 0x7FFFFFFF;
 // How long a minimized window stays on the task bar before it hides itself
 // (with HideIcon on), in milliseconds.
 inline constexpr std::uint32_t kHideDelay = 10000;
+
+// How the main window lists the entries: one line of text each, or the
+// Details view's columns.
+enum class ListView { Rows, Details };
+
+// The View setting's stored text, and back: anything but "Details" (a
+// missing key included) is Rows, so the window starts as it always has.
+const char* viewText(ListView view);
+ListView parseView(std::string_view storedText);
 
 // The settings as they stand in memory. Time is here only as read for one
 // use: the check timer reads it from the file each time it is armed.
@@ -49,6 +60,7 @@ struct Settings {
   // A timer wakes the computer for the first-due entry's start, and the
   // computer is kept awake while what Kivro started still runs.
   bool wakeToRun = false;
+  ListView view = ListView::Rows;
 };
 
 // A flag is on when its stored text begins with '1' ("10" is on, "yes" off).

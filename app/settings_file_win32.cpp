@@ -81,6 +81,7 @@ Settings SettingsFile::read() const {
   settings.notifyOnFailure = readFlag(kNotifyOnFailureKey, kFlagOn);
   settings.wakeToRun = readFlag(kWakeToRunKey, kFlagOff);
   settings.time = readTime();
+  settings.view = readView();
   return settings;
 }
 
@@ -97,6 +98,17 @@ void SettingsFile::writeTime(std::uint32_t time) {
 void SettingsFile::writeFlag(const char* key, bool on) {
   prepareForWriting();
   writeProfileValue(key, flagText(on), path_);
+}
+
+ListView SettingsFile::readView() const {
+  // Room for "Details" and one more character, so that a longer value is
+  // not cut down to it.
+  return parseView(profileValue(kViewKey, "", 9, readPath()));
+}
+
+void SettingsFile::writeView(ListView view) {
+  prepareForWriting();
+  writeProfileValue(kViewKey, viewText(view), path_);
 }
 
 ColumnWidths SettingsFile::readColumnWidths(const char* key, std::size_t columns) const {

@@ -26,6 +26,8 @@ class SettingsFile {
   std::uint32_t readTime() const;
   void writeTime(std::uint32_t time);
   void writeFlag(const char* key, bool on);
+  ListView readView() const;
+  void writeView(ListView view);
   // The widths kept for a window's `columns` columns under `key`; none for
   // a column whose width is missing or damaged.
   ColumnWidths readColumnWidths(const char* key, std::size_t columns) const;

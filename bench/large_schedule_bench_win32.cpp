@@ -1,23 +1,28 @@
 // Times the real kv.exe on a large schedule under Wine:
-//   kv_large_bench SCHEDULE ROWS MARK [edits]
-// starts kv.exe with SCHEDULE and times it from CreateProcess until its list
-// holds ROWS rows. Then it creates the file MARK.shown and waits for
-// MARK.read, so that the script reads the process's memory while the list
-// shows. With "edits" it then times five of each edit, each from the step
-// that sets it going until the list shows it, and prints the median.
-// It measures; it never passes or fails.
+//   kv_large_bench SCHEDULE ROWS MARK rows|details [edits]
+// starts kv.exe with SCHEDULE in that view (View in KV.INI, put back
+// afterwards) and times it from CreateProcess until the view's list holds
+// ROWS rows. Then it creates the file MARK.shown and waits for MARK.read, so
+// that the script reads the process's memory while the list shows. With
+// "edits" it then times switching to the other view and back, and five of
+// each edit, each from the step that sets it going until the list shows it,
+// and prints the median. It measures; it never passes or fails.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <commctrl.h>
 
 #include "bench/milliseconds_win32.h"
 #include "editor/entry_form.h"
 #include "kivro_process_win32.h"
+#include "remote_list_view_win32.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -54,15 +59,13 @@ HWND findWindow(DWORD processId, const char* className, const char* caption) {
   return nullptr;
 }
 
-// The list's row count, or -1 while kv.exe does not answer.
-int rowCount(HWND list) {
+// A list's row count (a list box's, or with `details` a list view's), or
+// -1 while kv.exe does not answer.
+int rowCount(HWND list, bool details = false) {
   DWORD_PTR count = 0;
-  if (!SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 1000, &count)) return -1;
+  const UINT message = details ? LVM_GETITEMCOUNT : LB_GETCOUNT;
+  if (!SendMessageTimeoutA(list, message, 0, 0, SMTO_NORMAL, 1000, &count)) return -1;
   return static_cast<int>(count);
-}
-
-bool waitForRows(HWND list, int rows, DWORD timeoutMs) {
-  return waitFor([&] { return rowCount(list) == rows; }, timeoutMs);
 }
 
 std::string rowText(HWND list, int row) {
@@ -84,6 +87,30 @@ void setText(HWND dialog, int id, const std::string& value) {
   SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
 }
 
+// The list of the view shown, as the edits read it.
+class ShownList {
+ public:
+  ShownList(KivroProcess& kivro, bool details)
+      : list_(details ? kivro.details() : kivro.list()), details_(details) {
+    if (details) view_ = std::make_unique<kvtest::RemoteListView>(list_);
+  }
+  int count() const { return rowCount(list_, details_); }
+  bool waitForRows(int rows, DWORD timeoutMs) const {
+    return waitFor([&] { return count() == rows; }, timeoutMs);
+  }
+  // Whether the row shows the entry of this description.
+  bool shows(int row, const std::string& description) const {
+    if (view_) return view_->text(row, kDescriptionColumn) == description;
+    return endsWith(rowText(list_, row), " " + description);
+  }
+
+ private:
+  static constexpr int kDescriptionColumn = 3;
+  HWND list_;
+  bool details_;
+  std::unique_ptr<kvtest::RemoteListView> view_;
+};
+
 double median(std::vector<double> times) {
   if (times.empty()) return -1;
   std::sort(times.begin(), times.end());
@@ -100,10 +127,13 @@ void print(const char* name, const std::vector<double>& times) {
 
 class Bench {
  public:
-  Bench(KivroProcess& kivro, HWND list, int rows) : kivro_(kivro), list_(list), rows_(rows) {}
+  Bench(KivroProcess& kivro, bool details, int rows)
+      : kivro_(kivro), list_(kivro, details), details_(details), rows_(rows) {}
   void run();
 
  private:
+  void switchViews();
+  bool switchTo(bool details, std::vector<double>& times);
   bool removeAfterYes(int command, std::vector<double>& asked, std::vector<double>& removed);
   bool paste(std::vector<double>& times);
   bool add(int n, std::vector<double>& times);
@@ -114,7 +144,8 @@ class Bench {
   int someRow(int n) const { return rows_ / 2 + 7 * n; }
 
   KivroProcess& kivro_;
-  HWND list_;
+  ShownList list_;
+  bool details_;
   int rows_;
 };
 
@@ -132,7 +163,7 @@ bool Bench::removeAfterYes(int command, std::vector<double>& asked, std::vector<
   asked.push_back(now() - started);
   const double yes = now();
   kvtest::pressButton(box, IDYES);
-  if (!waitForRows(list_, rows_ - 1, kEditTimeoutMs)) return false;
+  if (!list_.waitForRows(rows_ - 1, kEditTimeoutMs)) return false;
   removed.push_back(now() - yes);
   --rows_;
   return kvtest::waitUntilGone(box);
@@ -141,7 +172,7 @@ bool Bench::removeAfterYes(int command, std::vector<double>& asked, std::vector<
 bool Bench::paste(std::vector<double>& times) {
   const double started = now();
   kivro_.command(IDM_PASTE);
-  if (!waitForRows(list_, rows_ + 1, kEditTimeoutMs)) return false;
+  if (!list_.waitForRows(rows_ + 1, kEditTimeoutMs)) return false;
   times.push_back(now() - started);
   ++rows_;
   return true;
@@ -159,7 +190,7 @@ bool Bench::add(int n, std::vector<double>& times) {
   setText(dialog, IDC_DESCRIPTION, "Added " + std::to_string(n));
   const double ok = now();
   kvtest::pressButton(dialog, IDOK);
-  if (!waitForRows(list_, rows_ + 1, kEditTimeoutMs)) return false;
+  if (!list_.waitForRows(rows_ + 1, kEditTimeoutMs)) return false;
   times.push_back(now() - ok);
   ++rows_;
   return kvtest::waitUntilGone(dialog);
@@ -184,11 +215,10 @@ HWND Bench::editSteadyRow(int& row) {
 }
 
 // A new description for a row; timed from OK until a row near its place
-// shows it. The dialog files the start at second 1 of its minute, so the
-// entry may move among the rows of that minute (a few at a million
-// entries). The command line becomes Notepad as well: the schedule's
-// programs are not there, and OK on one of them would first warn of its
-// path.
+// shows it (the rows are read from its place outward). The dialog files the start at second 1 of
+// its minute, so the entry may move among the rows of that minute (a few at a million entries). The
+// command line becomes Notepad as well: the schedule's programs are not there, and OK on one of
+// them would first warn of its path.
 bool Bench::edit(int n, std::vector<double>& times) {
   constexpr int kNear = 32;
   int row = someRow(n);
@@ -201,9 +231,12 @@ bool Bench::edit(int n, std::vector<double>& times) {
   kvtest::pressButton(dialog, IDOK);
   const bool shown = waitFor(
       [&] {
-        if (rowCount(list_) != rows_) return false;
-        for (int r = std::max(0, row - kNear); r <= std::min(rows_ - 1, row + kNear); ++r) {
-          if (endsWith(rowText(list_, r), " " + description)) return true;
+        if (list_.count() != rows_) return false;
+        // Nearest first: each row read is a round trip to kv.exe.
+        for (int distance = 0; distance <= kNear; ++distance) {
+          for (const int r : {row + distance, row - distance}) {
+            if (r >= 0 && r < rows_ && list_.shows(r, description)) return true;
+          }
         }
         return false;
       },
@@ -219,14 +252,43 @@ void Bench::repeat(const char* step, const std::function<bool(int)>& once) {
   for (int n = 0; n < kRepeats; ++n) {
     if (!once(n)) {
       std::printf("error=%s did not come through (%d rows expected, %d shown)\n", step, rows_,
-                  rowCount(list_));
+                  list_.count());
       std::fflush(stdout);
       return;
     }
   }
 }
 
+// The view chosen from the menu, from the command until the other view's
+// list holds every row and the one it leaves none.
+bool Bench::switchTo(bool details, std::vector<double>& times) {
+  const double started = now();
+  kivro_.command(details ? IDM_VIEW_DETAILS : IDM_VIEW_ROWS);
+  const bool switched = waitFor(
+      [&] {
+        return rowCount(kivro_.details(), true) == (details ? rows_ : 0) &&
+               rowCount(kivro_.list()) == (details ? 0 : rows_) &&
+               IsWindowVisible(details ? kivro_.details() : kivro_.list());
+      },
+      kOpenTimeoutMs);
+  if (switched) times.push_back(now() - started);
+  return switched;
+}
+
+void Bench::switchViews() {
+  std::vector<double> toOther, back;
+  if (!switchTo(!details_, toOther) || !switchTo(details_, back)) {
+    std::printf("error=switching views did not come through\n");
+  }
+  std::printf("switch_to_%s_ms=%.1f\n", details_ ? "rows" : "details",
+              toOther.empty() ? -1.0 : toOther.front());
+  std::printf("switch_to_%s_ms=%.1f\n", details_ ? "details" : "rows",
+              back.empty() ? -1.0 : back.front());
+  std::fflush(stdout);
+}
+
 void Bench::run() {
+  switchViews();
   std::vector<double> deleteAsked, deleted, cutAsked, cut, pasted, added, edited;
   repeat("Delete", [&](int) { return removeAfterYes(IDM_DELETE, deleteAsked, deleted); });
   repeat("Cut or Paste",
@@ -248,7 +310,9 @@ void handOverForMemory(const std::string& mark) {
   waitFor([&] { return kvtest::fileExists(mark + ".read"); }, 60000);
 }
 
-int benchmark(const std::string& schedule, int rows, const std::string& mark, bool edits) {
+int benchmark(const std::string& schedule, int rows, const std::string& mark, bool details,
+              bool edits) {
+  const kvtest::ScopedSetting view("View", details ? "Details" : "Rows");
   const double started = now();
   KivroProcess kivro("\"" + schedule + "\"");
   HWND main = nullptr;
@@ -257,26 +321,27 @@ int benchmark(const std::string& schedule, int rows, const std::string& mark, bo
     std::printf("error=no main window\n");
     return 1;
   }
-  HWND list = GetDlgItem(main, IDC_LIST);
+  const ShownList list(kivro, details);
   const double remaining = kOpenTimeoutMs - (now() - started);
-  if (!waitForRows(list, rows, static_cast<DWORD>(std::max(remaining, 0.0)))) {
-    std::printf("error=the list did not reach %d rows (it holds %d)\n", rows, rowCount(list));
+  if (!list.waitForRows(rows, static_cast<DWORD>(std::max(remaining, 0.0)))) {
+    std::printf("error=the list did not reach %d rows (it holds %d)\n", rows, list.count());
     return 1;
   }
   std::printf("open_ms=%.1f\n", now() - started);
   std::fflush(stdout);
   handOverForMemory(mark);
-  if (edits) Bench(kivro, list, rows).run();
+  if (edits) Bench(kivro, details, rows).run();
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4 || argc > 5) {
-    std::fprintf(stderr, "usage: kv_large_bench SCHEDULE ROWS MARK [edits]\n");
+  if (argc < 5 || argc > 6) {
+    std::fprintf(stderr, "usage: kv_large_bench SCHEDULE ROWS MARK rows|details [edits]\n");
     return 2;
   }
-  const bool edits = argc == 5 && std::string(argv[4]) == "edits";
-  return benchmark(argv[1], std::atoi(argv[2]), argv[3], edits);
+  const bool details = std::string(argv[4]) == "details";
+  const bool edits = argc == 6 && std::string(argv[5]) == "edits";
+  return benchmark(argv[1], std::atoi(argv[2]), argv[3], details, edits);
 }

@@ -101,9 +101,12 @@ target_compile_options(kv_process_stats PRIVATE ${KV_WARNINGS})
 target_link_libraries(kv_process_stats PRIVATE user32 psapi kernel32)
 target_link_options(kv_process_stats PRIVATE ${KV_STATIC_LINK})
 # Works a running kv.exe from the package check and the screenshot script.
-add_executable(kv_drive ${CMAKE_SOURCE_DIR}/tests/wine/helpers/drive_win32.cpp)
+add_executable(kv_drive ${CMAKE_SOURCE_DIR}/tests/wine/helpers/drive_win32.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/remote_list_view_win32.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/window_search_win32.cpp)
 target_compile_options(kv_drive PRIVATE ${KV_WARNINGS})
-target_include_directories(kv_drive PRIVATE ${CMAKE_SOURCE_DIR})
+target_include_directories(kv_drive PRIVATE ${CMAKE_SOURCE_DIR}
+  ${CMAKE_SOURCE_DIR}/tests/wine/support)
 target_link_libraries(kv_drive PRIVATE ole32 uuid)
 target_link_options(kv_drive PRIVATE ${KV_STATIC_LINK})
 # Appends history lines as kv.exe does, two at once in the history test; and
@@ -119,6 +122,7 @@ endforeach()
 # edits, for scripts/bench-large.sh.
 add_executable(kv_large_bench ${CMAKE_SOURCE_DIR}/bench/large_schedule_bench_win32.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/support/kivro_process_win32.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/support/remote_list_view_win32.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/support/window_search_win32.cpp)
 target_include_directories(kv_large_bench PRIVATE ${CMAKE_SOURCE_DIR}
   ${CMAKE_SOURCE_DIR}/tests/wine/support)

@@ -74,6 +74,12 @@ std::string formatDate(const DateSettings& settings, int month, int day, int yea
   }
 }
 
+std::string formatDayAndMonth(const DateSettings& settings, int month, int day) {
+  const std::string& sep = settings.separator;
+  if (settings.order == kDayFirst) return cutToLimit(twoDigits(day) + sep + twoDigits(month));
+  return cutToLimit(twoDigits(month) + sep + twoDigits(day));
+}
+
 std::string formatTime(const TimeSettings& settings, int hour, int minute) {
   const bool twentyFourHour = settings.form == 1;
   const int shownHour = twentyFourHour ? hour : twelveHourClock(hour);

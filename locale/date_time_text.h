@@ -58,6 +58,11 @@ struct TimeSettings {
 // kMaxDateTimeText characters.
 std::string formatDate(const DateSettings& settings, int month, int day, int year);
 
+// The day and month of a date without its year, in the order and with the
+// separator of the settings ("12/10", "10.12"; a date whose year comes
+// first shows the month, then the day).
+std::string formatDayAndMonth(const DateSettings& settings, int month, int day);
+
 // The text of a time of day (hour 0..23, minute 0..59), at most
 // kMaxDateTimeText characters.
 std::string formatTime(const TimeSettings& settings, int hour, int minute);

@@ -189,12 +189,28 @@ RowFormatter startRowFormatterForManyRows() {
   };
 }
 
-std::string formatStartTime(Time start) {
-  const LocalTime when = toLocalTime(start);
+namespace {
+
+// "DATE TIME", the date with its year or without.
+std::string dateAndTime(Time t, bool withYear) {
+  const LocalTime when = toLocalTime(t);
   std::string time = formatTime(readTimeSettings(), when.hour, when.minute);
   // A morning hour without its leading zero is padded with a blank.
   if (!time.empty() && time.front() == ' ') time.erase(0, 1);
-  return formatDate(readDateSettings(), when.month, when.day, when.year) + " " + time;
+  const DateSettings date = readDateSettings();
+  return (withYear ? formatDate(date, when.month, when.day, when.year)
+                   : formatDayAndMonth(date, when.month, when.day)) +
+         " " + time;
+}
+
+}  // namespace
+
+std::string formatStartTime(Time start) {
+  return dateAndTime(start, true);
+}
+
+std::string formatRecentTime(Time when) {
+  return dateAndTime(when, false);
 }
 
 }  // namespace kv

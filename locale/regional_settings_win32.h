@@ -61,5 +61,8 @@ RowFormatter startRowFormatterForManyRows();
 
 // The date and time text of a start, "DATE TIME", as a row shows them.
 std::string formatStartTime(Time start);
+// The same without the year, "12/10 2:00AM", for a moment of the recent
+// past such as a start the history holds.
+std::string formatRecentTime(Time when);
 
 }  // namespace kv

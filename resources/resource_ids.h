@@ -37,6 +37,9 @@
 #define IDM_SKIP_WHILE_RUNNING 2024
 #define IDM_NOTIFY_ON_FAILURE 2025
 #define IDM_WAKE_TO_RUN 2026
+// The View menu: how the main window lists the entries.
+#define IDM_VIEW_ROWS 2027
+#define IDM_VIEW_DETAILS 2028
 // The notification-area icon's menu.
 #define IDM_OPEN_KIVRO 2019
 #define IDM_CUT 2021
@@ -58,9 +61,11 @@
 #define ID_CHECK_TIMER 102
 #define ID_HIDE_TIMER 103
 
-// The main window's visible list, and its status bar.
+// The main window's visible lists (the Rows view's list box and the Details
+// view's list view, one shown at a time), and its status bar.
 #define IDC_LIST 101
 #define IDC_STATUS_BAR 104
+#define IDC_DETAILS 105
 
 // Entry dialog (KV_ENTRY). An arrow pair steps the edit whose id is one less.
 #define IDC_STARTING_LABEL 100

@@ -31,6 +31,13 @@ const char* nameOf(Frequency frequency) {
   return rowOf(kFrequencies, frequency).name;
 }
 
+std::string frequencyCodeName(char code) {
+  if (const std::optional<Frequency> frequency = frequencyOfCode(code)) {
+    return nameOf(*frequency);
+  }
+  return "Code " + std::string(1, code);
+}
+
 std::uint16_t showCommandOf(ShowChoice choice) {
   if (choice.mode == RunMode::Maximized) choice.background = false;
   const auto row =

@@ -84,6 +84,9 @@ constexpr std::optional<Frequency> frequencyAtPlace(int place) {
 std::optional<Frequency> frequencyOfCode(char code);
 char codeOf(Frequency frequency);
 const char* nameOf(Frequency frequency);
+// The name of a stored code, "Every 15 Minutes"; a code no table knows is
+// named with the code itself, "Code X".
+std::string frequencyCodeName(char code);
 
 // --- Show command: Run-Mode and Background -------------------------------------
 

@@ -55,7 +55,7 @@ int rowSelectedAfterRemoving(int removed, std::size_t rowsLeft) {
 }
 
 ScheduleStore::ScheduleStore(VisibleList& list, RowFormatter formatRow)
-    : list_(list), formatRow_(std::move(formatRow)) {
+    : list_(&list), formatRow_(std::move(formatRow)) {
   // Nothing is due while the store is empty.
   firstDue_.start = kNeverDue;
   firstDue_.end = 0;
@@ -68,7 +68,8 @@ ScheduleStore::NewRow ScheduleStore::newRow(const ScheduleEntry& entry) const {
   // back as it, and only otherwise from the line, parsed.
   std::optional<ScheduleEntry> stored = entryAsComposedLineReads(entry);
   if (!stored) stored = parseEntryLine(line);
-  std::string text = formatRow_(stored->start, stored->description);
+  std::string text =
+      list_->showsRowTexts() ? formatRow_(stored->start, stored->description) : std::string();
   const Time start = leadingStart(line);
   return NewRow{start, std::move(line), std::move(text), std::move(*stored)};
 }
@@ -105,7 +106,7 @@ std::size_t ScheduleStore::dueIndexOf(const NewRow& row) const {
 void ScheduleStore::insertRow(std::size_t at, const PackedRow& packed, std::string text) {
   lines_.rows.insert(lines_.rows.begin() + static_cast<std::ptrdiff_t>(at), packed);
   try {
-    list_.insertRow(static_cast<int>(at), std::move(text));
+    list_->insertRow(static_cast<int>(at), std::move(text));
   } catch (...) {
     // Only a row that was added alone can meet this: the list is as it was.
     lines_.letGo(packed);
@@ -133,7 +134,7 @@ int ScheduleStore::change(std::optional<std::size_t> removed, std::optional<NewR
   if (removed) {
     lines_.letGo(lines_.rows[*removed]);
     lines_.rows.erase(lines_.rows.begin() + static_cast<std::ptrdiff_t>(*removed));
-    list_.removeRow(static_cast<int>(*removed));
+    list_->removeRow(static_cast<int>(*removed));
   }
   if (added) insertRow(at, *packed, std::move(added->text));
   repackWhenWorthIt();
@@ -187,7 +188,7 @@ void ScheduleStore::removeRowSelectingNext(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= lines_.rows.size()) return;
   removeRow(row);
   const int next = rowSelectedAfterRemoving(row, lines_.rows.size());
-  if (next >= 0) list_.selectRow(next);
+  if (next >= 0) list_->selectRow(next);
 }
 
 int ScheduleStore::restoreRowPair(const EntryLine& line, const std::string& displayRow) {
@@ -197,7 +198,8 @@ int ScheduleStore::restoreRowPair(const EntryLine& line, const std::string& disp
 bool ScheduleStore::holdOut(int row) {
   if (heldOut_ || row < 0 || static_cast<std::size_t>(row) >= lines_.rows.size()) return false;
   const std::string_view line = lines_.rows[static_cast<std::size_t>(row)].line();
-  HeldOut held{EntryLine(line), displayRow(line)};
+  HeldOut held{EntryLine(line),
+               list_->showsRowTexts() ? std::optional(displayRow(line)) : std::nullopt};
   removeRow(row);
   heldOut_ = std::move(held);
   return true;
@@ -205,8 +207,14 @@ bool ScheduleStore::holdOut(int row) {
 
 int ScheduleStore::restoreHeldOut() {
   if (!heldOut_) return -1;
-  // Held until it is back, so that running out of memory loses nothing.
-  const int index = restoreRowPair(heldOut_->line, heldOut_->displayRow);
+  // Held until it is back, so that running out of memory loses nothing. A
+  // row held while the list showed no texts gets its text now, should the
+  // list that shows it now want one.
+  std::string text;
+  if (list_->showsRowTexts()) {
+    text = heldOut_->displayRow ? *heldOut_->displayRow : displayRow(heldOut_->line);
+  }
+  const int index = restoreRowPair(heldOut_->line, text);
   heldOut_.reset();
   return index;
 }
@@ -226,18 +234,51 @@ void ScheduleStore::rebuildVisibleList() {
 }
 
 void ScheduleStore::rebuildVisibleList(const RowFormatter& format) {
-  list_.beginBulkUpdate(lines_.rows.size());
-  list_.clear();
+  list_->beginBulkUpdate(lines_.rows.size());
+  try {
+    fillVisibleList(format);
+  } catch (...) {
+    list_->endBulkUpdate();
+    throw;
+  }
+  list_->endBulkUpdate();
+}
+
+void ScheduleStore::fillVisibleList(const RowFormatter& format) {
+  list_->clear();
+  // A list that draws its rows from the store needs only their number.
+  if (!list_->showsRowTexts()) {
+    for (std::size_t row = 0; row < lines_.rows.size(); ++row) list_->insertRow(-1, {});
+    return;
+  }
   for (const PackedRow& row : lines_.rows) {
     const ScheduleEntry entry = parseEntryLine(row.line());
-    list_.insertRow(-1, format(entry.start, entry.description));
+    list_->insertRow(-1, format(entry.start, entry.description));
   }
-  list_.endBulkUpdate();
+}
+
+void ScheduleStore::showIn(VisibleList& list, const RowFormatter& format) {
+  if (&list == list_) return;
+  VisibleList& shown = *list_;
+  const int selected = shown.selectedRow();
+  list_ = &list;
+  try {
+    rebuildVisibleList(format);
+  } catch (...) {
+    // The rows stay where they were.
+    list.clear();
+    list_ = &shown;
+    throw;
+  }
+  shown.clear();
+  if (selected >= 0 && static_cast<std::size_t>(selected) < lines_.rows.size()) {
+    list.selectRow(selected);
+  }
 }
 
 void ScheduleStore::clear() {
   lines_ = PackedLines();
-  list_.clear();
+  list_->clear();
   heldOut_.reset();
   firstDue_.start = kNeverDue;
   firstDue_.end = 0;
@@ -249,7 +290,7 @@ std::string ScheduleStore::displayRow(std::string_view line) const {
 }
 
 std::optional<int> ScheduleStore::selectedRow() const {
-  const int row = list_.selectedRow();
+  const int row = list_->selectedRow();
   if (row < 0 || static_cast<std::size_t>(row) >= lines_.rows.size()) return std::nullopt;
   return row;
 }
@@ -272,7 +313,7 @@ bool ScheduleStore::paste() {
   if (!clipFull_) return false;
   // Filed with its values as copied, old start time included. Marked changed
   // only once filed: running out of memory on the way changes nothing.
-  list_.selectRow(fileEntry(parseEntryLine(clip_)));
+  list_->selectRow(fileEntry(parseEntryLine(clip_)));
   changed_ = true;
   return true;
 }

@@ -69,6 +69,12 @@ class ScheduleStore {
   // made for the row before, as rows come in due order).
   void rebuildVisibleList();
   void rebuildVisibleList(const RowFormatter& format);
+  // Shows the rows in another visible list from now on (another view of
+  // the schedule): it is filled as rebuildVisibleList(format) fills it, the
+  // row selected in the list that showed them is selected in it, and that
+  // list is emptied. Whole or not made: when the new list has no room for
+  // the rows, they stay where they were.
+  void showIn(VisibleList& list, const RowFormatter& format);
   // The entry of the top row (start kNeverDue, end 0 when the store is
   // empty; the other fields keep their last values).
   const ScheduleEntry& firstDue() const { return firstDue_; }
@@ -85,7 +91,7 @@ class ScheduleStore {
   std::optional<int> selectedRow() const;
   // Selects row i of the visible list, so that the keyboard's commands act
   // on it. Only the commands select; the due check never does.
-  void selectRow(int row) { list_.selectRow(row); }
+  void selectRow(int row) { list_->selectRow(row); }
 
   // Copy: the selected row's line goes into the clip buffer. Cut also marks
   // the schedule changed; the caller then runs Delete. False without a
@@ -124,13 +130,16 @@ class ScheduleStore {
   std::size_t indexOf(std::string_view line) const;
   // Packs the lines again once gaps left by removed rows outweigh them.
   void repackWhenWorthIt();
+  // Empties the visible list and puts a row in for every line.
+  void fillVisibleList(const RowFormatter& format);
 
   struct HeldOut {
     EntryLine line;
-    std::string displayRow;
+    // As it was shown; none when the list showed no texts.
+    std::optional<std::string> displayRow;
   };
 
-  VisibleList& list_;
+  VisibleList* list_;
   RowFormatter formatRow_;
   PackedLines lines_;
   std::optional<HeldOut> heldOut_;

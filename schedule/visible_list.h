@@ -9,6 +9,10 @@ namespace kv {
 class VisibleList {
  public:
   virtual ~VisibleList() = default;
+  // Whether the list keeps a text of its own for each row. One that does
+  // not (a virtual list, which asks the store for the rows it draws) is
+  // given empty texts, and the store makes none for it.
+  virtual bool showsRowTexts() const { return true; }
   // Inserts a row at index, shifting later rows down; -1 appends. Throws
   // std::bad_alloc, the list as it was, when it has no room for the row.
   virtual void insertRow(int index, std::string text) = 0;

@@ -8,7 +8,7 @@
 # (every start still to come, in random order, about 113 bytes a line) and
 # gives the stages of its load (kv_load_stages: the time and the anonymous
 # memory each stage of the program's load code takes and keeps) and one row
-# of figures:
+# of figures for each view, Rows and Details (View in KV.INI):
 #   - the file's size, and the wall time of `sort -n` on it;
 #   - kv.exe started with it, from CreateProcess until its list holds every
 #     row, less the same for a schedule of the header alone (the median of
@@ -17,6 +17,8 @@
 #   - the resident memory of the kv.exe process once the list shows (RssAnon
 #     and VmRSS of its Linux process), and (RssAnon less that of the empty
 #     start) / entries;
+#   - the time from the View menu's command into the other view until its
+#     list holds every row (and the one left, none), and back;
 #   - the median of five of each edit, on a row in the middle: Delete and Cut
 #     from Yes on their question until the row is gone, Paste from the
 #     command until the row is there, Add from OK until the row is there,
@@ -78,9 +80,9 @@ status_field() {  # pid field -> bytes
 
 # Runs the driver on one schedule: its key=value lines go to $work/$tag.out,
 # with rss_anon= and vm_rss= read while the list showed.
-run_driver() {  # tag schedule rows [edits]
-  local tag=$1 schedule=$2 rows=$3 mode=${4:-} mark="$work/$1" out="$work/$1.out" pid=""
-  wine "$bench" "$(winpath "$schedule")" "$rows" "$(winpath "$mark")" $mode \
+run_driver() {  # tag schedule rows view [edits]
+  local tag=$1 schedule=$2 rows=$3 view=$4 mode=${5:-} mark="$work/$1" out="$work/$1.out" pid=""
+  wine "$bench" "$(winpath "$schedule")" "$rows" "$(winpath "$mark")" "$view" $mode \
     </dev/null >"$out.raw" 2>/dev/null &
   driver=$!
   while kill -0 "$driver" 2>/dev/null && [ ! -e "$mark.shown" ]; do sleep 0.2; done
@@ -104,15 +106,18 @@ median3() { printf '%s\n' "$@" | sort -n | sed -n 2p; }
 kv_session_start "$tree/kv_keeper.exe"
 echo "bench-large: the $(kv_test_arch) build, $tree/kv.exe ($(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo '?'))"
 
-# The empty start, three times.
+# The empty start in each view, three times.
 write_schedule 0 "$work/empty.KV"
-opens=() anons=()
-for k in 1 2 3; do
-  run_driver "empty$k" "$work/empty.KV" 0
-  opens+=("$(value "empty$k" open_ms)") anons+=("$(value "empty$k" rss_anon)")
+declare -A empty_open empty_anon
+for view in rows details; do
+  opens=() anons=()
+  for k in 1 2 3; do
+    run_driver "empty-$view$k" "$work/empty.KV" 0 "$view"
+    opens+=("$(value "empty-$view$k" open_ms)") anons+=("$(value "empty-$view$k" rss_anon)")
+  done
+  empty_open[$view]="$(median3 "${opens[@]}")" empty_anon[$view]="$(median3 "${anons[@]}")"
+  echo "bench-large: empty schedule, $view: window after ${opens[*]} ms (median ${empty_open[$view]}), RssAnon median $((${empty_anon[$view]} / 1024)) KiB"
 done
-empty_open="$(median3 "${opens[@]}")" empty_anon="$(median3 "${anons[@]}")"
-echo "bench-large: empty schedule: window after ${opens[*]} ms (median $empty_open), RssAnon median $((empty_anon / 1024)) KiB"
 
 rows=()
 for n in "$@"; do
@@ -121,29 +126,35 @@ for n in "$@"; do
   t0=$(milliseconds); sort -n "$file" >/dev/null; sort_ms=$(($(milliseconds) - t0))
   echo "bench-large: $n entries, the stages of a load with the program's code:"
   wine "$stages" "$(winpath "$file")" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
-  run_driver "n$n" "$file" "$n" edits
-  open="$(value "n$n" open_ms)" anon="$(value "n$n" rss_anon)" rss="$(value "n$n" vm_rss)"
-  edits=""
-  for e in delete cut paste add edit; do edits="$edits $(value "n$n" "${e}_ms")"; done
-  row="$(awk -v n="$n" -v size="$(stat -c %s "$file")" -v open="${open:--1}" -v empty="$empty_open" \
-    -v sort_ms="$sort_ms" -v anon="${anon:--1}" -v anon0="$empty_anon" -v rss="${rss:--1}" \
-    -v edits="$edits" 'BEGIN {
-      split(edits, e, " ")
-      x = open < 0 ? -1 : open - empty
-      printf "%9d %8.1f %12.0f %8d %8.1f %9.1f %8.1f %8.1f %8s %8s %8s %8s %8s\n", n, size / 1048576,
-        x, sort_ms, (x < 0 || sort_ms == 0) ? -1 : x / sort_ms, anon / 1048576,
-        anon < 0 ? -1 : (anon - anon0) / n, rss / 1048576, e[1], e[2], e[3], e[4], e[5]
-    }')"
-  rows+=("$row")
-  echo "bench-large: $n entries: window after ${open:-?} ms from CreateProcess; edits (ms, each run):"
-  for e in delete_ask delete cut_ask cut paste add edit; do
-    echo "  $e:$(value "n$n" "${e}_ms_all")"
+  for view in rows details; do
+    tag="n$n-$view"
+    run_driver "$tag" "$file" "$n" "$view" edits
+    open="$(value "$tag" open_ms)" anon="$(value "$tag" rss_anon)" rss="$(value "$tag" vm_rss)"
+    other=details
+    [ "$view" = rows ] || other=rows
+    edits="$(value "$tag" "switch_to_${other}_ms") $(value "$tag" "switch_to_${view}_ms")"
+    for e in delete cut paste add edit; do edits="$edits $(value "$tag" "${e}_ms")"; done
+    row="$(awk -v n="$n" -v view="$view" -v size="$(stat -c %s "$file")" -v open="${open:--1}" \
+      -v empty="${empty_open[$view]}" -v sort_ms="$sort_ms" -v anon="${anon:--1}" \
+      -v anon0="${empty_anon[$view]}" -v rss="${rss:--1}" -v edits="$edits" 'BEGIN {
+        split(edits, e, " ")
+        x = open < 0 ? -1 : open - empty
+        printf "%9d %-8s %8.1f %12.0f %8d %6.2f %9.1f %8.1f %8.1f %9s %9s %8s %8s %8s %8s %8s\n", n,
+          view, size / 1048576, x, sort_ms, (x < 0 || sort_ms == 0) ? -1 : x / sort_ms,
+          anon / 1048576, anon < 0 ? -1 : (anon - anon0) / n, rss / 1048576, e[1], e[2], e[3],
+          e[4], e[5], e[6], e[7]
+      }')"
+    rows+=("$row")
+    echo "bench-large: $n entries, $view: window after ${open:-?} ms from CreateProcess; switching to $other and back: $(value "$tag" "switch_to_${other}_ms") and $(value "$tag" "switch_to_${view}_ms") ms; edits (ms, each run):"
+    for e in delete_ask delete cut_ask cut paste add edit; do
+      echo "  $e:$(value "$tag" "${e}_ms_all")"
+    done
   done
   rm -f "$file"
 done
 
 echo
 echo "bench-large: the $(kv_test_arch) build; times in ms, sizes in MiB; Delete and Cut from Yes"
-printf '%9s %8s %12s %8s %8s %9s %8s %8s %8s %8s %8s %8s %8s\n' entries file "after-empty" "sort -n" \
-  ratio RssAnon "B/entry" VmRSS Delete Cut Paste Add Edit
+printf '%9s %-8s %8s %12s %8s %6s %9s %8s %8s %9s %9s %8s %8s %8s %8s %8s\n' entries view file \
+  "after-empty" "sort -n" ratio RssAnon "B/entry" VmRSS "->other" "<-back" Delete Cut Paste Add Edit
 printf '%s\n' "${rows[@]}"

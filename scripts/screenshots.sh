@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Screenshots of Kivro under Wine on a virtual display, for the README: the
-# main window with the example schedule, the Add dialog filled in, the
-# Settings dialog, and the History window over tests/tool/fixed_history_ends.tsv
-# (programs that ended with exit codes, one still running), each cropped to
-# its window, saved as PNG in docs/images/. The prefix's own history is put
+# main window with the example schedule in the Rows view and in the Details
+# view (after Test Entry on its first entry, whose Notepad is then closed,
+# so that Last Result shows), the Add dialog filled in, the Settings dialog,
+# and the History window over tests/tool/fixed_history_ends.tsv (programs
+# that ended with exit codes, one still running), each cropped to its
+# window, saved as PNG in docs/images/. The prefix's own history is put
 # back afterwards.
 # KV_SCREENSHOT_DPI=144 takes them at 150 % (LogPixels of the Wine prefix,
 # put back afterwards), saved with the suffix -144dpi. Run scripts/setup.sh
@@ -115,3 +117,13 @@ drive command 2020  # Configure > History
 to_corner '^History$' "History"
 shot history-window '^History$'
 drive click "History" 2
+drive command 2028  # View > Details
+drive place KV 0 0 $((1020 * dpi / 96)) $((250 * dpi / 96))
+drive select-row 0
+drive command 2016  # Configure > Test Entry: Notepad opens, and is closed again
+for _ in $(seq 50); do xdotool search --onlyvisible --name 'Notepad' >/dev/null && break; sleep 0.2; done
+wine taskkill /IM notepad.exe >/dev/null 2>&1 || true
+sleep 2  # the next checks record its end
+drive select-row 1
+shot details-view '^Kivro - '
+drive command 2027  # View > Rows, as KV.INI had it

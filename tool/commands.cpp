@@ -210,10 +210,7 @@ void writeNextColumns(const NextRequest& request, std::ostream& out) {
 }  // namespace
 
 std::string frequencyName(char code) {
-  if (const std::optional<Frequency> frequency = frequencyOfCode(code)) {
-    return std::string(nameOf(*frequency));
-  }
-  return "Code " + std::string(1, code);
+  return frequencyCodeName(code);
 }
 
 std::string showModeName(std::uint16_t showCommand) {

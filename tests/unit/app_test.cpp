@@ -101,6 +101,21 @@ TEST(Settings, AFlagIsOnWhenItsTextBeginsWithOne) {
   EXPECT_FALSE(kv::flagIsOn(" 1"));
 }
 
+// Only the exact text the program writes chooses the Details view; the
+// window starts in rows whatever else KV.INI holds.
+TEST(Settings, OnlyDetailsChoosesTheDetailsView) {
+  const struct {
+    const char* stored;
+    kv::ListView view;
+  } cases[] = {{"Details", kv::ListView::Details}, {"Rows", kv::ListView::Rows},
+               {"", kv::ListView::Rows},           {"details", kv::ListView::Rows},
+               {"Details2", kv::ListView::Rows},   {"Detail", kv::ListView::Rows}};
+  for (const auto& c : cases) EXPECT_EQ(kv::parseView(c.stored), c.view) << c.stored;
+  for (const kv::ListView view : {kv::ListView::Rows, kv::ListView::Details}) {
+    EXPECT_EQ(kv::parseView(kv::viewText(view)), view);
+  }
+}
+
 TEST(Settings, TheCheckPeriodIsTenTimesTimeWithoutWrapping) {
   EXPECT_EQ(kv::checkTimerPeriod(100), 1000u);
   EXPECT_EQ(kv::checkTimerPeriod(5), 50u);

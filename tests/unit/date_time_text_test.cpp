@@ -44,6 +44,23 @@ TEST(DateText, UnknownOrderShowsMonthFirst) {
   }
 }
 
+// A date without its year keeps the order of its day and month, and its
+// separator.
+TEST(DateText, WithoutItsYearKeepsTheOrderOfDayAndMonth) {
+  const struct {
+    int order;
+    const char* separator;
+    const char* expected;
+  } cases[] = {{kMonthFirst, "/", "12/09"},
+               {kDayFirst, ".", "09.12"},
+               {kYearFirst, "-", "12-09"},
+               {7, "/", "12/09"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(formatDayAndMonth(DateSettings{c.order, c.separator, true}, 12, 9), c.expected)
+        << c.order;
+  }
+}
+
 TEST(ShortDatePattern, YearLettersDecideTheYearForm) {
   const struct {
     const char* pattern;

@@ -21,6 +21,9 @@ class FakeVisibleList : public kv::VisibleList {
  public:
   std::vector<std::string> rows;
   int selected = -1;
+  // False: a list that draws its rows from the store, as the Details view
+  // does; every text it is given must then be empty.
+  bool texts = true;
   // How often the program selected a row (a count, so that selecting
   // allocates nothing, as in a real list).
   int selectCalls = 0;
@@ -30,7 +33,10 @@ class FakeVisibleList : public kv::VisibleList {
   int bulkDepth = 0;
   int rowsChangedInBulk = 0;
 
+  bool showsRowTexts() const override { return texts; }
+
   void insertRow(int index, std::string text) override {
+    if (!texts && !text.empty()) ADD_FAILURE() << "a text for a list that shows none: " << text;
     const int count = static_cast<int>(rows.size());
     if (index < -1 || index > count) {
       ADD_FAILURE() << "insertRow at " << index << " in a list of " << count;

@@ -146,4 +146,44 @@ TEST(LaunchHistory, RecallsTheLastStartOfTheScheduleNowOpen) {
   }
 }
 
+// Each line recorded, a start and its end, is told as the file reads it
+// back, the schedule's name included, so that the Details view finds the
+// entry it belongs to.
+TEST(LaunchHistory, TellsEachLineRecordedAsTheFileReadsItBack) {
+  KV_IN_TIME_ZONE(zone, "UTC");
+  struct Lines : kv::HistorySink {
+    std::vector<std::string> lines;
+    bool append(std::string_view line) override {
+      lines.emplace_back(line);
+      return true;
+    }
+  } sink;
+  struct Watcher : kv::ProcessWatcher {
+    std::optional<kv::ProgramExit> exit;
+    std::optional<kv::ProgramExit> exitOf(kv::ProcessToken) override { return exit; }
+    void release(kv::ProcessToken) override {}
+  } watcher;
+  kv::LaunchHistory history(
+      sink, [] { return kv::Time{1765242001}; }, [] { return "C:\\Caf\xc3\xa9.KV"; });
+  history.watchWith(watcher);
+  std::vector<HistoryRecord> told;
+  history.onRecorded([&told](const HistoryRecord& r) { told.push_back(r); });
+  kv::ScheduleEntry entry;
+  entry.commandLine = "C:\\caf\xc3\xa9\\run.exe";
+  entry.workingDirectory = "C:\\caf\xc3\xa9";
+  entry.description = "Caf\xc3\xa9";
+  history.launched(entry, kv::ShellStart{42, 7});
+  watcher.exit = kv::ProgramExit{1, 3};
+  history.checkEnds();
+  ASSERT_EQ(told.size(), 2u);
+  ASSERT_EQ(sink.lines.size(), 2u);
+  for (std::size_t i = 0; i < told.size(); ++i) {
+    EXPECT_EQ(kv::historyLine(told[i]), sink.lines[i]);
+    EXPECT_EQ(told[i].commandLine, "C:\\caf\xc3\xa9\\run.exe");
+  }
+  EXPECT_EQ(told[1].outcome, "exited 1 after 3 s");
+  EXPECT_EQ(told[1].schedule, "C:\\Caf\xc3\xa9.KV");
+  EXPECT_EQ(history.lastStart()->workingDirectory, "C:\\caf\xc3\xa9");
+}
+
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <new>
 #include <random>
 #include <string>
 #include <tuple>
@@ -409,6 +411,107 @@ TEST_F(ScheduleStoreTest, ReplacingWithManyLinesSortsThemStably) {
   store.rebuildVisibleList();
   EXPECT_EQ(list.rows.size(), lines.size());
   EXPECT_EQ(list.rowsChangedInBulk, 20000);
+}
+
+// A list that draws its rows from the store (the Details view) is given no
+// texts: whatever changes the rows, none is made for it, and it stays row
+// for row with the store.
+TEST(ScheduleStoreWithoutTexts, MakesNoRowTextWhateverChangesTheRows) {
+  kvtest::FakeVisibleList list;
+  list.texts = false;
+  int formatted = 0;
+  kv::ScheduleStore store(list, [&formatted](kv::Time, const std::string&) {
+    ++formatted;
+    return std::string("row");
+  });
+  const struct {
+    const char* what;
+    std::function<void()> run;
+  } operations[] = {
+      {"load",
+       [&] {
+         store.replaceLines(
+             {kv::composeEntryLine(entryAt(800000000)), kv::composeEntryLine(entryAt(700000000))});
+         store.rebuildVisibleList();
+       }},
+      {"file", [&] { store.fileEntry(entryAt(750000000)); }},
+      {"paste",
+       [&] {
+         list.selected = 0;
+         store.copySelected();
+         store.paste();
+       }},
+      {"edit",
+       [&] {
+         store.holdOut(1);
+         store.restoreHeldOut();
+       }},
+      {"due check", [&] { store.refile(kv::EntryLine(store.line(0)), entryAt(900000000)); }},
+      {"delete", [&] { store.removeRowSelectingNext(0); }},
+  };
+  for (const auto& operation : operations) {
+    operation.run();
+    EXPECT_EQ(formatted, 0) << operation.what;
+    EXPECT_EQ(list.rows, std::vector<std::string>(store.size())) << operation.what;
+  }
+}
+
+// Switching views: the rows go to the other list, each with a text only
+// where that list shows texts, the same entry selected there; the list that
+// showed them is emptied, and the store's changes go to the new one.
+TEST(ScheduleStoreViews, RowsMoveToAnotherListWithTheEntrySelected) {
+  kvtest::FakeVisibleList rows;
+  kvtest::FakeVisibleList details;
+  details.texts = false;
+  kv::ScheduleStore store(rows, formatRow);
+  for (const kv::Time start : {300000000u, 400000000u, 500000000u}) store.fileEntry(entryAt(start));
+  rows.selected = 1;
+
+  store.showIn(details, formatRow);
+  EXPECT_TRUE(rows.rows.empty());
+  EXPECT_EQ(details.rows, std::vector<std::string>(3));
+  EXPECT_EQ(store.selectedRow(), 1);
+  store.fileEntry(entryAt(100000000));
+  EXPECT_EQ(details.rows.size(), 4u);
+  EXPECT_EQ(store.selectedRow(), 2) << "the selection follows its entry";
+  EXPECT_TRUE(rows.rows.empty());
+
+  store.showIn(rows, formatRow);
+  EXPECT_TRUE(details.rows.empty());
+  EXPECT_EQ(rows.rows, (std::vector<std::string>{"100000000 at run", "300000000 at run",
+                                                 "400000000 at run", "500000000 at run"}));
+  EXPECT_EQ(store.selectedRow(), 2);
+  EXPECT_EQ(rows.bulkDepth, 0);
+}
+
+// A list with room for a few rows only.
+class ListWithRoomFor : public kvtest::FakeVisibleList {
+ public:
+  explicit ListWithRoomFor(std::size_t room) : room_(room) {}
+  void insertRow(int index, std::string text) override {
+    if (rows.size() >= room_) throw std::bad_alloc();
+    FakeVisibleList::insertRow(index, std::move(text));
+  }
+
+ private:
+  std::size_t room_;
+};
+
+TEST(ScheduleStoreViews, AListWithoutRoomForTheRowsLeavesThemWhereTheyWere) {
+  kvtest::FakeVisibleList details;
+  details.texts = false;
+  ListWithRoomFor rows(2);
+  kv::ScheduleStore store(details, formatRow);
+  for (const kv::Time start : {300000000u, 400000000u, 500000000u}) store.fileEntry(entryAt(start));
+  details.selected = 2;
+
+  EXPECT_THROW(store.showIn(rows, formatRow), std::bad_alloc);
+  EXPECT_TRUE(rows.rows.empty());
+  EXPECT_EQ(rows.bulkDepth, 0) << "the list may paint again";
+  EXPECT_EQ(details.rows.size(), 3u);
+  EXPECT_EQ(store.selectedRow(), 2);
+  store.removeRow(0);
+  EXPECT_EQ(details.rows.size(), 2u) << "the rows stay in the list that shows them";
 }
 
 }  // namespace

@@ -255,32 +255,13 @@ TEST_F(BadInput, GarbageSettingsStillStartDueEntriesAndStayAsTheyWere) {
   }
 }
 
-// Drops files as the shell does: a DROPFILES block in the receiving process,
-// its address as the drop handle. False when the block could not be made.
-bool dropFiles(KivroProcess& kivro, const std::vector<std::string>& files) {
-  DROPFILES header{};
-  header.pFiles = sizeof header;
-  std::string block(reinterpret_cast<const char*>(&header), sizeof header);
-  for (const std::string& file : files) block += file + '\0';
-  block += '\0';
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, kivro.id());
-  if (!process) return false;
-  void* address =
-      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  const bool made =
-      address && WriteProcessMemory(process, address, block.data(), block.size(), nullptr);
-  CloseHandle(process);
-  if (made) PostMessageA(kivro.mainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(address), 0);
-  return made;
-}
-
 TEST_F(BadInput, ADroppedFileWithAPathOf300CharactersIsRefusedAndTheNextOneAdded) {
   std::string name = folder.file("drop.KV");
   std::string bytes = kvtest::scheduleBytes(aheadEntries());
   auto kivro = startOn(name, bytes);
   std::string longPath = "C:\\" + std::string(291, 'd') + "\\x.txt";  // 300 characters
   std::string shortPath = "C:\\windows\\notepad.exe";
-  ASSERT_TRUE(dropFiles(*kivro, {longPath, shortPath}));
+  ASSERT_TRUE(kivro->dropFiles({longPath, shortPath}));
   EXPECT_EQ(kivro->answer("KV", IDOK), "The file " + longPath +
                                            " cannot be scheduled: its name is longer than 253 "
                                            "characters.");

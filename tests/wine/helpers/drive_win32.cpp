@@ -12,6 +12,8 @@
 //                                      active in Kivro and the id of the control
 //                                      with the focus (0: none), tab-separated
 //   kv_drive selected                  prints the selected row of the list (-1: none)
+//   kv_drive select-row INDEX          selects a row of the list shown, Rows or Details,
+//                                      as a click does
 //   kv_drive row INDEX                 prints the text of that row of the list
 //   kv_drive read CAPTION ID           prints the text of a dialog's control
 //   kv_drive hide                      minimizes the main window and lets its hide
@@ -41,6 +43,7 @@
 #include <cstring>
 #include <string>
 
+#include "remote_list_view_win32.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -115,6 +118,23 @@ int printText(HWND window) {
   wchar_t text[1024] = L"";
   SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
   std::printf("%s\n", utf8(text).c_str());
+  return 0;
+}
+
+// The Details view's list view is worked through memory in kv.exe; the
+// list box tells its parent of the selection as a click would.
+int selectRow(HWND main, int row) {
+  HWND details = GetDlgItem(main, IDC_DETAILS);
+  if (details && IsWindowVisible(details)) {
+    kvtest::RemoteListView view(details);
+    if (!view.usable()) return 1;
+    view.select(row);
+    return 0;
+  }
+  HWND list = GetDlgItem(main, IDC_LIST);
+  SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_LIST, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
   return 0;
 }
 
@@ -303,6 +323,10 @@ int run(int argc, char** argv) {
     std::printf("%ld\n",
                 static_cast<long>(SendMessageA(GetDlgItem(main, 101), LB_GETCURSEL, 0, 0)));
     return 0;
+  }
+  if (!std::strcmp(verb, "select-row") && argc == 3) {
+    HWND main = waitFor("KV");
+    return main ? selectRow(main, std::atoi(argv[2])) : 1;
   }
   if (!std::strcmp(verb, "row") && argc == 3) {
     HWND main = waitFor("KV");

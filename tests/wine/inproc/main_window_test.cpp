@@ -1,6 +1,7 @@
 // The real main window and hList, in process: the commands that work on
 // the selected row, the questions they ask, and the menu's grey states.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -285,6 +286,60 @@ TEST_F(MainWindow, RowsShowTheStartDateTimeAndDescriptionInDueOrder) {
     ASSERT_GE(row.size(), tail.size());
     EXPECT_EQ(row.substr(row.size() - tail.size()), tail);
     EXPECT_NE(row.find(" at "), std::string::npos);
+  }
+}
+
+// The View menu moves the rows, and the entry selected, into the Details
+// view's list and back; the radio item of the view shown is marked, and the
+// grey states follow the selection of the list shown.
+TEST_F(MainWindow, TheViewMenuMovesTheRowsAndTheSelectionBetweenTheLists) {
+  const std::string path = kv::settingsFilePath();
+  const std::string saved = readBytes(path);
+  const bool existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  HWND listBox = kivro.list();
+  HWND details = GetDlgItem(kivro.mainWindow(), IDC_DETAILS);
+  select(1);
+  command(IDM_VIEW_DETAILS);
+  EXPECT_EQ(kivro.list(), details);
+  EXPECT_TRUE(IsWindowVisible(details));
+  EXPECT_FALSE(IsWindowVisible(listBox));
+  EXPECT_EQ(SendMessageA(listBox, LB_GETCOUNT, 0, 0), 0) << "the hidden list holds no rows";
+  EXPECT_EQ(SendMessageW(details, LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(kivro.document().store.selectedRow(), 1);
+  EXPECT_TRUE(menuState(IDM_VIEW_DETAILS) & MF_CHECKED);
+  EXPECT_FALSE(menuState(IDM_VIEW_ROWS) & MF_CHECKED);
+  MENUITEMINFOA item{};
+  item.cbSize = sizeof item;
+  item.fMask = MIIM_FTYPE;
+  GetMenuItemInfoA(GetMenu(kivro.mainWindow()), IDM_VIEW_DETAILS, FALSE, &item);
+  EXPECT_TRUE(item.fType & MFT_RADIOCHECK);
+
+  kivro.details().selectRow(-1);
+  EXPECT_TRUE(menuState(IDM_EDIT) & MF_GRAYED);
+  kivro.details().selectRow(2);
+  EXPECT_FALSE(menuState(IDM_EDIT) & MF_GRAYED);
+  EXPECT_EQ(SendMessageW(details, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
+
+  // A column dragged wider is kept for the next time the view shows.
+  SendMessageW(details, LVM_SETCOLUMNWIDTH, 4, MAKELPARAM(250, 0));
+  command(IDM_VIEW_ROWS);
+  EXPECT_EQ(kivro.settingsFile().readColumnWidths(kv::kDetailsColumnsKey, 8)[4], 250);
+  EXPECT_EQ(kivro.settingsFile().readColumnWidths(kv::kDetailsColumnsKey, 8)[3], std::nullopt)
+      << "a column left alone goes on fitting its texts";
+  EXPECT_EQ(kivro.list(), listBox);
+  EXPECT_FALSE(IsWindowVisible(details));
+  EXPECT_EQ(SendMessageW(details, LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(listBox, LB_GETCURSEL, 0, 0), 2);
+  EXPECT_TRUE(menuState(IDM_VIEW_ROWS) & MF_CHECKED);
+  EXPECT_FALSE(menuState(IDM_VIEW_DETAILS) & MF_CHECKED);
+  expectListsInStep();
+  command(IDM_VIEW_DETAILS);
+  EXPECT_EQ(SendMessageW(details, LVM_GETCOLUMNWIDTH, 4, 0), 250);
+  command(IDM_VIEW_ROWS);  // so that closing keeps no widths
+  if (existed) {
+    writeBytes(path, saved);
+  } else {
+    DeleteFileA(path.c_str());
   }
 }
 

@@ -1,6 +1,9 @@
 #include "kivro_process_win32.h"
 
 #include <shlobj.h>
+#include <shellapi.h>
+
+#include "remote_list_view_win32.h"
 
 #include <stdexcept>
 
@@ -113,6 +116,15 @@ HWND KivroProcess::list() {
   return GetDlgItem(mainWindow(), IDC_LIST);
 }
 
+HWND KivroProcess::details() {
+  return GetDlgItem(mainWindow(), 105);
+}
+
+HWND KivroProcess::shownList() {
+  HWND view = details();
+  return view && IsWindowVisible(view) ? view : list();
+}
+
 std::string KivroProcess::title() {
   return windowText(mainWindow());
 }
@@ -130,14 +142,35 @@ void KivroProcess::command(int id) {
 }
 
 void KivroProcess::key(WPARAM virtualKey) {
-  PostMessageA(list(), WM_KEYDOWN, virtualKey, 1);
-  PostMessageA(list(), WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+  PostMessageA(shownList(), WM_KEYDOWN, virtualKey, 1);
+  PostMessageA(shownList(), WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
 }
 
 void KivroProcess::selectRow(int row) {
+  if (shownList() == details()) {
+    RemoteListView(details()).select(row);
+    return;
+  }
   SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
   SendMessageA(mainWindow(), WM_COMMAND, MAKEWPARAM(101, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(list()));
+}
+
+bool KivroProcess::dropFiles(const std::vector<std::string>& files) {
+  DROPFILES header{};
+  header.pFiles = sizeof header;
+  std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+  for (const std::string& file : files) block += file + '\0';
+  block += '\0';
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, id());
+  if (!process) return false;
+  void* address =
+      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  const bool made =
+      address && WriteProcessMemory(process, address, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  if (made) PostMessageA(mainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(address), 0);
+  return made;
 }
 
 std::string KivroProcess::answer(const char* caption, int buttonId) {

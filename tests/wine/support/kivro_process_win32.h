@@ -61,7 +61,11 @@ class KivroProcess {
   DWORD id() const { return process_.dwProcessId; }
   // The main window once it shows (null if it did not within 10 s).
   HWND mainWindow();
+  // The Rows view's list box, the Details view's list view, and the one of
+  // them shown.
   HWND list();
+  HWND details();
+  HWND shownList();
   std::string title();
   // The status bar's text (read by message: the bar keeps it in its parts).
   std::string statusText();
@@ -70,8 +74,14 @@ class KivroProcess {
   // A menu command or accelerator's command, posted as the menu sends it.
   void command(int id);
   void key(WPARAM virtualKey);
-  // Selects a row as a click would (the list notifies its parent).
+  // Selects a row of the list shown as a click would (the list notifies its
+  // parent).
   void selectRow(int row);
+
+  // Drops files on the main window as the shell does: a DROPFILES block in
+  // the program's memory, its address as the drop handle. False when the
+  // block could not be made.
+  bool dropFiles(const std::vector<std::string>& files);
 
   HWND waitForDialog(const char* caption, DWORD timeoutMs = 10000) {
     return kvtest::waitForDialog(id(), caption, timeoutMs);
