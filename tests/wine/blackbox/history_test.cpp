@@ -170,7 +170,9 @@ TEST(HistoryColumns, AWidthTheUserSetsIsKeptInKvIniAndComesBack) {
   SendDlgItemMessageW(window, IDC_HISTORY_LIST, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(321, 0));
   kvtest::pressButton(window, IDCANCEL);
   ASSERT_TRUE(kvtest::waitUntilGone(window));
-  EXPECT_EQ(kvtest::readSetting("HistoryColumns"), ",,321,");
+  // Kivro writes the widths once the window is gone: a moment later.
+  EXPECT_TRUE(kvtest::eventually([] { return kvtest::readSetting("HistoryColumns") == ",,321,"; }))
+      << kvtest::readSetting("HistoryColumns");
   window = openHistory();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(SendDlgItemMessageW(window, IDC_HISTORY_LIST, LVM_GETCOLUMNWIDTH, 2, 0), 321);
