@@ -103,6 +103,18 @@ bool Kivro::createWindows() {
   details_->drawFrom(document_->store);
   shell_ = std::make_unique<WindowsShell>(mainWindow_);
   boxes_ = std::make_unique<WindowsMessageBoxes>(mainWindow_);
+  notificationIcon_ =
+      std::make_unique<NotificationIcon>(mainWindow_, LoadIconW(instance_, L"" IDI_PROGRAM));
+  boxReporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
+  reporter_ = std::make_unique<UnseenFailureReporter>(
+      *boxReporter_, [this] { return windowHidden_; }, settings_);
+  createHistory();
+  return true;
+}
+
+// The history of starts, which watches what the shell starts and tells the
+// Details view and the balloon of what it records.
+void Kivro::createHistory() {
   history_ = std::make_unique<LaunchHistory>(
       historyFile_, currentTime, [this] { return fullPathOf(document_->fileName); }, &handledFile_);
   history_->watchWith(*shell_);
@@ -110,13 +122,7 @@ bool Kivro::createWindows() {
   history_->onRecorded([this](const HistoryRecord& record) {
     if (settings_.view == ListView::Details) details_->noteRecord(record, historyScheduleName());
   });
-  notificationIcon_ =
-      std::make_unique<NotificationIcon>(mainWindow_, LoadIconW(instance_, L"" IDI_PROGRAM));
-  boxReporter_ = std::make_unique<BoxFailureReporter>(*boxes_);
-  reporter_ = std::make_unique<UnseenFailureReporter>(
-      *boxReporter_, [this] { return windowHidden_; }, settings_);
   history_->onAttention([this](const HistoryRecord& record) { showFailureBalloon(record); });
-  return true;
 }
 
 void Kivro::readTexts() {

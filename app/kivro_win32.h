@@ -123,6 +123,7 @@ class Kivro {
 
  private:
   bool createWindows();
+  void createHistory();
   void readTexts();
   // Moves the rows into the view's list and shows it, the other hidden.
   void switchTo(ListView view);

@@ -150,6 +150,28 @@ std::optional<LRESULT> handleUnseenMessage(HWND window, UINT message, WPARAM wPa
   }
 }
 
+// A second start asking for its schedule, and the window's end: closing,
+// the end of the Windows session, destruction.
+std::optional<LRESULT> handleLifetimeMessage(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+  switch (message) {
+    case WM_COPYDATA:
+      // The cracker drops the answer, which is the point of the message.
+      return onCopyData(window, reinterpret_cast<HWND>(wParam),
+                        reinterpret_cast<PCOPYDATASTRUCT>(lParam));
+    case WM_CLOSE:
+      HANDLE_WM_CLOSE(window, wParam, lParam, onClose);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return HANDLE_WM_QUERYENDSESSION(window, wParam, lParam, onQueryEndSession);
+    case WM_DESTROY:
+      HANDLE_WM_DESTROY(window, wParam, lParam, onDestroy);
+      return 0;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -178,19 +200,8 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_DROPFILES:
       HANDLE_WM_DROPFILES(window, wParam, lParam, onDropFiles);
       return 0;
-    case WM_COPYDATA:
-      // The cracker drops the answer, which is the point of the message.
-      return onCopyData(window, reinterpret_cast<HWND>(wParam),
-                        reinterpret_cast<PCOPYDATASTRUCT>(lParam));
-    case WM_CLOSE:
-      HANDLE_WM_CLOSE(window, wParam, lParam, onClose);
-      return 0;
-    case WM_QUERYENDSESSION:
-      return HANDLE_WM_QUERYENDSESSION(window, wParam, lParam, onQueryEndSession);
-    case WM_DESTROY:
-      HANDLE_WM_DESTROY(window, wParam, lParam, onDestroy);
-      return 0;
   }
+  if (const auto handled = handleLifetimeMessage(window, message, wParam, lParam)) return *handled;
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
