@@ -8,7 +8,6 @@
 #include "app/entry_commands_win32.h"
 #include "app/file_commands_win32.h"
 #include "app/history_window_win32.h"
-#include "app/kivro_win32.h"
 #include "app/logon_start.h"
 #include "app/schedule_commands.h"
 #include "app/settings_dialog_win32.h"
@@ -24,8 +23,8 @@ namespace {
 
 // --- The commands --------------------------------------------------------------
 
-void exitProgram(Kivro& kivro) {
-  PostMessageW(kivro.mainWindow(), WM_CLOSE, 0, 0);
+void exitProgram(const CommandParts& parts) {
+  PostMessageW(parts.mainWindow, WM_CLOSE, 0, 0);
 }
 
 // Delete: no due check runs while the question is open (the check timer
@@ -33,94 +32,92 @@ void exitProgram(Kivro& kivro) {
 // launched, re-filed or dropped under it and Yes deletes the entry that was
 // selected when the question was asked. The check timer runs again
 // whatever the answer.
-void deleteSelectedEntry(Kivro& kivro) {
-  if (!kivro.document().store.selectedRow()) return;
-  kivro.pauseDueChecks();
-  deleteSelectedAfterAsking(kivro.document().store, kivro.boxes());
-  kivro.resumeDueChecks();
+void deleteSelectedEntry(const CommandParts& parts) {
+  if (!parts.document.store.selectedRow()) return;
+  parts.window.pauseDueChecks();
+  deleteSelectedAfterAsking(parts.document.store, parts.boxes);
+  parts.window.resumeDueChecks();
 }
 
-void cutSelectedEntry(Kivro& kivro) {
-  if (kivro.document().store.cutSelected()) {
-    PostMessageW(kivro.mainWindow(), WM_COMMAND, IDM_DELETE, 0);
+void cutSelectedEntry(const CommandParts& parts) {
+  if (parts.document.store.cutSelected()) {
+    PostMessageW(parts.mainWindow, WM_COMMAND, IDM_DELETE, 0);
   }
 }
 
-void copySelectedEntry(Kivro& kivro) {
-  kivro.document().store.copySelected();
+void copySelectedEntry(const CommandParts& parts) {
+  parts.document.store.copySelected();
 }
 
-void pasteEntry(Kivro& kivro) {
-  kivro.document().store.paste();
+void pasteEntry(const CommandParts& parts) {
+  parts.document.store.paste();
 }
 
 // Test Entry starts the selected entry at once and leaves the schedule as
 // it is, whatever the outcome.
-void testSelectedEntry(Kivro& kivro) {
-  const ScheduleStore& store = kivro.document().store;
+void testSelectedEntry(const CommandParts& parts) {
+  const ScheduleStore& store = parts.document.store;
   const auto row = store.selectedRow();
   if (!row) return;
-  launchAndReport(kivro.shell(), kivro.reporter(),
-                  parseEntryLine(store.line(static_cast<std::size_t>(*row))), &kivro.history());
-  kivro.refreshStatus();
+  launchAndReport(parts.shell, parts.reporter,
+                  parseEntryLine(store.line(static_cast<std::size_t>(*row))), &parts.history);
+  parts.window.refreshStatus();
 }
 
-void changeCheckInterval(Kivro& kivro) {
-  SettingsFile& file = kivro.settingsFile();
-  const auto time = askCheckInterval(kivro.instance(), kivro.mainWindow(), file.readTime());
+void changeCheckInterval(const CommandParts& parts) {
+  SettingsFile& file = parts.settingsFile;
+  const auto time = askCheckInterval(parts.instance, parts.mainWindow, file.readTime());
   if (!time) return;
   file.writeTime(*time);
   // Arming reads Time back from the file.
-  kivro.armCheckTimer();
+  parts.window.armCheckTimer();
 }
 
 template <const FlagSetting& flag>
-void toggle(Kivro& kivro) {
-  bool& on = kivro.settings().*flag.value;
+void toggle(const CommandParts& parts) {
+  bool& on = parts.settings.*flag.value;
   on = !on;
-  showCheckMarks(kivro);
-  kivro.settingsFile().writeFlag(flag.key, on);
+  parts.window.showCheckMarks();
+  parts.settingsFile.writeFlag(flag.key, on);
 }
 
-void toggleStartAtLogon(Kivro& kivro) {
-  kv::toggleStartAtLogon(kivro.runKey(), kivro.programPath(),
-                         fullPathOf(kivro.document().fileName));
-  showCheckMarks(kivro);
+void toggleStartAtLogon(const CommandParts& parts) {
+  kv::toggleStartAtLogon(parts.runKey, parts.programPath, fullPathOf(parts.document.fileName));
+  parts.window.showCheckMarks();
 }
 
-void showHistory(Kivro& kivro) {
-  LaunchHistory& history = kivro.history();
+void showHistory(const CommandParts& parts) {
+  LaunchHistory& history = parts.history;
   const auto since = history.unwritableSince();
-  SettingsFile& settings = kivro.settingsFile();
+  SettingsFile& settings = parts.settingsFile;
+  HistoryFile& file = parts.historyFile;
   const HistoryWindowValues values{
-      [&kivro] { return kivro.historyFile().readAll(); },
-      since ? unwritableText(formatStartTime(*since)) : "",
+      [&file] { return file.readAll(); }, since ? unwritableText(formatStartTime(*since)) : "",
       settings.readColumnWidths(kHistoryColumnsKey, kHistoryColumnCount)};
-  if (const auto widths = showHistoryWindow(kivro.instance(), kivro.mainWindow(), values)) {
+  if (const auto widths = showHistoryWindow(parts.instance, parts.mainWindow, values)) {
     history.historySeen();
     if (*widths != values.columnWidths) settings.writeColumnWidths(kHistoryColumnsKey, *widths);
   }
-  kivro.refreshStatus();
+  parts.window.refreshStatus();
 }
 
 template <ListView view>
-void listIn(Kivro& kivro) {
-  kivro.showView(view);
-  showCheckMarks(kivro);
+void listIn(const CommandParts& parts) {
+  parts.window.showView(view);
+  parts.window.showCheckMarks();
 }
 
-void openKivro(Kivro& kivro) {
-  kivro.bringBack();
+void openKivro(const CommandParts& parts) {
+  parts.window.bringBack();
 }
 
-void showAbout(Kivro& kivro) {
-  showAboutBox(kivro.instance(), kivro.mainWindow(), kivro.texts().productName,
-               kivro.texts().versionText);
+void showAbout(const CommandParts& parts) {
+  showAboutBox(parts.instance, parts.mainWindow, parts.texts.productName, parts.texts.versionText);
 }
 
 template <HelpTopic topic>
-void showHelp(Kivro& kivro) {
-  kivro.help().show(kivro.mainWindow(), topic);
+void showHelp(const CommandParts& parts) {
+  parts.help.show(parts.mainWindow, topic);
 }
 
 // --- The table -----------------------------------------------------------------
@@ -169,22 +166,6 @@ const MenuCommand* findCommand(int id) {
   return found == std::end(kCommands) ? nullptr : found;
 }
 
-void reportOutOfMemory(Kivro& kivro) {
-  kivro.boxes().show({"There is not enough memory to file the entry.", "KV", BoxButtons::Ok,
-                      BoxIcon::Exclamation});
-}
-
-// Every command can run out of memory on the way; it then leaves the store
-// as it was, and no exception may leave the window procedure.
-template <typename Command>
-void guarded(Kivro& kivro, Command command) {
-  try {
-    command();
-  } catch (const std::bad_alloc&) {
-    reportOutOfMemory(kivro);
-  }
-}
-
 // A radio item's bullet: on the one chosen, off the others.
 void markChosen(HMENU menu, const MenuCommand& command, const CommandState& state) {
   if (command.chosen(state)) {
@@ -200,23 +181,27 @@ std::span<const MenuCommand> menuCommands() {
   return kCommands;
 }
 
-bool runCommand(Kivro& kivro, int id) {
+void runGuarded(MessageBoxes& boxes, const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const std::bad_alloc&) {
+    boxes.show({"There is not enough memory to file the entry.", "KV", BoxButtons::Ok,
+                BoxIcon::Exclamation});
+  }
+}
+
+bool runCommand(const CommandParts& parts, int id) {
   const MenuCommand* command = findCommand(id);
   if (!command) return false;
-  guarded(kivro, [&] { command->run(kivro); });
+  runGuarded(parts.boxes, [&] { command->run(parts); });
   return true;
 }
 
-void runDrop(Kivro& kivro, HDROP drop) {
-  guarded(kivro, [&] { addDroppedFiles(kivro, drop); });
+void runDrop(const CommandParts& parts, HDROP drop) {
+  runGuarded(parts.boxes, [&] { addDroppedFiles(parts, drop); });
 }
 
-void runDueCheck(Kivro& kivro) {
-  guarded(kivro, [&] { kivro.checkDueEntries(); });
-}
-
-void updateMenu(Kivro& kivro, HMENU menu) {
-  const CommandState state = kivro.commandState();
+void updateMenu(HMENU menu, const CommandState& state) {
   for (const MenuCommand& command : kCommands) {
     if (command.enabled) {
       const UINT enabled = command.enabled(state) ? MF_ENABLED : MF_GRAYED;
@@ -231,9 +216,7 @@ void updateMenu(Kivro& kivro, HMENU menu) {
   }
 }
 
-void showCheckMarks(Kivro& kivro) {
-  const CommandState state = kivro.commandState();
-  HMENU menu = GetMenu(kivro.mainWindow());
+void showCheckMarks(HMENU menu, const CommandState& state) {
   for (const MenuCommand& command : kCommands) {
     if (command.chosen) markChosen(menu, command, state);
     if (!command.checked) continue;
@@ -243,8 +226,8 @@ void showCheckMarks(Kivro& kivro) {
   }
 }
 
-void showNotificationMenu(Kivro& kivro) {
-  HMENU menu = LoadMenuW(kivro.instance(), L"" IDR_NOTIFICATION_MENU);
+void showNotificationMenu(const CommandParts& parts) {
+  HMENU menu = LoadMenuW(parts.instance, L"" IDR_NOTIFICATION_MENU);
   if (!menu) return;
   HMENU popup = GetSubMenu(menu, 0);
   SetMenuDefaultItem(popup, IDM_OPEN_KIVRO, FALSE);
@@ -252,29 +235,24 @@ void showNotificationMenu(Kivro& kivro) {
   GetCursorPos(&at);
   // The menu closes when the user clicks elsewhere only if the window is
   // in front while it is open.
-  SetForegroundWindow(kivro.mainWindow());
+  SetForegroundWindow(parts.mainWindow);
   const int chosen =
       static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
-                                      at.y, 0, kivro.mainWindow(), nullptr));
-  PostMessageW(kivro.mainWindow(), WM_NULL, 0, 0);
+                                      at.y, 0, parts.mainWindow, nullptr));
+  PostMessageW(parts.mainWindow, WM_NULL, 0, 0);
   DestroyMenu(menu);
-  if (chosen != 0) runCommand(kivro, chosen);
+  if (chosen != 0) runCommand(parts, chosen);
 }
 
 void startHideTimer(HWND mainWindow) {
   SetTimer(mainWindow, ID_HIDE_TIMER, kHideDelay, nullptr);
 }
 
-void hideIfMinimized(Kivro& kivro) {
-  if (IsIconic(kivro.mainWindow())) kivro.hideToNotificationArea();
-  KillTimer(kivro.mainWindow(), ID_HIDE_TIMER);
-}
-
-bool mayCloseWithChanges(Kivro& kivro) {
+bool mayCloseWithChanges(const CommandParts& parts) {
   // A Yes whose save did not take place keeps the window, and refuses the
   // end of the session: going on would lose the changes.
-  return settleUnsavedChanges(kivro.document().store, kivro.boxes(), kSaveQuestionOnClosing,
-                              [&kivro] { saveSchedule(kivro); }) == Settled::Proceed;
+  return settleUnsavedChanges(parts.document.store, parts.boxes, kSaveQuestionOnClosing,
+                              [&parts] { saveSchedule(parts); }) == Settled::Proceed;
 }
 
 }  // namespace kv

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/dialog_box_win32.h"
-#include "app/kivro_win32.h"
+#include "app/command_parts_win32.h"
 #include "app/schedule_commands.h"
 #include "editor/entry_dialog_win32.h"
 #include "editor/entry_edit.h"
@@ -14,35 +14,35 @@
 namespace kv {
 namespace {
 
-EntryDialogValues dialogValues(Kivro& kivro, EditorMode mode, EntryForm form) {
+EntryDialogValues dialogValues(const CommandParts& parts, EditorMode mode, EntryForm form) {
   EntryDialogValues values;
   values.mode = mode;
   values.form = std::move(form);
-  values.associationWarning = kivro.settings().associationWarning;
-  values.languageCode = kivro.texts().languageCode;
-  values.showHelp = [&kivro](HWND dialog) { kivro.help().show(dialog, HelpTopic::EntryDialog); };
-  values.programDirectory = kivro.document().programDirectory;
+  values.associationWarning = parts.settings.associationWarning;
+  values.languageCode = parts.texts.languageCode;
+  values.showHelp = [&parts](HWND dialog) { parts.help.show(dialog, HelpTopic::EntryDialog); };
+  values.programDirectory = parts.document.programDirectory;
   return values;
 }
 
 // Shows the dialog, and the edit files what it accepted or puts its entry
 // back.
-void askAndFile(Kivro& kivro, EntryEdit& edit, const EntryDialogValues& values) {
-  const EntryDialogResult result = askEntry(kivro.instance(), kivro.mainWindow(), values);
-  if (!result.shown) reportDialogNotCreated(kivro.mainWindow(), IDD_ENTRY);
-  std::string& programDirectory = kivro.document().programDirectory;
+void askAndFile(const CommandParts& parts, EntryEdit& edit, const EntryDialogValues& values) {
+  const EntryDialogResult result = askEntry(parts.instance, parts.mainWindow, values);
+  if (!result.shown) reportDialogNotCreated(parts.mainWindow, IDD_ENTRY);
+  std::string& programDirectory = parts.document.programDirectory;
   programDirectory = result.programDirectory;
   if (edit.finish(result.entry) && result.takesProgramDir) programDirectory.clear();
   if (edit.failed()) {
-    kivro.boxes().show({kNotFiledText, "KV", BoxButtons::Ok, BoxIcon::Exclamation});
+    parts.boxes.show({kNotFiledText, "KV", BoxButtons::Ok, BoxIcon::Exclamation});
   }
 }
 
-void addEntryFor(Kivro& kivro, const std::string& droppedPath) {
-  EntryEdit edit(kivro.document().store);
+void addEntryFor(const CommandParts& parts, const std::string& droppedPath) {
+  EntryEdit edit(parts.document.store);
   askAndFile(
-      kivro, edit,
-      dialogValues(kivro, EditorMode::Add, formForAdd(toLocalTime(currentTime()), droppedPath)));
+      parts, edit,
+      dialogValues(parts, EditorMode::Add, formForAdd(toLocalTime(currentTime()), droppedPath)));
 }
 
 // The drop is released however the dialogs end, running out of memory
@@ -68,22 +68,22 @@ std::string droppedPath(HDROP drop, UINT index) {
 
 }  // namespace
 
-void addEntry(Kivro& kivro) {
-  addEntryFor(kivro, "");
+void addEntry(const CommandParts& parts) {
+  addEntryFor(parts, "");
 }
 
-void editSelectedEntry(Kivro& kivro) {
-  EntryEdit edit(kivro.document().store);
+void editSelectedEntry(const CommandParts& parts) {
+  EntryEdit edit(parts.document.store);
   if (!edit.holdSelected()) return;
-  askAndFile(kivro, edit, dialogValues(kivro, EditorMode::Edit, formForEdit(*edit.heldEntry())));
+  askAndFile(parts, edit, dialogValues(parts, EditorMode::Edit, formForEdit(*edit.heldEntry())));
 }
 
-void addDroppedFiles(Kivro& kivro, HDROP drop) {
+void addDroppedFiles(const CommandParts& parts, HDROP drop) {
   const DropRelease release(drop);
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     const std::string path = droppedPath(drop, i);
-    if (acceptDroppedPath(path, kivro.boxes())) addEntryFor(kivro, path);
+    if (acceptDroppedPath(path, parts.boxes)) addEntryFor(parts, path);
   }
 }
 

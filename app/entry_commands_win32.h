@@ -8,12 +8,12 @@
 
 namespace kv {
 
-class Kivro;
+struct CommandParts;
 
-void addEntry(Kivro& kivro);
-void editSelectedEntry(Kivro& kivro);
+void addEntry(const CommandParts& parts);
+void editSelectedEntry(const CommandParts& parts);
 // One Add dialog per dropped file, in order; the drop is released after,
 // whatever happens on the way.
-void addDroppedFiles(Kivro& kivro, HDROP drop);
+void addDroppedFiles(const CommandParts& parts, HDROP drop);
 
 }  // namespace kv

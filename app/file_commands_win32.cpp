@@ -6,8 +6,9 @@
 #include <iterator>
 #include <optional>
 
-#include "app/kivro_win32.h"
+#include "app/command_parts_win32.h"
 #include "app/logon_start.h"
+#include "app/shell_win32.h"
 #include "app/unsaved_changes.h"
 #include "schedule/code_pages_win32.h"
 #include "schedule/file_io_win32.h"
@@ -24,13 +25,13 @@ constexpr DWORD kOpenDialogFlags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 // characters; returns the chosen path, or nothing when the user cancelled
 // (or chose a name longer than the room).
 template <typename Dialog>
-std::optional<std::string> askFileName(Kivro& kivro, const std::string& initial, DWORD flags,
-                                       Dialog dialog) {
+std::optional<std::string> askFileName(const CommandParts& parts, const std::string& initial,
+                                       DWORD flags, Dialog dialog) {
   wchar_t field[kMaxFileName + 1] = L"";
   toWide(utf16Head(initial, kMaxFileName)).copy(field, kMaxFileName);
   OPENFILENAMEW request{};
   request.lStructSize = sizeof request;
-  request.hwndOwner = kivro.mainWindow();
+  request.hwndOwner = parts.mainWindow;
   request.lpstrFilter = kFileFilter;
   request.nFilterIndex = 1;
   request.lpstrFile = field;
@@ -41,85 +42,85 @@ std::optional<std::string> askFileName(Kivro& kivro, const std::string& initial,
   return toUtf8(field);
 }
 
-void writeSchedule(Kivro& kivro) {
+void writeSchedule(const CommandParts& parts) {
   bool saved;
   {
-    WaitCursor wait(kivro.mainWindow());
-    saved = saveToCurrentFile(kivro.document(), kivro.files(), kivro.boxes());
+    WaitCursor wait(parts.mainWindow);
+    saved = saveToCurrentFile(parts.document, parts.files(), parts.boxes);
   }
-  if (saved) kivro.updateTitle();
+  if (saved) parts.window.updateTitle();
 }
 
 // The title, the list and the status bar follow a load that took place.
-void showIfLoaded(Kivro& kivro, bool loaded) {
+void showIfLoaded(const CommandParts& parts, bool loaded) {
   if (loaded) {
-    kivro.updateTitle();
-    kivro.recallLastStart();
+    parts.window.updateTitle();
+    parts.window.recallLastStart();
   }
-  kivro.showLoadedSchedule();
+  parts.window.showLoadedSchedule();
 }
 
 // Open and Save As give the schedule another name; starting at logon
 // follows it.
-void followNewName(Kivro& kivro) {
-  followScheduleName(kivro.runKey(), kivro.programPath(), fullPathOf(kivro.document().fileName));
+void followNewName(const CommandParts& parts) {
+  followScheduleName(parts.runKey, parts.programPath, fullPathOf(parts.document.fileName));
 }
 
 }  // namespace
 
-void openScheduleFile(Kivro& kivro, const std::string& fileName) {
-  const bool loaded = openNamedSchedule(kivro.document(), fileName, kivro.files(), kivro.boxes());
-  showIfLoaded(kivro, loaded);
+void openScheduleFile(const CommandParts& parts, const std::string& fileName) {
+  const bool loaded = openNamedSchedule(parts.document, fileName, parts.files(), parts.boxes);
+  showIfLoaded(parts, loaded);
   // A schedule that does not exist yet keeps its name: the title says
   // where Save will write it.
-  kivro.updateTitle();
+  parts.window.updateTitle();
 }
 
-void newSchedule(Kivro& kivro) {
-  ScheduleDocument& document = kivro.document();
-  if (settleUnsavedChanges(document.store, kivro.boxes(), kSaveQuestionOnNew,
-                           [&kivro] { saveSchedule(kivro); }) != Settled::Proceed) {
+void newSchedule(const CommandParts& parts) {
+  ScheduleDocument& document = parts.document;
+  if (settleUnsavedChanges(document.store, parts.boxes, kSaveQuestionOnNew,
+                           [&parts] { saveSchedule(parts); }) != Settled::Proceed) {
     return;
   }
   document.store.clearChanged();
   document.store.clear();
   document.fileName.clear();
-  kivro.updateTitle();
+  parts.window.updateTitle();
 }
 
-void openSchedule(Kivro& kivro) {
-  ScheduleDocument& document = kivro.document();
+void openSchedule(const CommandParts& parts) {
+  ScheduleDocument& document = parts.document;
   // A Yes whose save did not take place asks again: the changes exist
   // nowhere else.
   Settled settled;
-  while ((settled = settleUnsavedChanges(document.store, kivro.boxes(), kSaveQuestionOnOpen,
-                                         [&kivro] { saveSchedule(kivro); })) == Settled::NotSaved) {
+  while ((settled = settleUnsavedChanges(document.store, parts.boxes, kSaveQuestionOnOpen,
+                                         [&parts] { saveSchedule(parts); })) == Settled::NotSaved) {
   }
   if (settled == Settled::Cancelled) return;
   const auto chosen =
-      askFileName(kivro, document.openDialogField, kOpenDialogFlags, GetOpenFileNameW);
+      askFileName(parts, document.openDialogField, kOpenDialogFlags, GetOpenFileNameW);
   if (!chosen) return;
-  const bool loaded = openChosenSchedule(document, *chosen, kivro.files(), kivro.boxes());
-  showIfLoaded(kivro, loaded);
-  if (loaded) followNewName(kivro);
+  const bool loaded = openChosenSchedule(document, *chosen, parts.files(), parts.boxes);
+  showIfLoaded(parts, loaded);
+  if (loaded) followNewName(parts);
 }
 
-void saveSchedule(Kivro& kivro) {
-  if (kivro.document().fileName.empty()) {
-    saveScheduleAs(kivro);
+void saveSchedule(const CommandParts& parts) {
+  if (parts.document.fileName.empty()) {
+    saveScheduleAs(parts);
     return;
   }
-  writeSchedule(kivro);
+  writeSchedule(parts);
 }
 
-void saveScheduleAs(Kivro& kivro) {
-  ScheduleDocument& document = kivro.document();
-  const auto chosen = askFileName(kivro, document.fileName, kSaveDialogFlags, GetSaveFileNameW);
+void saveScheduleAs(const CommandParts& parts) {
+  ScheduleDocument& document = parts.document;
+  const auto chosen = askFileName(parts, document.fileName, kSaveDialogFlags, GetSaveFileNameW);
   if (!chosen) return;
   document.fileName = *chosen;
-  kivro.updateTitle();
-  followNewName(kivro);
-  writeSchedule(kivro);
+  parts.window.updateTitle();
+  followNewName(parts);
+  writeSchedule(parts);
 }
 
 }  // namespace kv

@@ -6,17 +6,17 @@
 
 namespace kv {
 
-class Kivro;
+struct CommandParts;
 
 // The file named on the command line at start-up: it becomes the current
 // file name (one too long for its room is refused, and so is one that
 // exists but cannot be read), is loaded and shown.
-void openScheduleFile(Kivro& kivro, const std::string& fileName);
+void openScheduleFile(const CommandParts& parts, const std::string& fileName);
 
-void newSchedule(Kivro& kivro);
-void openSchedule(Kivro& kivro);
+void newSchedule(const CommandParts& parts);
+void openSchedule(const CommandParts& parts);
 // Saves to the current file, or asks for a name when there is none.
-void saveSchedule(Kivro& kivro);
-void saveScheduleAs(Kivro& kivro);
+void saveSchedule(const CommandParts& parts);
+void saveScheduleAs(const CommandParts& parts);
 
 }  // namespace kv

@@ -109,7 +109,15 @@ bool Kivro::createWindows() {
   reporter_ = std::make_unique<UnseenFailureReporter>(
       *boxReporter_, [this] { return windowHidden_; }, settings_);
   createHistory();
+  createParts();
   return true;
+}
+
+void Kivro::createParts() {
+  parts_ = std::make_unique<CommandParts>(
+      instance_, mainWindow_, *this, *document_, [this] { return scheduleFiles(); }, *boxes_,
+      settings_, settingsFile_, help_, texts_, runKey_, programPath_, *shell_, *reporter_,
+      *history_, historyFile_);
 }
 
 // The history of starts, which watches what the shell starts and tells the
@@ -134,7 +142,7 @@ void Kivro::readTexts() {
   programPath_ = thisProgramPath();
 }
 
-ScheduleFiles Kivro::files() const {
+ScheduleFiles Kivro::scheduleFiles() const {
   ScheduleFiles files{[](const std::string& path) { return readWholeFile(path); },
                       [](const std::string& path, std::string_view bytes) {
                         return replaceFileContents(path, bytes);
@@ -259,11 +267,11 @@ bool Kivro::start(const std::string& commandLineText, int showCommand) {
   // The window opens with its rows; the view kept is shown before the
   // schedule loads, so that the rows are made once.
   switchTo(std::exchange(settings_.view, ListView::Rows));
-  showCheckMarks(*this);
+  showCheckMarks();
   if (settings_.hideIcon) startHideTimer(mainWindow_);
   armCheckTimer();
   updateTitle();
-  if (!commandLineText.empty()) openScheduleFile(*this, commandLineText);
+  if (!commandLineText.empty()) openScheduleFile(*parts_, commandLineText);
   followSchedule();
   ShowWindow(mainWindow_, showCommand);
   UpdateWindow(mainWindow_);
@@ -346,7 +354,7 @@ void Kivro::balloonGone() {
 void Kivro::balloonClicked() {
   balloonGone();
   if (windowHidden_) bringBack();
-  runCommand(*this, IDM_HISTORY);
+  runCommand(*parts_, IDM_HISTORY);
 }
 
 void Kivro::notificationAreaRestarted() {
@@ -384,8 +392,31 @@ void Kivro::keepAwakeWhileProgramsRun() {
 // The wake timer fired: the computer may have woken for the first-due
 // entry, which starts at once.
 void Kivro::onWakeTimer() {
-  runDueCheck(*this);
+  checkDueEntriesNow();
+}
+
+void Kivro::checkDueEntriesNow() {
+  runGuarded(*boxes_, [this] { checkDueEntries(); });
   followSchedule();
+}
+
+void Kivro::minimized() {
+  if (settings_.hideIcon) startHideTimer(mainWindow_);
+}
+
+void Kivro::hideIfMinimized() {
+  if (IsIconic(mainWindow_)) hideToNotificationArea();
+  KillTimer(mainWindow_, ID_HIDE_TIMER);
+}
+
+void Kivro::windowDestroyed() {
+  keepColumnWidths();
+  notificationIcon_->hide();
+  help_.quit(mainWindow_);
+}
+
+void Kivro::showCheckMarks() {
+  kv::showCheckMarks(GetMenu(mainWindow_), commandState());
 }
 
 int Kivro::run() {

@@ -1,7 +1,9 @@
 // The application: its windows and the parts it owns (the open schedule,
 // the settings, the help, the shell and the message boxes). One object,
 // owned by WinMain and attached to the main window, in place of
-// process-wide variables; each command takes the parts it works on.
+// process-wide variables. The commands are handed its parts, not itself;
+// what it offers the window procedure is its answers to the window's
+// messages.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_parts_win32.h"
 #include "app/command_state.h"
 #include "app/failure_notice.h"
 #include "app/details_view_win32.h"
@@ -28,14 +31,7 @@
 
 namespace kv {
 
-// The program's own texts, read once at start-up.
-struct ProgramTexts {
-  std::string languageCode;  // names the months when the locale cannot
-  std::string versionText;   // "3.0", of the file header and the About box
-  std::string productName;   // "Kivro", of the title
-};
-
-class Kivro {
+class Kivro final : public MainWindowActions {
  public:
   explicit Kivro(HINSTANCE instance);
   ~Kivro();
@@ -49,57 +45,45 @@ class Kivro {
   // The message loop; returns the quit code.
   int run();
 
-  HINSTANCE instance() const { return instance_; }
-  HWND mainWindow() const { return mainWindow_; }
+  // What the commands work on, made with the windows.
+  const CommandParts& parts() const { return *parts_; }
+  // What the menu's grey states and check marks depend on now.
+  CommandState commandState();
+
   // The list of the view shown: the Rows view's list box or the Details
   // view's list view.
   HWND list() const;
   DetailsView& details() { return *details_; }
   HACCEL accelerators() const { return accelerators_; }
+  const NotificationIcon& notificationIcon() const { return *notificationIcon_; }
 
-  ScheduleDocument& document() { return *document_; }
-  Settings& settings() { return settings_; }
-  SettingsFile& settingsFile() { return settingsFile_; }
-  Help& help() { return help_; }
-  Shell& shell() { return *shell_; }
-  MessageBoxes& boxes() { return *boxes_; }
-  FailureReporter& reporter() { return *reporter_; }
-  const ProgramTexts& texts() const { return texts_; }
-  RunKey& runKey() { return runKey_; }
-  LaunchHistory& history() { return *history_; }
-  HistoryFile& historyFile() { return historyFile_; }
-  // The full path of this kv.exe.
-  const std::string& programPath() const { return programPath_; }
-  // The platform's file calls, with the header's version and the clock.
-  ScheduleFiles files() const;
+  // The main window's answers to a change, which the commands ask for.
+  void updateTitle() override;
+  void showLoadedSchedule() override;
+  void recallLastStart() override;
+  void refreshStatus() override;
+  void showCheckMarks() override;
+  void showView(ListView view) override;
+  void bringBack() override;
+  bool armCheckTimer() override;
+  void pauseDueChecks() override;
+  void resumeDueChecks() override;
 
-  // What the menu's grey states and check marks depend on now.
-  CommandState commandState();
-
-  // The title "Kivro - [file]".
-  void updateTitle();
-  // Starts the check timer with the period read from KV.INI; on failure
-  // tells the user and posts the quit.
-  bool armCheckTimer();
-  // Stops the check timer, and keeps any other timer from running the due
-  // check, until resumeDueChecks arms the check timer again.
-  void pauseDueChecks();
-  void resumeDueChecks();
   // Runs the due check at the current time, unless checks are paused.
   void checkDueEntries();
-  // Shows the store again in hList and reloads the first-due entry.
-  void showLoadedSchedule();
-  // Lists the entries in this view from now on, in place of the other: the
-  // entry selected stays selected, and KV.INI keeps the choice.
-  void showView(ListView view);
-  // KV.INI keeps the widths the user dragged the Details view's columns to.
-  void keepColumnWidths();
+  // A timer's tick, the clock set or a resume: the due check, whose
+  // re-filing may run out of memory, and what follows the schedule.
+  void checkDueEntriesNow();
+  // The window was minimized: with HideIcon on, it hides a moment later.
+  void minimized();
+  // The hide timer's tick: a window still minimized hides.
+  void hideIfMinimized();
+  // The window is going: the column widths are kept, the icon and the help
+  // go with it.
+  void windowDestroyed();
 
   // The window hides: the notification-area icon stands for it.
   void hideToNotificationArea();
-  // The window comes back (shown, restored, in front, the keyboard in its
-  // list) and the icon goes, once no balloon needs it.
-  void bringBack();
   // The failure balloon timed out or was closed; while the window shows,
   // the icon that came for it goes with it.
   void balloonGone();
@@ -112,17 +96,16 @@ class Kivro {
   // After anything that may have changed the schedule: the icon's tip, the
   // wake timer and the keeping awake follow it.
   void followSchedule();
-  // The status bar shows the last start and whether it failed.
-  void refreshStatus();
-  // After a load: the status bar shows the last start that the history
-  // holds for the schedule now open.
-  void recallLastStart();
   // The list fills the client area above the status bar.
   void layOut(int width, int height);
-  NotificationIcon& notificationIcon() { return *notificationIcon_; }
 
  private:
   bool createWindows();
+  void createParts();
+  // The platform's file calls, with the header's version and the clock.
+  ScheduleFiles scheduleFiles() const;
+  // KV.INI keeps the widths the user dragged the Details view's columns to.
+  void keepColumnWidths();
   void createHistory();
   void readTexts();
   // Moves the rows into the view's list and shows it, the other hidden.
@@ -169,6 +152,7 @@ class Kivro {
   AwakeRule awakeRule_;
   bool keptAwake_ = false;
   FailureBalloon failureBalloon_;
+  std::unique_ptr<CommandParts> parts_;
 };
 
 // Registers the window class "KV"; false when it cannot be registered.

@@ -25,8 +25,8 @@ BOOL onCreate(HWND window, LPCREATESTRUCTW create) {
 
 void onCommand(HWND window, int id, HWND control, UINT code) {
   if (code == LBN_DBLCLK) {
-    runCommand(app(window), IDM_EDIT);
-  } else if (!runCommand(app(window), id)) {
+    runCommand(app(window).parts(), IDM_EDIT);
+  } else if (!runCommand(app(window).parts(), id)) {
     FORWARD_WM_COMMAND(window, id, control, code, DefWindowProcW);
   }
   app(window).followSchedule();
@@ -44,20 +44,18 @@ LRESULT onNotify(HWND window, int id, LPNMHDR header) {
 }
 
 void onInitMenu(HWND window, HMENU menu) {
-  updateMenu(app(window), menu);
+  updateMenu(menu, app(window).commandState());
 }
 
 void onTimer(HWND window, UINT id) {
-  if (id == ID_HIDE_TIMER) hideIfMinimized(app(window));
-  runDueCheck(app(window));
-  app(window).followSchedule();
+  if (id == ID_HIDE_TIMER) app(window).hideIfMinimized();
+  app(window).checkDueEntriesNow();
 }
 
 // After sleep or hibernation, and when the clock is set, due entries start
 // now rather than at the next tick.
 void onClockMoved(HWND window) {
-  runDueCheck(app(window));
-  app(window).followSchedule();
+  app(window).checkDueEntriesNow();
 }
 
 bool isResume(WPARAM event) {
@@ -77,7 +75,7 @@ void onNotificationIcon(HWND window, LPARAM event) {
       break;
     case WM_CONTEXTMENU:
     case WM_RBUTTONUP:
-      showNotificationMenu(app(window));
+      showNotificationMenu(app(window).parts());
       break;
     case NIN_BALLOONTIMEOUT:
     case NIN_BALLOONHIDE:
@@ -92,9 +90,8 @@ void onNotificationIcon(HWND window, LPARAM event) {
 }
 
 void onSize(HWND window, UINT state, int width, int height) {
-  Kivro& kivro = app(window);
-  if (state == SIZE_MINIMIZED && kivro.settings().hideIcon) startHideTimer(window);
-  kivro.layOut(width, height);
+  if (state == SIZE_MINIMIZED) app(window).minimized();
+  app(window).layOut(width, height);
 }
 
 void onSetFocus(HWND window, HWND) {
@@ -102,26 +99,25 @@ void onSetFocus(HWND window, HWND) {
 }
 
 void onDropFiles(HWND window, HDROP drop) {
-  runDrop(app(window), drop);
+  runDrop(app(window).parts(), drop);
 }
 
 BOOL onCopyData(HWND window, HWND, PCOPYDATASTRUCT data) {
-  return answerHoldsFileQuery(app(window), data);
+  Kivro& kivro = app(window);
+  return answerHoldsFileQuery(kivro.parts().document.fileName, kivro, data);
 }
 
 void onClose(HWND window) {
-  if (mayCloseWithChanges(app(window))) DestroyWindow(window);
+  if (mayCloseWithChanges(app(window).parts())) DestroyWindow(window);
 }
 
 BOOL onQueryEndSession(HWND window) {
-  return mayCloseWithChanges(app(window));
+  return mayCloseWithChanges(app(window).parts());
 }
 
 void onDestroy(HWND window) {
-  app(window).keepColumnWidths();
-  app(window).notificationIcon().hide();
+  app(window).windowDestroyed();
   DragAcceptFiles(window, FALSE);
-  app(window).help().quit(window);
   PostQuitMessage(0);
 }
 

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "app/kivro_win32.h"
+#include "app/command_parts_win32.h"
 #include "schedule/code_pages_win32.h"
 #include "schedule/file_io_win32.h"
 
@@ -52,15 +52,15 @@ bool handOverToRunningCopy(const std::string& fileName) {
   return search.handedOver;
 }
 
-BOOL answerHoldsFileQuery(Kivro& kivro, const COPYDATASTRUCT* query) {
+BOOL answerHoldsFileQuery(const std::string& held, MainWindowActions& window,
+                          const COPYDATASTRUCT* query) {
   if (!query || query->dwData != kHoldsFileQuery || query->cbData == 0 || !query->lpData) {
     return FALSE;
   }
   const char* text = static_cast<const char*>(query->lpData);
   std::string asked(text, strnlen(text, query->cbData));
-  const std::string& held = kivro.document().fileName;
   if (held.empty() || !sameFile(fullPathOf(held), asked)) return FALSE;
-  kivro.bringBack();
+  window.bringBack();
   return TRUE;
 }
 

@@ -11,14 +11,16 @@
 
 namespace kv {
 
-class Kivro;
+class MainWindowActions;
 
 // Asks the running copies of Kivro whether one holds the schedule file; the
 // one that does comes back to the front. True when one did.
 bool handOverToRunningCopy(const std::string& fileName);
 
 // The main window's answer to another copy's question (WM_COPYDATA): TRUE
-// when it holds the file, after showing itself again.
-BOOL answerHoldsFileQuery(Kivro& kivro, const COPYDATASTRUCT* query);
+// when it holds the file (held, empty when untitled), after the window
+// came back.
+BOOL answerHoldsFileQuery(const std::string& held, MainWindowActions& window,
+                          const COPYDATASTRUCT* query);
 
 }  // namespace kv

@@ -47,32 +47,34 @@ class MainWindow : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(kivro.start("", SW_SHOWNORMAL));
     for (kv::Time i = 0; i < 3; ++i) {
-      kivro.document().store.fileEntry(entry(kFarAhead + i * 60u, "Entry " + std::to_string(i)));
+      kivro.parts().document.store.fileEntry(
+          entry(kFarAhead + i * 60u, "Entry " + std::to_string(i)));
     }
   }
   void TearDown() override {
-    kivro.document().store.clearChanged();  // so that closing asks nothing
-    DestroyWindow(kivro.mainWindow());
+    kivro.parts().document.store.clearChanged();  // so that closing asks nothing
+    DestroyWindow(kivro.parts().mainWindow);
     kvtest::pumpMessages();
   }
 
   void select(int row) { SendMessageA(kivro.list(), LB_SETCURSEL, static_cast<WPARAM>(row), 0); }
   void command(int id) {
-    SendMessageA(kivro.mainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0);
+    SendMessageA(kivro.parts().mainWindow, WM_COMMAND, static_cast<WPARAM>(id), 0);
     kvtest::pumpMessages();
   }
   std::vector<std::string> rows() { return kvtest::listBoxRows(kivro.list()); }
   // The menu item's state after the menu update that runs before it opens.
   UINT menuState(UINT id) {
-    HMENU menu = GetMenu(kivro.mainWindow());
-    SendMessageA(kivro.mainWindow(), WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    HMENU menu = GetMenu(kivro.parts().mainWindow);
+    SendMessageA(kivro.parts().mainWindow, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
     return GetMenuState(menu, id, MF_BYCOMMAND);
   }
   void expectListsInStep() {
     auto shown = rows();
-    ASSERT_EQ(shown.size(), kivro.document().store.size());
+    ASSERT_EQ(shown.size(), kivro.parts().document.store.size());
     for (std::size_t i = 0; i < shown.size(); ++i) {
-      EXPECT_EQ(shown[i], kivro.document().store.displayRow(kivro.document().store.line(i)))
+      EXPECT_EQ(shown[i],
+                kivro.parts().document.store.displayRow(kivro.parts().document.store.line(i)))
           << "row " << i;
     }
   }
@@ -83,7 +85,7 @@ class MainWindow : public ::testing::Test {
 TEST_F(MainWindow, CopyThenTwoPastesGivesThreeIdenticalRowsAndMarksTheChange) {
   select(1);
   command(IDM_COPY);
-  EXPECT_FALSE(kivro.document().store.changed());
+  EXPECT_FALSE(kivro.parts().document.store.changed());
   command(IDM_PASTE);
   command(IDM_PASTE);
   auto shown = rows();
@@ -91,7 +93,7 @@ TEST_F(MainWindow, CopyThenTwoPastesGivesThreeIdenticalRowsAndMarksTheChange) {
   EXPECT_EQ(shown[1], shown[2]);
   EXPECT_EQ(shown[2], shown[3]);
   EXPECT_NE(shown[1].find("Entry 1"), std::string::npos);
-  EXPECT_TRUE(kivro.document().store.changed());
+  EXPECT_TRUE(kivro.parts().document.store.changed());
   expectListsInStep();
 }
 
@@ -102,9 +104,9 @@ TEST_F(MainWindow, CutAnsweredNoKeepsTheRowButFillsTheClipBufferAndMarksTheChang
   ASSERT_TRUE(no.answered());
   EXPECT_EQ(no.text(), "Are you sure you want to delete this entry?");
   EXPECT_EQ(rows().size(), 3u);
-  EXPECT_TRUE(kivro.document().store.clipFull());
-  EXPECT_EQ(kivro.document().store.clipBuffer(), kivro.document().store.line(2));
-  EXPECT_TRUE(kivro.document().store.changed());
+  EXPECT_TRUE(kivro.parts().document.store.clipFull());
+  EXPECT_EQ(kivro.parts().document.store.clipBuffer(), kivro.parts().document.store.line(2));
+  EXPECT_TRUE(kivro.parts().document.store.changed());
 }
 
 TEST_F(MainWindow, DeleteAnsweredYesRemovesTheRowFromBothListsAndMarksTheScheduleChanged) {
@@ -116,7 +118,7 @@ TEST_F(MainWindow, DeleteAnsweredYesRemovesTheRowFromBothListsAndMarksTheSchedul
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_NE(shown[0].find("Entry 0"), std::string::npos);
   EXPECT_NE(shown[1].find("Entry 2"), std::string::npos);
-  EXPECT_TRUE(kivro.document().store.changed());
+  EXPECT_TRUE(kivro.parts().document.store.changed());
   expectListsInStep();
 }
 
@@ -125,8 +127,8 @@ TEST_F(MainWindow, DeletingTheTopRowReloadsTheFirstDueEntry) {
   ModalAnswerer yes("Confirmation", IDYES);
   command(IDM_DELETE);
   ASSERT_TRUE(yes.answered());
-  EXPECT_EQ(kivro.document().store.firstDue().start, kFarAhead + 60u);
-  EXPECT_EQ(kivro.document().store.firstDue().description, "Entry 1");
+  EXPECT_EQ(kivro.parts().document.store.firstDue().start, kFarAhead + 60u);
+  EXPECT_EQ(kivro.parts().document.store.firstDue().description, "Entry 1");
 }
 
 TEST_F(MainWindow, DeleteAnsweredNoChangesNothingAndTheCheckTimerRunsAgain) {
@@ -137,7 +139,7 @@ TEST_F(MainWindow, DeleteAnsweredNoChangesNothingAndTheCheckTimerRunsAgain) {
   EXPECT_EQ(rows().size(), 3u);
   // Setting the timer again succeeds whether or not it runs; killing it
   // tells: it succeeds only for a running timer.
-  EXPECT_TRUE(KillTimer(kivro.mainWindow(), ID_CHECK_TIMER));
+  EXPECT_TRUE(KillTimer(kivro.parts().mainWindow, ID_CHECK_TIMER));
   kivro.armCheckTimer();
 }
 
@@ -179,7 +181,7 @@ TEST_F(MainWindow, TheRowACommandLeavesSelectedEnablesTheSelectionItems) {
 }
 
 TEST_F(MainWindow, SaveIsEnabledOnceTheScheduleHasAName) {
-  kivro.document().fileName = "C:\\a.KV";
+  kivro.parts().document.fileName = "C:\\a.KV";
   EXPECT_FALSE(menuState(IDM_SAVE) & MF_GRAYED);
 }
 
@@ -187,7 +189,7 @@ TEST_F(MainWindow, EachFlagToggleTurnsItsCheckMark) {
   std::string path = kv::settingsFilePath();
   std::string saved = readBytes(path);
   bool existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  kivro.document().fileName = "C:\\a.KV";  // Start at Logon needs a schedule with a name
+  kivro.parts().document.fileName = "C:\\a.KV";  // Start at Logon needs a schedule with a name
   for (const kv::MenuCommand& item : kv::menuCommands()) {
     if (!item.checked) continue;
     const UINT id = item.id;
@@ -197,7 +199,7 @@ TEST_F(MainWindow, EachFlagToggleTurnsItsCheckMark) {
     command(static_cast<int>(id));
     EXPECT_EQ((menuState(id) & MF_CHECKED) != 0, before) << id;
   }
-  kivro.runKey().remove();
+  kivro.parts().runKey.remove();
   if (existed) {
     writeBytes(path, saved);
   } else {
@@ -210,15 +212,15 @@ TEST_F(MainWindow, EachFlagToggleTurnsItsCheckMark) {
 TEST_F(MainWindow, KeysGiveNoCommandsWhileTheWindowIsMinimized) {
   select(0);
   MSG del{kivro.list(), WM_KEYDOWN, VK_DELETE, 1, 0, {}};
-  ShowWindow(kivro.mainWindow(), SW_MINIMIZE);
+  ShowWindow(kivro.parts().mainWindow, SW_MINIMIZE);
   {
     ModalAnswerer none("Confirmation", IDNO, 1500);
-    TranslateAcceleratorA(kivro.mainWindow(), kivro.accelerators(), &del);
+    TranslateAcceleratorA(kivro.parts().mainWindow, kivro.accelerators(), &del);
     EXPECT_FALSE(none.answered());
   }
-  ShowWindow(kivro.mainWindow(), SW_RESTORE);
+  ShowWindow(kivro.parts().mainWindow, SW_RESTORE);
   ModalAnswerer no("Confirmation", IDNO);
-  EXPECT_TRUE(TranslateAcceleratorA(kivro.mainWindow(), kivro.accelerators(), &del));
+  EXPECT_TRUE(TranslateAcceleratorA(kivro.parts().mainWindow, kivro.accelerators(), &del));
   EXPECT_TRUE(no.answered());
 }
 
@@ -229,27 +231,29 @@ TEST_F(MainWindow, NoDueCheckRunsWhileDeleteAsks) {
   due.frequency = 'O';
   due.commandLine = "C:\\windows\\system32\\cmd.exe /c exit";
   due.showCommand = 7;
-  kivro.document().store.fileEntry(due);
+  kivro.parts().document.store.fileEntry(due);
   select(2);
-  const std::string selected(kivro.document().store.line(2));
+  const std::string selected(kivro.parts().document.store.line(2));
   ModalAnswerer yes("Confirmation", IDYES, 10000, [this](HWND) {
-    PostMessageA(kivro.mainWindow(), WM_TIMER, ID_HIDE_TIMER, 0);
-    PostMessageA(kivro.mainWindow(), WM_TIMER, ID_CHECK_TIMER, 0);
+    PostMessageA(kivro.parts().mainWindow, WM_TIMER, ID_HIDE_TIMER, 0);
+    PostMessageA(kivro.parts().mainWindow, WM_TIMER, ID_CHECK_TIMER, 0);
     Sleep(300);
   });
   command(IDM_DELETE);
   ASSERT_TRUE(yes.answered());
-  ASSERT_EQ(kivro.document().store.size(), 3u);
-  EXPECT_NE(kivro.document().store.line(0).find("dDue"), std::string::npos);
-  for (std::size_t row = 0; row < kivro.document().store.size(); ++row) {
-    EXPECT_NE(kivro.document().store.line(row), selected);
+  ASSERT_EQ(kivro.parts().document.store.size(), 3u);
+  EXPECT_NE(kivro.parts().document.store.line(0).find("dDue"), std::string::npos);
+  for (std::size_t row = 0; row < kivro.parts().document.store.size(); ++row) {
+    EXPECT_NE(kivro.parts().document.store.line(row), selected);
   }
-  kivro.document().store.removeRow(0);  // not started by the next tick
+  kivro.parts().document.store.removeRow(0);  // not started by the next tick
 }
 
 TEST_F(MainWindow, ADialogThatCannotBeCreatedIsNamedInASystemModalBox) {
   ModalAnswerer ok(" Cannot Create Dialog Box", IDOK);
-  EXPECT_EQ(kv::runDialog(kivro.instance(), kivro.mainWindow(), "NO_SUCH_DIALOG", nullptr, 0), -1);
+  EXPECT_EQ(
+      kv::runDialog(kivro.parts().instance, kivro.parts().mainWindow, "NO_SUCH_DIALOG", nullptr, 0),
+      -1);
   ASSERT_TRUE(ok.answered());
   EXPECT_EQ(ok.text(), "NO_SUCH_DIALOG");
 }
@@ -273,7 +277,7 @@ TEST_F(MainWindow, APasteTheListHasNoRoomForIsRefusedAndTheListsStayInStep) {
   RemovePropA(kivro.list(), "kvtest.original");
   ASSERT_TRUE(ok.answered());
   EXPECT_EQ(ok.text(), "There is not enough memory to file the entry.");
-  EXPECT_EQ(kivro.document().store.size(), 3u);
+  EXPECT_EQ(kivro.parts().document.store.size(), 3u);
   expectListsInStep();
 }
 
@@ -297,7 +301,7 @@ TEST_F(MainWindow, TheViewMenuMovesTheRowsAndTheSelectionBetweenTheLists) {
   const std::string saved = readBytes(path);
   const bool existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   HWND listBox = kivro.list();
-  HWND details = GetDlgItem(kivro.mainWindow(), IDC_DETAILS);
+  HWND details = GetDlgItem(kivro.parts().mainWindow, IDC_DETAILS);
   select(1);
   command(IDM_VIEW_DETAILS);
   EXPECT_EQ(kivro.list(), details);
@@ -305,13 +309,13 @@ TEST_F(MainWindow, TheViewMenuMovesTheRowsAndTheSelectionBetweenTheLists) {
   EXPECT_FALSE(IsWindowVisible(listBox));
   EXPECT_EQ(SendMessageA(listBox, LB_GETCOUNT, 0, 0), 0) << "the hidden list holds no rows";
   EXPECT_EQ(SendMessageW(details, LVM_GETITEMCOUNT, 0, 0), 3);
-  EXPECT_EQ(kivro.document().store.selectedRow(), 1);
+  EXPECT_EQ(kivro.parts().document.store.selectedRow(), 1);
   EXPECT_TRUE(menuState(IDM_VIEW_DETAILS) & MF_CHECKED);
   EXPECT_FALSE(menuState(IDM_VIEW_ROWS) & MF_CHECKED);
   MENUITEMINFOA item{};
   item.cbSize = sizeof item;
   item.fMask = MIIM_FTYPE;
-  GetMenuItemInfoA(GetMenu(kivro.mainWindow()), IDM_VIEW_DETAILS, FALSE, &item);
+  GetMenuItemInfoA(GetMenu(kivro.parts().mainWindow), IDM_VIEW_DETAILS, FALSE, &item);
   EXPECT_TRUE(item.fType & MFT_RADIOCHECK);
 
   kivro.details().selectRow(-1);
@@ -323,8 +327,8 @@ TEST_F(MainWindow, TheViewMenuMovesTheRowsAndTheSelectionBetweenTheLists) {
   // A column dragged wider is kept for the next time the view shows.
   SendMessageW(details, LVM_SETCOLUMNWIDTH, 4, MAKELPARAM(250, 0));
   command(IDM_VIEW_ROWS);
-  EXPECT_EQ(kivro.settingsFile().readColumnWidths(kv::kDetailsColumnsKey, 8)[4], 250);
-  EXPECT_EQ(kivro.settingsFile().readColumnWidths(kv::kDetailsColumnsKey, 8)[3], std::nullopt)
+  EXPECT_EQ(kivro.parts().settingsFile.readColumnWidths(kv::kDetailsColumnsKey, 8)[4], 250);
+  EXPECT_EQ(kivro.parts().settingsFile.readColumnWidths(kv::kDetailsColumnsKey, 8)[3], std::nullopt)
       << "a column left alone goes on fitting its texts";
   EXPECT_EQ(kivro.list(), listBox);
   EXPECT_FALSE(IsWindowVisible(details));

@@ -38,28 +38,28 @@ class RunningUnseen : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(kivro.start("", SW_SHOWNORMAL)); }
   void TearDown() override {
-    kivro.document().store.clearChanged();
-    kivro.runKey().remove();
-    DestroyWindow(kivro.mainWindow());
+    kivro.parts().document.store.clearChanged();
+    kivro.parts().runKey.remove();
+    DestroyWindow(kivro.parts().mainWindow);
     kvtest::pumpMessages();
   }
   void sendIconEvent(UINT event) {
-    SendMessageA(kivro.mainWindow(), WM_NOTIFICATION_ICON, 1, static_cast<LPARAM>(event));
+    SendMessageA(kivro.parts().mainWindow, WM_NOTIFICATION_ICON, 1, static_cast<LPARAM>(event));
   }
   const kv::Balloon& lastBalloon() { return kivro.notificationIcon().lastBalloon(); }
   UINT menuState(UINT id) {
-    HMENU menu = GetMenu(kivro.mainWindow());
-    SendMessageA(kivro.mainWindow(), WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    HMENU menu = GetMenu(kivro.parts().mainWindow);
+    SendMessageA(kivro.parts().mainWindow, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
     return GetMenuState(menu, id, MF_BYCOMMAND);
   }
   kv::Kivro kivro{GetModuleHandleA(nullptr)};
 };
 
 TEST_F(RunningUnseen, TheIconStandsForTheHiddenWindowAndItsTipFollowsTheFirstDueEntry) {
-  kv::ScheduleStore& store = kivro.document().store;
+  kv::ScheduleStore& store = kivro.parts().document.store;
   store.fileEntry(entryAt(2000000000u, "Later"));
   kivro.hideToNotificationArea();
-  EXPECT_FALSE(IsWindowVisible(kivro.mainWindow()));
+  EXPECT_FALSE(IsWindowVisible(kivro.parts().mainWindow));
   ASSERT_TRUE(kivro.notificationIcon().shown()) << "the shell refused the icon";
   const std::string first = kivro.notificationIcon().tip();
   EXPECT_EQ(first.substr(0, first.find('\n')), "Kivro");
@@ -70,9 +70,9 @@ TEST_F(RunningUnseen, TheIconStandsForTheHiddenWindowAndItsTipFollowsTheFirstDue
   EXPECT_NE(kivro.notificationIcon().tip().find("Next: Sooner at "), std::string::npos);
 
   // A click on the icon brings the window back and takes the icon away.
-  SendMessageA(kivro.mainWindow(), WM_NOTIFICATION_ICON, 1, NIN_SELECT);
-  EXPECT_TRUE(IsWindowVisible(kivro.mainWindow()));
-  EXPECT_FALSE(IsIconic(kivro.mainWindow()));
+  SendMessageA(kivro.parts().mainWindow, WM_NOTIFICATION_ICON, 1, NIN_SELECT);
+  EXPECT_TRUE(IsWindowVisible(kivro.parts().mainWindow));
+  EXPECT_FALSE(IsIconic(kivro.parts().mainWindow));
   EXPECT_FALSE(kivro.notificationIcon().shown());
 }
 
@@ -95,13 +95,13 @@ TEST_F(RunningUnseen, AFailedStartShowsABalloonAndItsBoxUnlessTheBalloonStandsIn
   for (const auto& c : cases) {
     const std::string description = "Missing " + std::to_string(++n);
     SCOPED_TRACE(description);
-    kivro.settings().notifyOnFailure = c.notifyOnFailure;
+    kivro.parts().settings.notifyOnFailure = c.notifyOnFailure;
     if (c.hidden) {
       kivro.hideToNotificationArea();
     } else {
       kivro.bringBack();
     }
-    kivro.document().store.fileEntry(dueNow(kMissingProgram, description));
+    kivro.parts().document.store.fileEntry(dueNow(kMissingProgram, description));
     kvtest::ModalAnswerer box("Error", IDOK, c.box ? 10000 : 1500);
     kivro.checkDueEntries();
     EXPECT_EQ(box.answered(), c.box);
@@ -122,28 +122,28 @@ TEST_F(RunningUnseen, AFailedStartShowsABalloonAndItsBoxUnlessTheBalloonStandsIn
 // Two failures in one check make one balloon that counts them; a click on it
 // brings the hidden window back and opens History.
 TEST_F(RunningUnseen, AClickOnTheBalloonBringsTheWindowBackAndOpensHistory) {
-  kivro.settings().notifyOnFailure = true;
+  kivro.parts().settings.notifyOnFailure = true;
   kivro.hideToNotificationArea();
-  kivro.document().store.fileEntry(dueNow(kMissingProgram, "First"));
-  kivro.document().store.fileEntry(dueNow(kMissingProgram, "Second"));
+  kivro.parts().document.store.fileEntry(dueNow(kMissingProgram, "First"));
+  kivro.parts().document.store.fileEntry(dueNow(kMissingProgram, "Second"));
   kivro.checkDueEntries();
   EXPECT_EQ(lastBalloon(), (kv::Balloon{"Second", "2 failures; the last: failed: File not found"}));
 
   kvtest::ModalAnswerer history("History", IDCANCEL);
   sendIconEvent(NIN_BALLOONUSERCLICK);
   EXPECT_TRUE(history.answered());
-  EXPECT_TRUE(IsWindowVisible(kivro.mainWindow()));
+  EXPECT_TRUE(IsWindowVisible(kivro.parts().mainWindow));
   EXPECT_FALSE(kivro.notificationIcon().shown());
 }
 
 // A real program that ends with exit code 3: the first check after its end
 // tells so.
 TEST_F(RunningUnseen, AProgramEndingWithAnExitCodeOtherThanZeroShowsABalloon) {
-  kivro.settings().notifyOnFailure = true;
-  kivro.document().store.fileEntry(
+  kivro.parts().settings.notifyOnFailure = true;
+  kivro.parts().document.store.fileEntry(
       dueNow("C:\\windows\\system32\\cmd.exe /c exit 3", "Exit three"));
   kivro.checkDueEntries();
-  ASSERT_EQ(kivro.history().watchedCount(), 1u) << "the start was not watched";
+  ASSERT_EQ(kivro.parts().history.watchedCount(), 1u) << "the start was not watched";
   for (int tries = 0; tries < 300 && lastBalloon().title.empty(); ++tries) {
     Sleep(50);
     kivro.checkDueEntries();
@@ -155,24 +155,24 @@ TEST_F(RunningUnseen, AProgramEndingWithAnExitCodeOtherThanZeroShowsABalloon) {
 
 TEST_F(RunningUnseen, StartAtLogonIsGreyedWhileUntitledUnlessOnAndItsCheckMarkShowsTheRunValue) {
   EXPECT_TRUE(menuState(IDM_START_AT_LOGON) & MF_GRAYED);
-  kivro.document().fileName = "C:\\schedules\\day.KV";
+  kivro.parts().document.fileName = "C:\\schedules\\day.KV";
   EXPECT_FALSE(menuState(IDM_START_AT_LOGON) & MF_GRAYED);
-  SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_START_AT_LOGON, 0);
+  SendMessageA(kivro.parts().mainWindow, WM_COMMAND, IDM_START_AT_LOGON, 0);
   EXPECT_TRUE(menuState(IDM_START_AT_LOGON) & MF_CHECKED);
-  EXPECT_EQ(kivro.runKey().read().value_or(""),
-            "\"" + kivro.programPath() + "\" \"C:\\schedules\\day.KV\"");
-  SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_START_AT_LOGON, 0);
+  EXPECT_EQ(kivro.parts().runKey.read().value_or(""),
+            "\"" + kivro.parts().programPath + "\" \"C:\\schedules\\day.KV\"");
+  SendMessageA(kivro.parts().mainWindow, WM_COMMAND, IDM_START_AT_LOGON, 0);
   EXPECT_FALSE(menuState(IDM_START_AT_LOGON) & MF_CHECKED);
-  EXPECT_FALSE(kivro.runKey().read().has_value());
+  EXPECT_FALSE(kivro.parts().runKey.read().has_value());
 
   // After New, a value that names this program can still be turned off,
   // and once off it cannot be turned on again while untitled.
-  SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_START_AT_LOGON, 0);
-  SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_NEW, 0);
-  ASSERT_TRUE(kivro.document().fileName.empty());
+  SendMessageA(kivro.parts().mainWindow, WM_COMMAND, IDM_START_AT_LOGON, 0);
+  SendMessageA(kivro.parts().mainWindow, WM_COMMAND, IDM_NEW, 0);
+  ASSERT_TRUE(kivro.parts().document.fileName.empty());
   EXPECT_EQ(menuState(IDM_START_AT_LOGON) & (MF_GRAYED | MF_CHECKED), 0u + MF_CHECKED);
-  SendMessageA(kivro.mainWindow(), WM_COMMAND, IDM_START_AT_LOGON, 0);
-  EXPECT_FALSE(kivro.runKey().read().has_value());
+  SendMessageA(kivro.parts().mainWindow, WM_COMMAND, IDM_START_AT_LOGON, 0);
+  EXPECT_FALSE(kivro.parts().runKey.read().has_value());
   EXPECT_EQ(menuState(IDM_START_AT_LOGON) & (MF_GRAYED | MF_CHECKED), 0u + MF_GRAYED);
 }
 

@@ -13,7 +13,7 @@ class Shell : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(kivro.start("", SW_SHOWNORMAL)); }
   void TearDown() override {
-    DestroyWindow(kivro.mainWindow());
+    DestroyWindow(kivro.parts().mainWindow);
     kvtest::pumpMessages();
   }
   kv::Kivro kivro{GetModuleHandleA(nullptr)};
@@ -21,7 +21,7 @@ class Shell : public ::testing::Test {
 
 TEST_F(Shell, GivesTheShellsResultAndReleasesTheMouseOnFailure) {
   const unsigned result =
-      kivro.shell().execute("OPEN", "C:\\no such folder\\missing.exe", "", "", SW_SHOWNORMAL);
+      kivro.parts().shell.execute("OPEN", "C:\\no such folder\\missing.exe", "", "", SW_SHOWNORMAL);
   EXPECT_LT(result, 32u);
   EXPECT_EQ(GetCapture(), nullptr);
 }
@@ -31,7 +31,7 @@ TEST_F(Shell, ReportsAFailureInAStopBoxOwnedByTheMainWindow) {
   kv::ScheduleEntry entry;
   entry.commandLine = "calc.exe";
   entry.printFlag = '1';
-  EXPECT_EQ(kv::launchAndReport(kivro.shell(), kivro.reporter(), entry),
+  EXPECT_EQ(kv::launchAndReport(kivro.parts().shell, kivro.parts().reporter, entry),
             kv::kPrintExecutableRefused);
   ASSERT_TRUE(ok.answered());
   EXPECT_EQ(ok.text(), "Error printing calc.exe. You cannot print an executable file.");
