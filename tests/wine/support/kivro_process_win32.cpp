@@ -15,8 +15,14 @@ ScratchFolder::ScratchFolder() {
   char temp[MAX_PATH] = "";
   GetTempPathA(MAX_PATH, temp);
   static unsigned counter = 0;
+  // Wine hands out the same process ids run after run, and what Kivro keeps
+  // of a schedule by its path (the history, the starts it dealt with)
+  // outlives the folder: the time makes the folder one no earlier run used.
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
   char name[MAX_PATH];
-  snprintf(name, sizeof name, "%skivro-test-%lu-%u", temp, GetCurrentProcessId(), ++counter);
+  snprintf(name, sizeof name, "%skivro-test-%lu-%u-%08lx%08lx", temp, GetCurrentProcessId(),
+           ++counter, now.dwHighDateTime, now.dwLowDateTime);
   path_ = name;
   CreateDirectoryA(path_.c_str(), nullptr);
 }
