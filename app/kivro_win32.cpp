@@ -411,7 +411,9 @@ void Kivro::hideIfMinimized() {
 
 void Kivro::windowDestroyed() {
   keepColumnWidths();
-  notificationIcon_->hide();
+  // A start whose list could not be made destroys the window before the
+  // icon exists.
+  if (notificationIcon_) notificationIcon_->hide();
   help_.quit(mainWindow_);
 }
 
