@@ -244,10 +244,6 @@ void showNotificationMenu(const CommandParts& parts) {
   if (chosen != 0) runCommand(parts, chosen);
 }
 
-void startHideTimer(HWND mainWindow) {
-  SetTimer(mainWindow, ID_HIDE_TIMER, kHideDelay, nullptr);
-}
-
 bool mayCloseWithChanges(const CommandParts& parts) {
   // A Yes whose save did not take place keeps the window, and refuses the
   // end of the session: going on would lose the changes.

@@ -46,10 +46,6 @@ void showNotificationMenu(const CommandParts& parts);
 // and the bullet of every radio item chosen.
 void showCheckMarks(HMENU menu, const CommandState& state);
 
-// Hiding the minimized window when HideIcon is on: each start restarts the
-// one hide timer.
-void startHideTimer(HWND mainWindow);
-
 // True when the window may close, or the Windows session end: nothing
 // unsaved, No, or a Yes whose save took place.
 bool mayCloseWithChanges(const CommandParts& parts);

@@ -268,7 +268,7 @@ bool Kivro::start(const std::string& commandLineText, int showCommand) {
   // schedule loads, so that the rows are made once.
   switchTo(std::exchange(settings_.view, ListView::Rows));
   showCheckMarks();
-  if (settings_.hideIcon) startHideTimer(mainWindow_);
+  armHideTimer();
   armCheckTimer();
   updateTitle();
   if (!commandLineText.empty()) openScheduleFile(*parts_, commandLineText);
@@ -400,8 +400,8 @@ void Kivro::checkDueEntriesNow() {
   followSchedule();
 }
 
-void Kivro::minimized() {
-  if (settings_.hideIcon) startHideTimer(mainWindow_);
+void Kivro::armHideTimer() {
+  if (settings_.hideIcon) SetTimer(mainWindow_, ID_HIDE_TIMER, kHideDelay, nullptr);
 }
 
 void Kivro::hideIfMinimized() {

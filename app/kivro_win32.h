@@ -74,8 +74,9 @@ class Kivro final : public MainWindowActions {
   // A timer's tick, the clock set or a resume: the due check, whose
   // re-filing may run out of memory, and what follows the schedule.
   void checkDueEntriesNow();
-  // The window was minimized: with HideIcon on, it hides a moment later.
-  void minimized();
+  // With HideIcon on, a window minimized hides a moment later: each call
+  // restarts the one hide timer.
+  void armHideTimer();
   // The hide timer's tick: a window still minimized hides.
   void hideIfMinimized();
   // The window is going: the column widths are kept, the icon and the help

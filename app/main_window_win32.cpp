@@ -90,7 +90,7 @@ void onNotificationIcon(HWND window, LPARAM event) {
 }
 
 void onSize(HWND window, UINT state, int width, int height) {
-  if (state == SIZE_MINIMIZED) app(window).minimized();
+  if (state == SIZE_MINIMIZED) app(window).armHideTimer();
   app(window).layOut(width, height);
 }
 
